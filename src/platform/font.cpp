@@ -4,7 +4,7 @@
 
 namespace pravel {
 
-std::uint32_t ColorToRgb(Color c) noexcept {
+std::uint32_t ColorToRgb(ColorValue c) noexcept {
   if (!IsSystemColor(c)) return static_cast<std::uint32_t>(c) & 0xFFFFFFu;
   // Classic desktop scheme, indexed by system colour number.
   static constexpr std::array<std::uint32_t, 31> kSystem{

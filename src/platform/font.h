@@ -8,20 +8,20 @@ namespace pravel {
 
 // A colour value: 0x00BBGGRR (red in the lowest byte), or a system colour
 // 0x80000000 | index.
-using Color = std::int32_t;
+using ColorValue = std::int32_t;
 
-inline constexpr Color kColorBlack = 0x000000;
-inline constexpr Color kColorWhite = 0xFFFFFF;
-inline constexpr Color kColorRed = 0x0000FF;
-inline constexpr Color kColorBlue = 0xFF0000;
-inline constexpr Color kColorWindowText = static_cast<Color>(0x80000008u);
-inline constexpr Color kColorWindow = static_cast<Color>(0x80000005u);
+inline constexpr ColorValue kColorBlack = 0x000000;
+inline constexpr ColorValue kColorWhite = 0xFFFFFF;
+inline constexpr ColorValue kColorRed = 0x0000FF;
+inline constexpr ColorValue kColorBlue = 0xFF0000;
+inline constexpr ColorValue kColorWindowText = static_cast<ColorValue>(0x80000008u);
+inline constexpr ColorValue kColorWindow = static_cast<ColorValue>(0x80000005u);
 
-constexpr bool IsSystemColor(Color c) noexcept { return c < 0; }
+constexpr bool IsSystemColor(ColorValue c) noexcept { return c < 0; }
 
 // The RGB value (0x00BBGGRR) of a colour; system colours take the usual
 // desktop values (window text black, window white, ...).
-std::uint32_t ColorToRgb(Color c) noexcept;
+std::uint32_t ColorToRgb(ColorValue c) noexcept;
 
 enum FontStyle : unsigned {
   kFontBold = 1u << 0,
@@ -35,7 +35,7 @@ struct Font {
   std::string Name = "Arial";
   int Size = 8;                       // points
   unsigned Style = 0;                 // FontStyle bits
-  Color Color = kColorWindowText;
+  ColorValue Color = kColorWindowText;
   std::uint8_t Charset = 1;           // 0 ANSI, 1 default, 238 Central European, ...
 
   bool Bold() const noexcept { return (Style & kFontBold) != 0; }
