@@ -1,9 +1,15 @@
 #include "platform/qt/qt_printer_device.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPrintEngine>
 #include <QPrinterInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <limits>
 
@@ -47,6 +53,13 @@ QList<QPageSize> AllStandardSizes() {
     if (id != QPageSize::Custom) sizes.append(QPageSize(static_cast<QPageSize::PageSizeId>(id)));
   }
   return sizes;
+}
+
+// The printable area is all the device can print on: no margins beyond
+// the printer's own.
+void UseDevicePrintableArea(QPrinter& printer) {
+  const QPageLayout layout = printer.pageLayout();
+  printer.setPageMargins(layout.minimumMargins(), layout.units());
 }
 
 }  // namespace
@@ -169,8 +182,7 @@ std::unique_ptr<QtPrinterDevice> QtPrinterDevice::ForPdfFile(const QString& pdf_
 }
 
 QtPrinterDevice::~QtPrinterDevice() {
-  if (painter_ && printer_) printer_->abort();
-  painter_.reset();
+  if (Printing()) Abort();
 }
 
 std::vector<std::string> QtPrinterDevice::Printers() const {
@@ -201,8 +213,8 @@ void QtPrinterDevice::MakePrinter(int index) {
   } else {
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer_->setOutputFormat(QPrinter::PdfFormat);
-    printer_->setOutputFileName(pdf_file_);
   }
+  UseDevicePrintableArea(*printer_);
   printer_index_ = index;
   mode_ = DeviceModeOf(*printer_, duplex_capable);
 }
@@ -254,6 +266,7 @@ void QtPrinterDevice::SetPrinter(const std::string& device, const std::string& /
   if (!mode) return;  // built afresh from the driver's defaults on next use
   MakePrinter(selected_);
   ApplyDeviceMode(*mode, *printer_);
+  UseDevicePrintableArea(*printer_);
   mode_ = mode;
 }
 
@@ -290,33 +303,91 @@ void QtPrinterDevice::BeginDoc() {
   CheckPrinting(false);
   QPrinter* printer = EnsurePrinter();
   if (printer == nullptr) throw EPrinterError(kPrinterIndexOutOfRange);
+  // The job is written to a spool file first, so that Abort can discard it.
+  auto spool = std::make_unique<QTemporaryFile>(QDir::temp().filePath(QStringLiteral("pravel-XXXXXX.job")));
+  if (!spool->open()) throw EPrinterError("Cannot create the print job's spool file");
+  spool->close();
   printer->setDocName(QString::fromStdString(Title()));
+  SetOutputFile(*printer, spool->fileName());
   auto painter = std::make_unique<QPainter>();
   if (!painter->begin(printer)) {
-    throw EPrinterError("Cannot start a print job on " + names_[static_cast<std::size_t>(printer_index_)].toStdString());
+    SetOutputFile(*printer, {});
+    throw EPrinterError("Cannot start a print job on " + PrinterName());
   }
+  spool_ = std::move(spool);
   painter_ = std::move(painter);
 }
 
 void QtPrinterDevice::NewPage() {
   CheckPrinting(true);
-  if (!printer_->newPage()) throw EPrinterError("Cannot start a new sheet");
+  if (!printer_->newPage()) throw EPrinterError("Cannot start a new sheet on " + PrinterName());
 }
 
 void QtPrinterDevice::EndDoc() {
   CheckPrinting(true);
-  const bool ended = painter_->end();
+  const bool written = painter_->end();
   painter_.reset();
-  if (!ended || printer_->printerState() == QPrinter::Error) {
-    throw EPrinterError("The print job could not be completed");
-  }
+  SetOutputFile(*printer_, {});
+  const auto spool = std::move(spool_);
+  if (!written) throw EPrinterError("Cannot write the print job for " + PrinterName());
+  Deliver(spool->fileName());
 }
 
 void QtPrinterDevice::Abort() {
   CheckPrinting(true);
-  printer_->abort();
   painter_->end();
   painter_.reset();
+  SetOutputFile(*printer_, {});
+  spool_.reset();
+}
+
+std::string QtPrinterDevice::PrinterName() const {
+  return printer_index_ < 0 ? std::string() : names_[static_cast<std::size_t>(printer_index_)].toStdString();
+}
+
+void QtPrinterDevice::SetOutputFile(QPrinter& printer, const QString& path) {
+  // On the engine, so that the printer keeps its output format.
+  printer.printEngine()->setProperty(QPrintEngine::PPK_OutputFileName, path.isEmpty() ? pdf_file_ : path);
+}
+
+void QtPrinterDevice::Deliver(const QString& spool_file) {
+  if (!pdf_file_.isEmpty()) {
+    QFile::remove(pdf_file_);
+    if (!QFile::copy(spool_file, pdf_file_)) {
+      throw EPrinterError("Cannot write the file " + pdf_file_.toStdString());
+    }
+    return;
+  }
+  // Hand the job to CUPS with the settings of the printer.
+  const QPrinter& p = *printer_;
+  QStringList args{QStringLiteral("-d"), p.printerName(), QStringLiteral("-t"), p.docName(),
+                   QStringLiteral("-o"), QStringLiteral("media=") + p.pageLayout().pageSize().key()};
+  if (p.copyCount() > 1) {
+    args << QStringLiteral("-n") << QString::number(p.copyCount());
+    if (p.collateCopies()) args << QStringLiteral("-o") << QStringLiteral("Collate=True");
+  }
+  switch (p.duplex()) {
+    case QPrinter::DuplexNone: args << QStringLiteral("-o") << QStringLiteral("sides=one-sided"); break;
+    case QPrinter::DuplexLongSide:
+      args << QStringLiteral("-o") << QStringLiteral("sides=two-sided-long-edge");
+      break;
+    case QPrinter::DuplexShortSide:
+      args << QStringLiteral("-o") << QStringLiteral("sides=two-sided-short-edge");
+      break;
+    case QPrinter::DuplexAuto: break;
+  }
+  if (p.pageLayout().orientation() == QPageLayout::Landscape) args << QStringLiteral("-o") << QStringLiteral("landscape");
+  args << QStringLiteral("--") << spool_file;
+
+  const QString lp = QStandardPaths::findExecutable(QStringLiteral("lp"));
+  if (lp.isEmpty()) throw EPrinterError("Cannot hand the print job to " + PrinterName() + ": lp is not installed");
+  QProcess process;
+  process.start(lp, args);
+  if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+      process.exitCode() != 0) {
+    const QString reason = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+    throw EPrinterError("Cannot hand the print job to " + PrinterName() + ": " + reason.toStdString());
+  }
 }
 
 }  // namespace pravel::qt

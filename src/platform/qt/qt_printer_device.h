@@ -1,5 +1,7 @@
 #pragma once
-// The printer device over QPrinter: every CUPS queue is a printer.
+// The printer device over QPrinter: every CUPS queue is a printer. A job is
+// written to a spool file and handed to CUPS when it ends, so that an
+// aborted job prints nothing.
 
 #include <QPrinter>
 #include <QString>
@@ -10,6 +12,7 @@
 #include "platform/printer_device.h"
 
 class QPainter;
+class QTemporaryFile;
 
 namespace pravel::qt {
 
@@ -65,6 +68,11 @@ class QtPrinterDevice final : public PrinterDevice {
   QPrinter* EnsurePrinter();
   void Select(int index);
   void CheckPrinting(bool printing) const;
+  std::string PrinterName() const;
+  // Points the printer's output at `path`; empty restores its usual output.
+  void SetOutputFile(QPrinter& printer, const QString& path);
+  // Sends the finished spool file to its destination.
+  void Deliver(const QString& spool_file);
 
   QString pdf_file_;                       // empty: the CUPS queues
   std::vector<QString> names_;
@@ -73,6 +81,7 @@ class QtPrinterDevice final : public PrinterDevice {
   int printer_index_ = -1;                 // whose QPrinter printer_ is
   std::unique_ptr<QPrinter> printer_;
   std::optional<DeviceMode> mode_;
+  std::unique_ptr<QTemporaryFile> spool_;  // the running job's output
   std::unique_ptr<QPainter> painter_;
 };
 

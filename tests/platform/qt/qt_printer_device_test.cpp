@@ -154,6 +154,20 @@ TEST_F(QtPrinterDeviceTest, PdfJobHasOneSheetPerPage) {
   EXPECT_EQ(PdfPages(), 3);
 }
 
+TEST_F(QtPrinterDeviceTest, AbortedJobWritesNothing) {
+  const auto dev = QtPrinterDevice::ForPdfFile(PdfPath());
+  dev->BeginDoc();
+  dev->Painter()->drawRect(100, 100, 1000, 1000);
+  dev->NewPage();
+  dev->Abort();
+  EXPECT_FALSE(dev->Printing());
+  EXPECT_FALSE(QFile::exists(PdfPath()));
+  // The device takes the next job as usual.
+  dev->BeginDoc();
+  dev->EndDoc();
+  EXPECT_EQ(PdfPages(), 1);
+}
+
 TEST_F(QtPrinterDeviceTest, RaisesThePrinterErrors) {
   const auto dev = QtPrinterDevice::ForPdfFile(PdfPath());
   EXPECT_EQ(PrinterErrorOf([&] { dev->NewPage(); }), "Printer is not currently printing");
