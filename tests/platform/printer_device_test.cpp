@@ -25,29 +25,13 @@ std::unique_ptr<ScriptedPrinterDevice> TwoPrinters() {
       std::vector{ScriptedA4Printer("Office"), ScriptedA4Printer("Lab", 600)}, 1);
 }
 
-TEST(ScriptedPrinterDevice, SelectsByIndexAndByName) {
+TEST(ScriptedPrinterDevice, SelectionAndDeviceMode) {
   const auto owner = TwoPrinters();
   auto& dev = *owner;
-  EXPECT_EQ(dev.Printers(), (std::vector<std::string>{"Office", "Lab"}));
   EXPECT_EQ(dev.PrinterIndex(), 1);  // the default
-  EXPECT_EQ(dev.GetPrinter().Device, "Lab");
   EXPECT_EQ(dev.GetDeviceCaps(DeviceCap::LOGPIXELSX), 600);
-
-  dev.SetPrinterIndex(0);
-  EXPECT_EQ(dev.PrinterIndex(), 0);
-  EXPECT_EQ(dev.GetDeviceCaps(DeviceCap::LOGPIXELSX), 300);
-  dev.SetPrinterIndex(-1);
-  EXPECT_EQ(dev.PrinterIndex(), 1);
-
-  dev.SetPrinter("Office", "", "", std::nullopt);
-  EXPECT_EQ(dev.PrinterIndex(), 0);
-  EXPECT_EQ(dev.Selections(), (std::vector<PrinterSelection>{{"Office", std::nullopt}}));
-}
-
-TEST(ScriptedPrinterDevice, DeviceModeGivenIsKeptUntilReset) {
-  const auto owner = TwoPrinters();
-  auto& dev = *owner;
   auto selected = dev.GetPrinter();
+  EXPECT_EQ(selected.Device, "Lab");
   ASSERT_TRUE(selected.Mode);
   const DeviceMode driver_default = *selected.Mode;
   selected.Mode->dmOrientation = DMORIENT_LANDSCAPE;
@@ -72,16 +56,6 @@ TEST(ScriptedPrinterDevice, DeviceModeGivenIsKeptUntilReset) {
   dev.SetPrinterIndex(0);
   EXPECT_EQ(dev.Copies(), 1);
   EXPECT_EQ(dev.Orientation(), DMORIENT_PORTRAIT);
-}
-
-TEST(ScriptedPrinterDevice, DeviceModeCanArriveLate) {
-  auto printer = ScriptedA4Printer("Slow");
-  printer.EmptyModeFetches = 1;
-  ScriptedPrinterDevice dev({printer});
-  EXPECT_FALSE(dev.GetPrinter().Mode);
-  EXPECT_TRUE(dev.GetPrinter().Mode);
-  dev.ResetDeviceMode();
-  EXPECT_FALSE(dev.GetPrinter().Mode);
 }
 
 TEST(ScriptedPrinterDevice, RecordsJobCallsAndSheets) {

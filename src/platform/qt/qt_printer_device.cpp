@@ -181,9 +181,7 @@ std::unique_ptr<QtPrinterDevice> QtPrinterDevice::ForPdfFile(const QString& pdf_
   return std::unique_ptr<QtPrinterDevice>(new QtPrinterDevice(pdf_file));
 }
 
-QtPrinterDevice::~QtPrinterDevice() {
-  if (Printing()) Abort();
-}
+QtPrinterDevice::~QtPrinterDevice() { DiscardJob(); }
 
 std::vector<std::string> QtPrinterDevice::Printers() const {
   std::vector<std::string> out;
@@ -335,17 +333,22 @@ void QtPrinterDevice::EndDoc() {
 
 void QtPrinterDevice::Abort() {
   CheckPrinting(true);
+  DiscardJob();
+}
+
+void QtPrinterDevice::DiscardJob() noexcept {
+  if (!painter_) return;
   painter_->end();
   painter_.reset();
   SetOutputFile(*printer_, {});
-  spool_.reset();
+  spool_.reset();  // removes the spool file
 }
 
 std::string QtPrinterDevice::PrinterName() const {
   return printer_index_ < 0 ? std::string() : names_[static_cast<std::size_t>(printer_index_)].toStdString();
 }
 
-void QtPrinterDevice::SetOutputFile(QPrinter& printer, const QString& path) {
+void QtPrinterDevice::SetOutputFile(QPrinter& printer, const QString& path) noexcept {
   // On the engine, so that the printer keeps its output format.
   printer.printEngine()->setProperty(QPrintEngine::PPK_OutputFileName, path.isEmpty() ? pdf_file_ : path);
 }

@@ -70,7 +70,9 @@ class QtPrinterDevice final : public PrinterDevice {
   void CheckPrinting(bool printing) const;
   std::string PrinterName() const;
   // Points the printer's output at `path`; empty restores its usual output.
-  void SetOutputFile(QPrinter& printer, const QString& path);
+  void SetOutputFile(QPrinter& printer, const QString& path) noexcept;
+  // Ends a running job without handing it on.
+  void DiscardJob() noexcept;
   // Sends the finished spool file to its destination.
   void Deliver(const QString& spool_file);
 
