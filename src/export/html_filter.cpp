@@ -90,9 +90,11 @@ void TQRHTMLDocumentFilter::StorePage() {
         if (font.Size != BaseFont().Size) {
           attributes += " SIZE=" + HtmlSizeStep(font.Size, BaseFont().Size);
         }
-        if (!attributes.empty()) text = "<FONT " + attributes + ">" + text + "</FONT>";
+        if (!attributes.empty()) {
+          text = std::string("<FONT ").append(attributes).append(">").append(text).append("</FONT>");
+        }
       }
-      line += "<TD>" + text + "</TD>";
+      line.append("<TD>").append(text).append("</TD>");
     }
     WriteLine(line + "</TR>");
   }

@@ -32,7 +32,7 @@ class OutputStream {
 
  private:
   struct FileCloser {
-    void operator()(std::FILE* f) const noexcept { std::fclose(f); }
+    void operator()(std::FILE* f) const noexcept { (void)std::fclose(f); }
   };
   std::unique_ptr<std::FILE, FileCloser> file_;
   std::string data_;
