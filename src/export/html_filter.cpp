@@ -91,7 +91,8 @@ void TQRHTMLDocumentFilter::StorePage() {
           attributes += " SIZE=" + HtmlSizeStep(font.Size, BaseFont().Size);
         }
         if (!attributes.empty()) {
-          text = std::string("<FONT ").append(attributes).append(">").append(text).append("</FONT>");
+          text = std::string("<FONT ").append(attributes).append(">").append(text).append(
+              "</FONT>");
         }
       }
       line.append("<TD>").append(text).append("</TD>");

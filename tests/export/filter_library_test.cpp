@@ -49,12 +49,6 @@ TEST(ExportFilterClasses, AnswerWithTheirNamesAndExtensions) {
   }
 }
 
-TEST(ExportFilterClasses, ClassReferencesCompareByClass) {
-  EXPECT_EQ(TQRExportFilterClass::Of<Csv>(), TQRExportFilterClass::Of<Csv>());
-  EXPECT_FALSE(TQRExportFilterClass::Of<Csv>() == TQRExportFilterClass::Of<Html>());
-  EXPECT_NE(dynamic_cast<Html*>(TQRExportFilterClass::Of<Html>().Create("").get()), nullptr);
-}
-
 TEST(ExportFilterLibrary, SaveDialogFilterListsEntriesInOrder) {
   TQRExportFilterLibrary library;
   EXPECT_EQ(library.SaveDialogFilter(), "Report file(*.QRP)|*.QRP");
