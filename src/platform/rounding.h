@@ -10,4 +10,11 @@ namespace pravel {
 // NaN gives 0 and values beyond the 32-bit range saturate.
 std::int32_t RoundHalfEven(long double x) noexcept;
 
+// The same rounding as an extended value, without a range limit (huge and
+// non-finite values pass through).
+long double RoundHalfEvenExtended(long double x) noexcept;
+
+// The nearest whole number, halves upwards (towards positive infinity).
+long double RoundHalfUpExtended(long double x) noexcept;
+
 }  // namespace pravel

@@ -21,6 +21,16 @@ TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
   EXPECT_EQ(RoundHalfEven(2970.0L * 96 / 254), 1123);
 }
 
+TEST(RoundHalfEven, ExtendedFormsKeepTheRangeAndRoundUpwards) {
+  EXPECT_EQ(RoundHalfEvenExtended(100.5L), 100.0L);
+  EXPECT_EQ(RoundHalfEvenExtended(101.5L), 102.0L);
+  EXPECT_EQ(RoundHalfEvenExtended(-2.5L), -2.0L);
+  EXPECT_EQ(RoundHalfEvenExtended(1e30L), 1e30L);
+  EXPECT_EQ(RoundHalfUpExtended(3.5L), 4.0L);
+  EXPECT_EQ(RoundHalfUpExtended(-0.5L), 0.0L);
+  EXPECT_EQ(RoundHalfUpExtended(-1.5L), -1.0L);
+}
+
 TEST(RoundHalfEven, SaturatesAndMapsNanToZero) {
   constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
   constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
