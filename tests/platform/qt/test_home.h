@@ -11,6 +11,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "platform/qt/qstring_printer.h"
 #include "platform/qt/xdg_registration.h"
 
 namespace pravel::qt {
