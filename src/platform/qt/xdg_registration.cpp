@@ -147,7 +147,7 @@ QString FindDesktopEntry(const XdgDirs& dirs, const QString& desktop_id) {
   roots += dirs.data_dirs;
   for (const QString& root : roots) {
     if (root.isEmpty()) continue;
-    const QString path = root + QStringLiteral("/applications/") + desktop_id;
+    QString path = root + QStringLiteral("/applications/") + desktop_id;
     if (QFileInfo(path).isFile()) return path;
   }
   return {};
