@@ -148,7 +148,7 @@ LogFontW LogFontFromFont(const Font& font, int pixels_per_inch) {
 }
 
 EmfRecorder::EmfRecorder(std::int32_t width, std::int32_t height, std::u16string_view page_name)
-    : width_(width), height_(height), objects_(1) {
+    : objects_(1) {
   if (width <= 0 || height <= 0) throw std::invalid_argument("EmfRecorder: empty picture size");
   state_.font.kind = Emr::ExtCreateFontIndirectW;
   state_.font.font_height = 16;  // the system font's cell

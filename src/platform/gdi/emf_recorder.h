@@ -278,7 +278,6 @@ class EmfRecorder {
             std::span<const std::int32_t> dx, std::uint32_t options, std::optional<RectL> rect);
   void BitBltRecord(const RectL& dest, std::uint32_t rop, EmfPoint source, const Bytes* dib);
 
-  std::int32_t width_, height_;
   Bytes out_;
   std::uint32_t records_ = 1;                       // the header
   std::vector<std::optional<ObjectInfo>> objects_;  // index 0: the metafile itself
