@@ -309,7 +309,13 @@ std::vector<PageRecordInfo> TQRPageList::CheckRecords() {
       if (static_cast<std::int64_t>(records.size()) >= page_count_)
         Corrupt("the file goes on after the record of its last page (" + std::to_string(page_count_) +
                 ") at offset " + At(offset));
-      const PageRecordInfo record = ReadRecord(offset, static_cast<std::int32_t>(records.size() + 1));
+      const auto page = static_cast<std::int32_t>(records.size() + 1);
+      PageRecordInfo record;
+      try {
+        record = ReadRecord(offset, page);
+      } catch (const EMetafileError& error) {
+        throw EMetafileError("page " + std::to_string(page) + ": " + error.Detail());
+      }
       records.push_back(record);
       offset = record.NextOffset;
     }
