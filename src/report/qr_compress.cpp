@@ -6,10 +6,10 @@ namespace pravel {
 
 TQRCompress::TQRCompress(TQRStream& stream, TQRCompressMode mode, std::int64_t input_limit)
     : stream_(stream), mode_(mode), input_limit_(input_limit) {
-  for (int j = 1; j < kNodes; ++j) Up[static_cast<std::size_t>(j)] = static_cast<std::uint8_t>((j - 1) / 2);
-  for (int i = 0; i < 256; ++i) {
-    Left[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(2 * i + 1);
-    Right[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(2 * i + 2);
+  for (std::size_t j = 1; j < kNodes; ++j) Up[j] = static_cast<std::uint8_t>((j - 1) / 2);
+  for (std::size_t i = 0; i < 256; ++i) {
+    Child[i][0] = static_cast<std::uint16_t>(2 * i + 1);
+    Child[i][1] = static_cast<std::uint16_t>(2 * i + 2);
   }
   BitIndex = mode == TQRCompressMode::Expand ? 7 : 0;
 }
@@ -23,46 +23,37 @@ TQRCompress::~TQRCompress() {
 
 void TQRCompress::Flush() {
   if (mode_ != TQRCompressMode::Compress || BitIndex == 0) return;
-  const std::uint8_t byte = output_byte_;
+  const auto byte = static_cast<std::uint8_t>(output_bits_);
   BitIndex = 0;
-  output_byte_ = 0;
+  output_bits_ = 0;
   stream_.WriteBuffer(ByteSpan(&byte, 1));
 }
 
 void TQRCompress::Splay(std::uint8_t value) noexcept {
   unsigned a = 256U + value;
-  while (a != 0) {
+  while (true) {
     const unsigned p = Up[a];
     if (p == 0) break;
     const unsigned g = Up[p];
-    unsigned u = 0;
-    if (Left[g] == p) {
-      u = Right[g];
-      Right[g] = static_cast<std::uint16_t>(a);
-    } else {
-      u = Left[g];
-      Left[g] = static_cast<std::uint16_t>(a);
-    }
-    if (Left[p] == a) {
-      Left[p] = static_cast<std::uint16_t>(u);
-    } else {
-      Right[p] = static_cast<std::uint16_t>(u);
-    }
+    // u, p's sibling, takes a's place under p; a takes u's place under g.
+    const unsigned p_side = Child[g][0] == p ? 0U : 1U;
+    const unsigned u = Child[g][1U - p_side];
+    Child[g][1U - p_side] = static_cast<std::uint16_t>(a);
+    Child[p][Child[p][0] == a ? 0U : 1U] = static_cast<std::uint16_t>(u);
     Up[a] = static_cast<std::uint8_t>(g);
     Up[u] = static_cast<std::uint8_t>(p);
     a = g;
   }
 }
 
-void TQRCompress::WriteBit(bool bit) {
-  if (bit) output_byte_ = static_cast<std::uint8_t>(output_byte_ | (1U << BitIndex));
-  if (BitIndex == 7) {
-    const std::uint8_t byte = output_byte_;
-    BitIndex = 0;
-    output_byte_ = 0;
+void TQRCompress::WriteBits(std::uint64_t bits, int count) {
+  output_bits_ |= bits << BitIndex;
+  BitIndex += count;
+  while (BitIndex >= 8) {
+    const auto byte = static_cast<std::uint8_t>(output_bits_);
+    output_bits_ >>= 8;
+    BitIndex -= 8;
     stream_.WriteBuffer(ByteSpan(&byte, 1));
-  } else {
-    ++BitIndex;
   }
 }
 
@@ -79,27 +70,35 @@ bool TQRCompress::ReadBit() {
 }
 
 void TQRCompress::Encode(std::uint8_t value) {
-  // Flags from the leaf up; a path is at most 256 edges long.
-  std::array<std::uint64_t, 4> flags{};
-  int depth = 0;
+  // The path from the leaf up, in chunks of 16 edges: each step shifts the
+  // chunk left, so the edge nearest the root ends up in bit 0 and is written
+  // first. A path has at most 256 edges.
+  constexpr int kChunk = 16;
+  std::array<std::uint64_t, 256 / kChunk> chunks;  // NOLINT(cppcoreguidelines-pro-type-member-init): filled as used
+  std::size_t chunk = 0;
+  int in_chunk = 0;
+  chunks[0] = 0;
   unsigned a = 256U + value;
   while (a != 0) {
     const unsigned p = Up[a];
-    if (Right[p] == a) flags[static_cast<std::size_t>(depth >> 6)] |= std::uint64_t{1} << (depth & 63);
-    ++depth;
+    if (in_chunk == kChunk) {
+      chunks[++chunk] = 0;
+      in_chunk = 0;
+    }
+    chunks[chunk] = (chunks[chunk] << 1) | (Child[p][1] == a ? 1U : 0U);
+    ++in_chunk;
     a = p;
   }
-  while (depth > 0) {
-    --depth;
-    WriteBit(((flags[static_cast<std::size_t>(depth >> 6)] >> (depth & 63)) & 1U) != 0);
-  }
+  // chunks[chunk] holds the edges nearest the root.
+  WriteBits(chunks[chunk], in_chunk);
+  while (chunk > 0) WriteBits(chunks[--chunk], kChunk);
   Splay(value);
 }
 
 std::uint8_t TQRCompress::Decode() {
   unsigned a = 0;
   do {
-    a = ReadBit() ? Right[a] : Left[a];
+    a = Child[a][ReadBit() ? 1U : 0U];
   } while (a <= 255);
   if (a == 512) throw EMetafileError("compressed code reaches no byte value");
   const auto value = static_cast<std::uint8_t>(a - 256);

@@ -40,18 +40,19 @@ class TQRCompress {
   static constexpr int kNodes = 513;
 
   void Splay(std::uint8_t value) noexcept;
-  void WriteBit(bool bit);
+  // Appends `count` code bits, the first in bit 0 of `bits`.
+  void WriteBits(std::uint64_t bits, int count);
   bool ReadBit();
 
   TQRStream& stream_;
   TQRCompressMode mode_;
   std::int64_t input_limit_;
   std::int64_t bytes_read_ = 0;
-  int BitIndex = 0;
-  std::uint8_t output_byte_ = 0;
+  int BitIndex = 0;            // bits pending in output_bits_, or of input_byte_ used
+  std::uint64_t output_bits_ = 0;
   std::uint8_t input_byte_ = 0;
-  std::array<std::uint16_t, 256> Left{};
-  std::array<std::uint16_t, 256> Right{};
+  // Child[i][0] is Left[i], the child on bit 0; Child[i][1] is Right[i].
+  std::array<std::array<std::uint16_t, 2>, 256> Child{};
   std::array<std::uint8_t, kNodes> Up{};
 };
 

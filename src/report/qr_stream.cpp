@@ -77,8 +77,12 @@ std::size_t TQRStream::Write(ByteSpan buffer) {
     return count;
   }
   const auto end = static_cast<std::size_t>(position_) + buffer.size();
-  if (end > memory_.size()) memory_.resize(end);
-  std::copy(buffer.begin(), buffer.end(), memory_.begin() + position_);
+  if (static_cast<std::size_t>(position_) == memory_.size()) {
+    memory_.insert(memory_.end(), buffer.begin(), buffer.end());
+  } else {
+    if (end > memory_.size()) memory_.resize(end);
+    std::copy(buffer.begin(), buffer.end(), memory_.begin() + position_);
+  }
   position_ = static_cast<std::int64_t>(end);
   if (memory_.size() > static_cast<std::size_t>(std::max<std::int32_t>(spill_limit_, 0))) SpillToFile();
   return buffer.size();
