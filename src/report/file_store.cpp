@@ -37,29 +37,25 @@ void FileStore::FlushOrThrow() {
 }
 
 std::size_t FileStore::ReadAt(std::int64_t position, std::span<std::uint8_t> out) {
-  // The window holds file bytes, so a read inside it needs no size.
-  if (!out.empty() && position >= window_start_ &&
-      position + static_cast<std::int64_t>(out.size()) <= WindowEnd()) {
+  if (out.empty() || position < 0) return 0;
+  if (position >= window_start_ && position + static_cast<std::int64_t>(out.size()) <= WindowEnd()) {
     std::memcpy(out.data(), window_.data() + (position - window_start_), out.size());
     return out.size();
   }
-  const std::int64_t size = Size();
-  if (position < 0 || position >= size || out.empty()) return 0;
-  const auto count = static_cast<std::size_t>(
-      std::min<std::int64_t>(static_cast<std::int64_t>(out.size()), size - position));
-  if (position >= window_start_ && position + static_cast<std::int64_t>(count) <= WindowEnd()) {
-    std::memcpy(out.data(), window_.data() + (position - window_start_), count);
-    return count;
-  }
+  // The file then holds every byte written, and reads stop at its end.
   FlushOrThrow();
-  if (count >= kWindowSize) {
-    const std::int64_t n = ReadFullyAt(fd_.Get(), position, out.first(count));
+  if (out.size() >= kWindowSize) {
+    const std::int64_t n = ReadFullyAt(fd_.Get(), position, out);
     return n < 0 ? 0 : static_cast<std::size_t>(n);
   }
-  const std::int64_t n = ReadFullyAt(fd_.Get(), position, window_);
+  // Reading on from the window fills it whole; a jump elsewhere (a walk
+  // along the records) reads less.
+  const bool sequential = window_length_ > 0 && position == WindowEnd();
+  const std::size_t fill = sequential ? kWindowSize : std::max(out.size(), kJumpFill);
+  const std::int64_t n = ReadFullyAt(fd_.Get(), position, std::span(window_).first(fill));
   window_start_ = position;
   window_length_ = n < 0 ? 0 : static_cast<std::size_t>(n);
-  const std::size_t available = std::min(count, window_length_);
+  const std::size_t available = std::min(out.size(), window_length_);
   std::memcpy(out.data(), window_.data(), available);
   return available;
 }

@@ -14,6 +14,7 @@ namespace pravel {
 class FileStore {
  public:
   static constexpr std::size_t kWindowSize = 16384;
+  static constexpr std::size_t kJumpFill = 4096;
 
   // A writable store is the only writer of its file; a read-only one asks
   // the system for the size each time, since others may change the file.

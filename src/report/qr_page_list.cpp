@@ -153,8 +153,8 @@ void TQRPageList::LoadFile(const std::string& path) {
   }
 }
 
-std::int32_t TQRPageList::PageNumberAt(std::int64_t offset, std::int32_t wanted) {
-  if (offset < HeaderSize || offset + kRecordOverhead > RequireStream().Size())
+std::int32_t TQRPageList::PageNumberAt(std::int64_t offset, std::int64_t size, std::int32_t wanted) {
+  if (offset < HeaderSize || offset + kRecordOverhead > size)
     Corrupt("page " + std::to_string(wanted) + " not found: the record chain leaves the file at offset " +
             At(offset));
   return ReadI32At(offset);
@@ -180,7 +180,7 @@ void TQRPageList::GoToPage(std::int32_t n) {
   const std::int64_t size = stream.Size();
   if (stream.Position() == size) GoToLastPage();
   std::int64_t position = stream.Position();
-  std::int32_t current = PageNumberAt(position, n);
+  std::int32_t current = PageNumberAt(position, size, n);
   if (n > current) {
     while (current != n) {
       const std::int64_t next = ReadI32At(position + 4);
@@ -192,7 +192,7 @@ void TQRPageList::GoToPage(std::int32_t n) {
                 " lies past the end of the file");
       if (next < position + kRecordOverhead) Corrupt("the record at offset " + At(position) + " is too short");
       position = next;
-      current = PageNumberAt(position, n);
+      current = PageNumberAt(position, size, n);
     }
   } else {
     while (current != n) {
@@ -203,7 +203,7 @@ void TQRPageList::GoToPage(std::int32_t n) {
       if (back < HeaderSize)
         Corrupt("BackOffset " + At(back) + " at offset " + At(position - 4) + " lies outside the records");
       position = back;
-      current = PageNumberAt(position, n);
+      current = PageNumberAt(position, size, n);
     }
   }
   stream.SetPosition(position);

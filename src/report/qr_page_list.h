@@ -81,7 +81,7 @@ class TQRPageList {
  private:
   TQRStream& RequireStream() const;
   std::int32_t ReadI32At(std::int64_t offset);
-  std::int32_t PageNumberAt(std::int64_t offset, std::int32_t wanted);
+  std::int32_t PageNumberAt(std::int64_t offset, std::int64_t size, std::int32_t wanted);
   PageRecordInfo ReadRecord(std::int64_t offset, std::int32_t page);
   gdi::Metafile ReadPayload(const PageRecordInfo& record);
   void WriteRecordHead(std::int64_t& start, std::int64_t& next_field);
