@@ -175,6 +175,7 @@ void TQRPageList::GoToLastPage() {
 void TQRPageList::GoToPage(std::int32_t n) {
   TQRStream& stream = RequireStream();
   const ScopedLock stream_lock(stream);
+  const PositionRestorer restore_on_error(stream);
   if (n == 1) return GoToFirstPage();
   if (n == page_count_) return GoToLastPage();
   const std::int64_t size = stream.Size();
@@ -340,7 +341,7 @@ void TQRPageList::SaveFile(const std::string& path) {
     const fs::path resolved = fs::canonical(target, error);
     if (!error) target = resolved;
   }
-  const std::string shown = FullPath(target);
+  const std::string shown = FullPath(path);
 
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;

@@ -58,8 +58,9 @@ std::size_t TQRStream::Read(std::span<std::uint8_t> buffer) {
   std::size_t count = 0;
   if (in_memory_) {
     const auto size = static_cast<std::int64_t>(memory_.size());
-    if (position_ < size) {
-      count = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(buffer.size()), size - position_));
+    if (position_ < size && !buffer.empty()) {
+      count = static_cast<std::size_t>(
+          std::min<std::int64_t>(static_cast<std::int64_t>(buffer.size()), size - position_));
       std::memcpy(buffer.data(), memory_.data() + position_, count);
     }
   } else {
