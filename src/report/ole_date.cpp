@@ -19,8 +19,8 @@ double OleDateFromTime(std::time_t time) {
   std::tm local{};
   localtime_r(&time, &local);
   const sys_days day = sys_days(std::chrono::year(local.tm_year + 1900) /
-                                static_cast<unsigned>(local.tm_mon + 1) /
-                                static_cast<unsigned>(local.tm_mday));
+                                std::chrono::month(static_cast<unsigned>(local.tm_mon + 1)) /
+                                std::chrono::day(static_cast<unsigned>(local.tm_mday)));
   const double seconds = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
   return static_cast<double>((day - kEpoch).count()) + seconds / 86400.0;
 }
