@@ -57,16 +57,12 @@ void TQRCompress::WriteBits(std::uint64_t bits, int count) {
   }
 }
 
-bool TQRCompress::ReadBit() {
-  if (BitIndex == 7) {
-    if (bytes_read_ >= input_limit_ || stream_.Read(std::span(&input_byte_, 1)) != 1)
-      throw EMetafileError("compressed page ends early");
-    ++bytes_read_;
-    BitIndex = 0;
-  } else {
-    ++BitIndex;
-  }
-  return ((input_byte_ >> BitIndex) & 1U) != 0;
+std::uint8_t TQRCompress::NextInputByte() {
+  std::uint8_t byte = 0;
+  if (bytes_read_ >= input_limit_ || stream_.Read(std::span(&byte, 1)) != 1)
+    throw EMetafileError("compressed page ends early");
+  ++bytes_read_;
+  return byte;
 }
 
 void TQRCompress::Encode(std::uint8_t value) {
@@ -74,32 +70,42 @@ void TQRCompress::Encode(std::uint8_t value) {
   // chunk left, so the edge nearest the root ends up in bit 0 and is written
   // first. A path has at most 256 edges.
   constexpr int kChunk = 16;
-  std::array<std::uint64_t, 256 / kChunk> chunks;  // NOLINT(cppcoreguidelines-pro-type-member-init): filled as used
-  std::size_t chunk = 0;
-  int in_chunk = 0;
-  chunks[0] = 0;
+  std::array<std::uint64_t, 256 / kChunk> full;  // NOLINT(cppcoreguidelines-pro-type-member-init): filled as used
+  std::size_t full_count = 0;
+  std::uint64_t code = 0;
+  int bits = 0;
   unsigned a = 256U + value;
-  while (a != 0) {
+  do {
     const unsigned p = Up[a];
-    if (in_chunk == kChunk) {
-      chunks[++chunk] = 0;
-      in_chunk = 0;
-    }
-    chunks[chunk] = (chunks[chunk] << 1) | (Child[p][1] == a ? 1U : 0U);
-    ++in_chunk;
+    code = (code << 1) | (Child[p][1] == a ? 1U : 0U);
     a = p;
-  }
-  // chunks[chunk] holds the edges nearest the root.
-  WriteBits(chunks[chunk], in_chunk);
-  while (chunk > 0) WriteBits(chunks[--chunk], kChunk);
+    if (++bits == kChunk && a != 0) {
+      full[full_count++] = code;
+      code = 0;
+      bits = 0;
+    }
+  } while (a != 0);
+  WriteBits(code, bits);
+  while (full_count > 0) WriteBits(full[--full_count], kChunk);
   Splay(value);
 }
 
 std::uint8_t TQRCompress::Decode() {
+  // The bit position and the code byte stay in registers for the walk.
+  unsigned bit_index = static_cast<unsigned>(BitIndex);
+  unsigned byte = input_byte_;
   unsigned a = 0;
   do {
-    a = Child[a][ReadBit() ? 1U : 0U];
+    if (bit_index == 7) {
+      byte = NextInputByte();
+      bit_index = 0;
+    } else {
+      ++bit_index;
+    }
+    a = Child[a][(byte >> bit_index) & 1U];
   } while (a <= 255);
+  BitIndex = static_cast<int>(bit_index);
+  input_byte_ = static_cast<std::uint8_t>(byte);
   if (a == 512) throw EMetafileError("compressed code reaches no byte value");
   const auto value = static_cast<std::uint8_t>(a - 256);
   Splay(value);

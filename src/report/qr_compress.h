@@ -42,7 +42,7 @@ class TQRCompress {
   void Splay(std::uint8_t value) noexcept;
   // Appends `count` code bits, the first in bit 0 of `bits`.
   void WriteBits(std::uint64_t bits, int count);
-  bool ReadBit();
+  std::uint8_t NextInputByte();
 
   TQRStream& stream_;
   TQRCompressMode mode_;
