@@ -3,3 +3,8 @@ if(PRAVEL_SANITIZE)
                       -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+if(PRAVEL_FUZZ)
+  # Coverage for every library, so that the fuzzers see inside the parsers.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
