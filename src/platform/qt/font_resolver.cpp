@@ -1,0 +1,101 @@
+#include "platform/qt/font_resolver.h"
+
+#include <QDir>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <algorithm>
+#include <cmath>
+
+namespace pravel::qt {
+
+namespace {
+
+constexpr const char* kLookAlikeFolder = "/usr/share/wine/fonts";
+
+struct Substitute {
+  const char* face;
+  const char* family;
+};
+
+// Face names in lower case.
+constexpr Substitute kSubstitutes[] = {
+    {"arial", "Liberation Sans"},
+    {"helvetica", "Liberation Sans"},
+    {"arial narrow", "Liberation Sans Narrow"},
+    {"times new roman", "Liberation Serif"},
+    {"times", "Liberation Serif"},
+    {"courier new", "Liberation Mono"},
+    {"courier", "Liberation Mono"},
+    {"system", "Liberation Sans"},
+    {"ms shell dlg", "MS Sans Serif"},
+    {"ms shell dlg 2", "Tahoma"},
+    {"wingdings 2", "Wingdings"},
+    {"wingdings 3", "Wingdings"},
+};
+
+bool HasFamily(const QString& family) {
+  return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+}
+
+}  // namespace
+
+void LoadLookAlikeFonts() {
+  static const bool loaded = [] {
+    const QDir dir(QString::fromLatin1(kLookAlikeFolder));
+    for (const QString& name : dir.entryList({QStringLiteral("*.ttf")}, QDir::Files))
+      QFontDatabase::addApplicationFont(dir.filePath(name));
+    return true;
+  }();
+  (void)loaded;
+}
+
+QString LocalFamily(const QString& face, std::uint8_t pitch_and_family) {
+  const QString key = face.trimmed().toLower();
+  for (const auto& s : kSubstitutes)
+    if (key == QLatin1String(s.face)) return QString::fromLatin1(s.family);
+  if (!key.isEmpty() && HasFamily(face.trimmed())) return face.trimmed();
+  // By family bits: FF_ROMAN 0x10, FF_MODERN 0x30; fixed pitch 1.
+  if ((pitch_and_family & 0xF0) == 0x10) return QStringLiteral("Liberation Serif");
+  if ((pitch_and_family & 0xF0) == 0x30 || (pitch_and_family & 3) == 1) return QStringLiteral("Liberation Mono");
+  return QStringLiteral("Liberation Sans");
+}
+
+ResolvedFont FontCache::Make(const QString& family, int pixel_size, int weight, bool italic) {
+  QFont font(family);
+  font.setPixelSize(std::max(1, pixel_size));
+  font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 1, 1000)));
+  font.setItalic(italic);
+  font.setKerning(false);
+  font.setHintingPreference(QFont::PreferFullHinting);
+  font.setStyleStrategy(antialias_ ? QFont::PreferAntialias : QFont::NoAntialias);
+  ResolvedFont r;
+  r.raw = QRawFont::fromFont(font);
+  const QFontMetricsF m(font);
+  r.ascent = r.raw.isValid() ? r.raw.ascent() : m.ascent();
+  r.descent = r.raw.isValid() ? r.raw.descent() : m.descent();
+  r.average_width = r.raw.isValid() ? r.raw.averageCharWidth() : m.averageCharWidth();
+  return r;
+}
+
+const ResolvedFont& FontCache::Get(const gdi::FontSpec& spec) {
+  const QString family = LocalFamily(QString::fromStdU16String(spec.face), spec.pitch_and_family);
+  double em = spec.height;
+  if (spec.cell_height) {
+    // The cell is ascent + descent; find the em that gives it.
+    auto key = std::make_tuple(family, spec.weight);
+    auto it = em_per_cell_.find(key);
+    if (it == em_per_cell_.end()) {
+      const ResolvedFont probe = Make(family, 1000, spec.weight, false);
+      const double cell = probe.ascent + probe.descent;
+      it = em_per_cell_.emplace(key, cell > 0 ? 1000.0 / cell : 1.0).first;
+    }
+    em = spec.height * it->second;
+  }
+  const int pixels = static_cast<int>(std::lround(std::clamp(em, 1.0, 20000.0)));
+  auto key = std::make_tuple(family, pixels, spec.weight, spec.italic);
+  auto it = fonts_.find(key);
+  if (it == fonts_.end()) it = fonts_.emplace(key, Make(family, pixels, spec.weight, spec.italic)).first;
+  return it->second;
+}
+
+}  // namespace pravel::qt
