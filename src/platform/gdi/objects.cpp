@@ -62,8 +62,9 @@ LogPen ReadCreatePen(ByteReader& r) {
   return p;
 }
 
-LogPen ReadExtCreatePen(ByteReader& r, std::size_t record_size) {
-  r.Skip(16);  // offBmi, cbBmi, offBits, cbBits
+std::optional<LogPen> ReadExtCreatePen(ByteReader& r, std::size_t record_size) {
+  const std::uint32_t off_bmi = r.U32(), cb_bmi = r.U32();
+  r.Skip(8);  // offBits, cbBits
   LogPen p;
   p.extended = true;
   p.style = r.U32();
@@ -77,6 +78,9 @@ LogPen ReadExtCreatePen(ByteReader& r, std::size_t record_size) {
   if (entries <= record_size / 4 && r.Has(std::uint64_t{entries} * 4)) {
     for (std::uint32_t k = 0; k < entries; ++k) p.user_dashes.push_back(r.U32());
   }
+  // A pen that points at a bitmap of no bytes cannot be made; drawing then
+  // keeps the pen selected before it.
+  if (off_bmi != 0 && cb_bmi == 0) return std::nullopt;
   return p;
 }
 

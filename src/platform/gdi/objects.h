@@ -57,7 +57,8 @@ std::optional<GdiObject> StockObject(std::uint32_t n);
 // Readers of the object records; `fields` starts after the record's type and
 // size and the object index. Throw EMetafileError when the record is short.
 LogPen ReadCreatePen(ByteReader& fields);
-LogPen ReadExtCreatePen(ByteReader& fields, std::size_t record_size);
+// Nothing when the record names a bitmap that it does not hold.
+std::optional<LogPen> ReadExtCreatePen(ByteReader& fields, std::size_t record_size);
 LogBrush ReadCreateBrushIndirect(ByteReader& fields);
 LogFont ReadLogFont(ByteReader& fields);
 

@@ -354,7 +354,8 @@ void Player::Dispatch(const EmfRecord& record) {
     }
     case Emr::ExtCreatePen: {
       const std::uint32_t index = r.U32();
-      SetObject(index, ReadExtCreatePen(r, record.bytes.size()));
+      if (auto pen = ReadExtCreatePen(r, record.bytes.size())) SetObject(index, std::move(*pen));
+      else DeleteObject(index);
       break;
     }
     case Emr::CreateBrushIndirect: {

@@ -61,10 +61,13 @@ EmrText ReadEmrText(const EmfRecord& record, ByteReader& r, bool wide, std::uint
   return t;
 }
 
-// The angle in degrees, counter-clockwise on the device, of the logical x axis.
-double AxisAngle(const XForm& t) {
-  const PointD v = t.MapVector({1, 0});
-  if (v.x == 0 && v.y == 0) return 0;
+// The device angle, in degrees counter-clockwise, of a logical angle given
+// in tenths of a degree: GDI measures it as if the logical y axis ran down,
+// then maps the direction through the transform.
+double DeviceAngle(const XForm& t, std::int32_t tenths) {
+  const double a = tenths / 10.0 * std::numbers::pi / 180;
+  const PointD v = t.MapVector({std::cos(a), -std::sin(a)});
+  if (v.x == 0 && v.y == 0) return tenths / 10.0;
   return std::atan2(-v.y, v.x) * 180 / std::numbers::pi;
 }
 
@@ -91,10 +94,8 @@ FontSpec Player::ResolveFont() const {
     s.cell_height = true;
   }
   s.width = std::fabs(static_cast<double>(f.width)) * DeviceScaleX();
-  const double axis = AxisAngle(to_device_);
-  s.escapement = f.escapement / 10.0 + axis;
-  s.orientation = f.orientation / 10.0 + axis;
-  if (f.orientation == 0 && f.escapement != 0) s.orientation = s.escapement;
+  s.escapement = DeviceAngle(to_device_, f.escapement);
+  s.orientation = DeviceAngle(to_device_, f.orientation == 0 ? f.escapement : f.orientation);
   return s;
 }
 

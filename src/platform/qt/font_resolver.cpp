@@ -54,21 +54,44 @@ QString LocalFamily(const QString& face, std::uint8_t pitch_and_family) {
   for (const auto& s : kSubstitutes)
     if (key == QLatin1String(s.face)) return QString::fromLatin1(s.family);
   if (!key.isEmpty() && HasFamily(face.trimmed())) return face.trimmed();
+  // Other named faces go to fontconfig, which picks its own substitute.
+  if (!key.isEmpty()) return face.trimmed();
   // By family bits: FF_ROMAN 0x10, FF_MODERN 0x30; fixed pitch 1.
   if ((pitch_and_family & 0xF0) == 0x10) return QStringLiteral("Liberation Serif");
   if ((pitch_and_family & 0xF0) == 0x30 || (pitch_and_family & 3) == 1) return QStringLiteral("Liberation Mono");
   return QStringLiteral("Liberation Sans");
 }
 
+bool GaspSmoothing(const QRawFont& font, int ppem) {
+  const QByteArray table = font.fontTable("gasp");
+  const auto u16 = [&table](qsizetype at) {
+    return static_cast<unsigned>((static_cast<unsigned char>(table[at]) << 8) | static_cast<unsigned char>(table[at + 1]));
+  };
+  if (table.size() < 4) return false;
+  const unsigned ranges = u16(2);
+  for (unsigned k = 0; k < ranges && 4 + 4 * static_cast<qsizetype>(k) + 4 <= table.size(); ++k) {
+    const auto at = 4 + 4 * static_cast<qsizetype>(k);
+    if (static_cast<unsigned>(ppem) <= u16(at)) return (u16(at + 2) & 0x2) != 0;  // GASP_DOGRAY
+  }
+  return false;
+}
+
 ResolvedFont FontCache::Make(const QString& family, int pixel_size, int weight, bool italic) {
+  ResolvedFont r = Make(family, pixel_size, weight, italic, antialias_);
+  if (!antialias_ && GaspSmoothing(r.raw, pixel_size)) r = Make(family, pixel_size, weight, italic, true);
+  return r;
+}
+
+ResolvedFont FontCache::Make(const QString& family, int pixel_size, int weight, bool italic, bool smooth) {
   QFont font(family);
   font.setPixelSize(std::max(1, pixel_size));
   font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 1, 1000)));
   font.setItalic(italic);
   font.setKerning(false);
   font.setHintingPreference(QFont::PreferFullHinting);
-  font.setStyleStrategy(antialias_ ? QFont::PreferAntialias : QFont::NoAntialias);
+  font.setStyleStrategy(smooth ? QFont::PreferAntialias : QFont::NoAntialias);
   ResolvedFont r;
+  r.smooth = smooth;
   r.raw = QRawFont::fromFont(font);
   const QFontMetricsF m(font);
   r.ascent = r.raw.isValid() ? r.raw.ascent() : m.ascent();
@@ -79,6 +102,7 @@ ResolvedFont FontCache::Make(const QString& family, int pixel_size, int weight, 
 
 const ResolvedFont& FontCache::Get(const gdi::FontSpec& spec) {
   const QString family = LocalFamily(QString::fromStdU16String(spec.face), spec.pitch_and_family);
+  const int weight = spec.weight;
   double em = spec.height;
   if (spec.cell_height) {
     // The cell is ascent + descent; find the em that gives it.
@@ -92,9 +116,9 @@ const ResolvedFont& FontCache::Get(const gdi::FontSpec& spec) {
     em = spec.height * it->second;
   }
   const int pixels = static_cast<int>(std::lround(std::clamp(em, 1.0, 20000.0)));
-  auto key = std::make_tuple(family, pixels, spec.weight, spec.italic);
+  auto key = std::make_tuple(family, pixels, weight, spec.italic);
   auto it = fonts_.find(key);
-  if (it == fonts_.end()) it = fonts_.emplace(key, Make(family, pixels, spec.weight, spec.italic)).first;
+  if (it == fonts_.end()) it = fonts_.emplace(key, Make(family, pixels, weight, spec.italic)).first;
   return it->second;
 }
 

@@ -24,16 +24,23 @@ struct ResolvedFont {
   QRawFont raw;
   double ascent = 0, descent = 0;   // pixels
   double average_width = 0;         // pixels
+  bool smooth = false;              // draw with antialiasing
 };
+
+// Whether the font's grid-fitting table asks for greyscale smoothing at
+// `ppem` pixels per em, as the platform's standard font smoothing does.
+bool GaspSmoothing(const QRawFont& font, int ppem);
 
 // Caches resolved fonts by face, size and style for one surface.
 class FontCache {
  public:
+  // With `antialias` all text is smoothed; else as the fonts' tables say.
   explicit FontCache(bool antialias) : antialias_(antialias) {}
   const ResolvedFont& Get(const gdi::FontSpec& spec);
 
  private:
   ResolvedFont Make(const QString& family, int pixel_size, int weight, bool italic);
+  ResolvedFont Make(const QString& family, int pixel_size, int weight, bool italic, bool smooth);
 
   bool antialias_;
   std::map<std::tuple<QString, int, int, bool>, ResolvedFont> fonts_;

@@ -232,6 +232,7 @@ void PainterSurface::DrawText(const gdi::TextRun& run) {
   // Horizontal scale for a requested average width.
   double stretch = 1;
   if (run.font.width > 0 && font.average_width > 0) stretch = std::clamp(run.font.width / font.average_width, 0.05, 20.0);
+  if (std::fabs(stretch - 1) < 0.08) stretch = 1;  // the font's own width, up to hinting
 
   // Glyph positions along the baseline, relative to the run's start.
   QList<QPointF> positions;
@@ -262,11 +263,16 @@ void PainterSurface::DrawText(const gdi::TextRun& run) {
   }
   // Vertical alignment moves the baseline from the reference line.
   const std::uint32_t v = run.align & gdi::kTaBaseline;
+  const bool upright = run.font.escapement == 0 && stretch == 1;
   double down = 0;
-  if (v == 0) down = font.ascent;
-  else if (v == gdi::kTaBottom) down = -font.descent;
-  const QPointF origin = start + n * down;
-
+  if (v == 0) down = upright ? std::round(font.ascent) : font.ascent;
+  else if (v == gdi::kTaBottom) down = upright ? -std::round(font.descent) : -font.descent;
+  QPointF origin = start + n * down;
+  if (upright) {
+    // Glyphs sit on whole pixels, as GDI places them.
+    origin = QPointF(std::round(origin.x()), std::round(start.y()) + down);
+    for (QPointF& p : positions) p = QPointF(std::round(start.x() + p.x()) - origin.x(), std::round(p.y()));
+  }
   painter_.translate(origin);
   painter_.rotate(-run.font.escapement);
   if (run.opaque) {
@@ -280,8 +286,44 @@ void PainterSurface::DrawText(const gdi::TextRun& run) {
   glyph_run.setUnderline(run.font.underline);
   glyph_run.setStrikeOut(run.font.strike_out);
   painter_.setPen(ToColor(run.color));
-  painter_.drawGlyphRun(QPointF(0, 0), glyph_run);
+  painter_.setRenderHint(QPainter::TextAntialiasing, font.smooth);
+  if (font.smooth && raster_ops_ && !options_.antialias) DrawSmoothGlyphs(glyph_run, ToColor(run.color));
+  else painter_.drawGlyphRun(QPointF(0, 0), glyph_run);
   Reset();
+}
+
+// Smoothed glyphs on a raster target, their coverage lightened as the
+// platform's gamma-corrected font smoothing shows it.
+void PainterSurface::DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& color) {
+  static const std::array<std::uint8_t, 256> kCoverage = [] {
+    std::array<std::uint8_t, 256> lut{};
+    for (int a = 0; a < 256; ++a)
+      lut[static_cast<std::size_t>(a)] = static_cast<std::uint8_t>(std::lround(255 * (1 - std::pow(1 - a / 255.0, 0.44))));
+    return lut;
+  }();
+  const QTransform to_device = painter_.transform();
+  const QRect device_rect = to_device.mapRect(glyphs.boundingRect()).toAlignedRect().adjusted(-2, -2, 2, 2) &
+                            QRect(QPoint(0, 0), QSize(painter_.device()->width(), painter_.device()->height()));
+  if (device_rect.isEmpty()) return;
+  QImage mask(device_rect.size(), QImage::Format_ARGB32_Premultiplied);
+  mask.fill(Qt::transparent);
+  {
+    QPainter p(&mask);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setTransform(to_device * QTransform::fromTranslate(-device_rect.left(), -device_rect.top()));
+    p.setPen(Qt::black);
+    p.drawGlyphRun(QPointF(0, 0), glyphs);
+  }
+  const QRgb rgb = color.rgb();
+  for (int y = 0; y < mask.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(mask.scanLine(y));
+    for (int x = 0; x < mask.width(); ++x) {
+      const int a = kCoverage[qAlpha(line[x])];
+      line[x] = a == 0 ? 0u : qPremultiply(qRgba(qRed(rgb), qGreen(rgb), qBlue(rgb), a));
+    }
+  }
+  painter_.setTransform(base_);
+  painter_.drawImage(device_rect.topLeft(), mask);
 }
 
 void PainterSurface::DrawImage(const gdi::ImageDraw& draw) {

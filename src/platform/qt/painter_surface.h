@@ -1,6 +1,7 @@
 #pragma once
 // The drawing surface on a QPainter: a widget, a QImage, a PDF or an SVG.
 
+#include <QGlyphRun>
 #include <QPainter>
 #include <QTransform>
 
@@ -31,6 +32,7 @@ class PainterSurface final : public gdi::Surface {
   // Sets the composition for a binary raster operation; false when nothing is to be drawn.
   bool SetRop2(gdi::Rop2 rop, QColor& color);
   void Reset();
+  void DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& color);
 
   QPainter& painter_;
   SurfaceOptions options_;
