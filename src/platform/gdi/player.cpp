@@ -17,6 +17,8 @@ double FrameToReference(std::int32_t frame, std::int32_t device, std::int32_t mi
   return frame * static_cast<double>(device) / (millimetres * 100.0);
 }
 
+constexpr std::int32_t kPlaybackDpi = 96;
+
 std::int32_t RoundToInt(double v) {
   constexpr double kMax = 1 << 30;
   if (!std::isfinite(v)) return 0;
@@ -87,10 +89,7 @@ double Player::DeviceScaleY() const noexcept {
 }
 
 void Player::UpdateTransform() {
-  const auto& h = metafile_.Header();
   double wx = dc_.window_ext.x, wy = dc_.window_ext.y, vx = dc_.viewport_ext.x, vy = dc_.viewport_ext.y;
-  const double dev_x = h.szlDevice.cx > 0 ? h.szlDevice.cx : 1, dev_y = h.szlDevice.cy > 0 ? h.szlDevice.cy : 1;
-  const double mm_x = h.szlMillimeters.cx > 0 ? h.szlMillimeters.cx : 1, mm_y = h.szlMillimeters.cy > 0 ? h.szlMillimeters.cy : 1;
   double per_mm = 0;
   switch (dc_.map_mode) {
     case kMmLoMetric: per_mm = 10; break;
@@ -101,10 +100,11 @@ void Player::UpdateTransform() {
     default: break;
   }
   if (per_mm > 0) {
-    wx = mm_x * per_mm;
-    wy = mm_y * per_mm;
-    vx = dev_x;
-    vy = -dev_y;
+    // Metric and English units are measured on the playing device, a
+    // 96-dpi display, not on the recording device (the references show it).
+    wx = wy = per_mm * 25.4;
+    vx = kPlaybackDpi;
+    vy = -kPlaybackDpi;
   } else if (dc_.map_mode != kMmIsotropic && dc_.map_mode != kMmAnisotropic) {
     wx = wy = vx = vy = 1;
   }
@@ -242,10 +242,10 @@ void Player::Dispatch(const EmfRecord& record) {
       if (mode == kMmText) dc_.window_ext = dc_.viewport_ext = {1, 1};
       else if (mode != kMmIsotropic && mode != kMmAnisotropic) {
         // Keep the metric extents, should the mode turn anisotropic later.
-        const auto& h = metafile_.Header();
-        const double per_mm[] = {0, 0, 10, 100, 100 / 25.4, 1000 / 25.4, 1440 / 25.4};
-        dc_.window_ext = {RoundToInt(h.szlMillimeters.cx * per_mm[mode]), RoundToInt(h.szlMillimeters.cy * per_mm[mode])};
-        dc_.viewport_ext = {h.szlDevice.cx, -h.szlDevice.cy};
+        // Units per inch of each mode, over the playing device's pixels per inch.
+        const std::int32_t per_inch[] = {0, 0, 254, 2540, 100, 1000, 1440};
+        dc_.window_ext = {per_inch[mode], per_inch[mode]};
+        dc_.viewport_ext = {kPlaybackDpi, -kPlaybackDpi};
       }
       UpdateTransform();
       break;
