@@ -93,7 +93,8 @@ Pen Player::ResolvePen() const {
   p.style = style <= 8 ? static_cast<PenStyle>(style) : PenStyle::Solid;
   p.color = ColorRefToRgb(lp.color);
   p.miter_limit = dc_.miter_limit;
-  const bool geometric = lp.extended ? (lp.style & kPsGeometric) != 0 : lp.width > 1;
+  // CREATEPEN widths above zero are logical and scale; zero is one pixel.
+  const bool geometric = lp.extended ? (lp.style & kPsGeometric) != 0 : lp.width > 0;
   if (!geometric || lp.width <= 0) {
     p.cosmetic = true;
     p.width = 1;
@@ -109,6 +110,15 @@ Pen Player::ResolvePen() const {
   }
   p.cosmetic = false;
   p.width = std::max(1.0, std::round(lp.width * DeviceScaleX()));
+  if (!lp.extended && p.width <= 1 && p.style != PenStyle::Solid && p.style != PenStyle::Null &&
+      p.style != PenStyle::InsideFrame) {
+    // A one-pixel CREATEPEN pen keeps its dashes, drawn as the cosmetic ones.
+    p.cosmetic = true;
+    p.cap = LineCap::Flat;
+    p.dashes = CosmeticDashes(p.style);
+    p.style = PenStyle::User;
+    return p;
+  }
   // CREATEPEN pens wider than a pixel draw solid whatever their style.
   if (!lp.extended && p.style != PenStyle::Null && p.style != PenStyle::InsideFrame) p.style = PenStyle::Solid;
   switch (lp.style & kPsEndcapMask) {
