@@ -95,13 +95,15 @@ Pen Player::ResolvePen() const {
   p.miter_limit = dc_.miter_limit;
   // CREATEPEN widths above zero are logical and scale; zero is one pixel.
   const bool geometric = lp.extended ? (lp.style & kPsGeometric) != 0 : lp.width > 0;
-  if (!geometric || lp.width <= 0) {
+  // Pens no wider than a device pixel draw as one-pixel lines.
+  if (!geometric || lp.width <= 0 || std::round(lp.width * DeviceScaleX()) <= 1) {
     p.cosmetic = true;
     p.width = 1;
     p.cap = LineCap::Flat;
     p.join = LineJoin::Miter;
-    if (lp.extended && p.style == PenStyle::User) {
-      for (auto d : lp.user_dashes) p.dashes.push_back(std::max(1.0, static_cast<double>(d)));
+    if (p.style == PenStyle::User) {
+      const double unit = geometric ? DeviceScaleX() : 1.0;
+      for (auto d : lp.user_dashes) p.dashes.push_back(std::max(1.0, d * unit));
     } else if (p.style != PenStyle::Solid && p.style != PenStyle::Null && p.style != PenStyle::InsideFrame) {
       p.dashes = CosmeticDashes(p.style);
       p.style = PenStyle::User;
@@ -110,15 +112,6 @@ Pen Player::ResolvePen() const {
   }
   p.cosmetic = false;
   p.width = std::max(1.0, std::round(lp.width * DeviceScaleX()));
-  if (!lp.extended && p.width <= 1 && p.style != PenStyle::Solid && p.style != PenStyle::Null &&
-      p.style != PenStyle::InsideFrame) {
-    // A one-pixel CREATEPEN pen keeps its dashes, drawn as the cosmetic ones.
-    p.cosmetic = true;
-    p.cap = LineCap::Flat;
-    p.dashes = CosmeticDashes(p.style);
-    p.style = PenStyle::User;
-    return p;
-  }
   // CREATEPEN pens wider than a pixel draw solid whatever their style.
   if (!lp.extended && p.style != PenStyle::Null && p.style != PenStyle::InsideFrame) p.style = PenStyle::Solid;
   switch (lp.style & kPsEndcapMask) {

@@ -40,7 +40,9 @@ std::optional<DecodedDib> DecodeRecordDib(const EmfRecord& record, std::uint32_t
       image->width = bitmap->width;
       image->height = bitmap->height;
       image->pixels = std::move(bitmap->pixels);
-      image->has_alpha = bitmap->has_alpha;
+      // Pixels that run-length data skips leave the destination as it was.
+      const std::uint32_t compression = ReadDibHeader(bmi).compression;
+      image->has_alpha = bitmap->has_alpha && (compression == kBiRle4 || compression == kBiRle8);
       if (!bitmap->mono_indices.empty())
         out.mono = std::make_shared<std::vector<std::uint8_t>>(std::move(bitmap->mono_indices));
     } else {

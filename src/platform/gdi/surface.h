@@ -68,7 +68,7 @@ struct Image {
   enum class Encoding : std::uint8_t { Raw, Jpeg, Png };
   std::int32_t width = 0, height = 0;
   std::vector<std::uint32_t> pixels;
-  bool has_alpha = false;       // pixels carry meaningful alpha
+  bool has_alpha = false;       // alpha counts: transparent pixels leave the destination
   Encoding encoding = Encoding::Raw;
   Bytes encoded;
 };

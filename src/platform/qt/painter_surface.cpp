@@ -10,10 +10,14 @@
 #include <numbers>
 
 #include "platform/gdi/region.h"
+#include "platform/gdi/shapes.h"
+#include <cstdlib>
 
 namespace pravel::qt {
 
 namespace {
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
 QColor ToColor(gdi::Rgb rgb) { return QColor::fromRgb(static_cast<QRgb>(0xFF000000u | rgb)); }
 
@@ -211,7 +215,12 @@ void PainterSurface::StrokePath(const gdi::Path& path, const gdi::Pen& pen, gdi:
     }
     default: break;
   }
-  painter_.strokePath(ToPainterPath(path, gdi::FillRule::Alternate), qpen);
+  if (pen.cosmetic && pen.dashes.empty() && pen.style != gdi::PenStyle::User && !options_.antialias &&
+      base_.type() <= QTransform::TxTranslate) {
+    DrawPixelLines(path, color);
+  } else {
+    painter_.strokePath(ToPainterPath(path, gdi::FillRule::Alternate), qpen);
+  }
   Reset();
 }
 
@@ -292,6 +301,62 @@ void PainterSurface::DrawText(const gdi::TextRun& run) {
   Reset();
 }
 
+// One-pixel lines through whole-pixel points, stepped along the major axis
+// with ties towards the start; each figure leaves out its last pixel unless
+// it is closed.
+void PainterSurface::DrawPixelLines(const gdi::Path& path, const QColor& color) {
+  std::vector<QPoint> pixels;
+  const auto line = [&pixels](QPoint a, QPoint b) {
+    const int dx = b.x() - a.x(), dy = b.y() - a.y();
+    const int adx = std::abs(dx), ady = std::abs(dy);
+    const int steps = std::max(adx, ady);
+    for (int i = 0; i < steps; ++i) {
+      // Offset on the minor axis: i * d / major, halves rounded up.
+      const auto minor = [](int step, int d, int major) {
+        return static_cast<int>(FloorDiv(2 * std::int64_t{step} * d + major, 2 * std::int64_t{major}));
+      };
+      if (adx >= ady) {
+        pixels.emplace_back(a.x() + (dx > 0 ? i : -i), a.y() + minor(i, dy, adx));
+      } else {
+        pixels.emplace_back(a.x() + minor(i, dx, ady), a.y() + (dy > 0 ? i : -i));
+      }
+    }
+  };
+  for (const auto& figure : gdi::FlattenPath(path, 0.3)) {
+    if (figure.empty()) continue;
+    std::vector<QPoint> pts;
+    for (const auto& p : figure) pts.emplace_back(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));
+    for (std::size_t k = 0; k + 1 < pts.size(); ++k) line(pts[k], pts[k + 1]);
+  }
+  // Closed figures: the closing edge and its last pixel.
+  std::size_t k = 0;
+  QPoint first, last;
+  bool open = false;
+  for (const gdi::PathVerb v : path.verbs) {
+    if (v == gdi::PathVerb::MoveTo && k < path.points.size()) {
+      first = last = QPoint(static_cast<int>(std::lround(path.points[k].x)), static_cast<int>(std::lround(path.points[k].y)));
+      open = true;
+      ++k;
+    } else if (v == gdi::PathVerb::LineTo && k < path.points.size()) {
+      last = QPoint(static_cast<int>(std::lround(path.points[k].x)), static_cast<int>(std::lround(path.points[k].y)));
+      ++k;
+    } else if (v == gdi::PathVerb::CubicTo && k + 3 <= path.points.size()) {
+      last = QPoint(static_cast<int>(std::lround(path.points[k + 2].x)), static_cast<int>(std::lround(path.points[k + 2].y)));
+      k += 3;
+    } else if (v == gdi::PathVerb::Close && open) {
+      line(last, first);
+      pixels.push_back(first);
+      last = first;
+    }
+  }
+  if (pixels.empty()) return;
+  QPen pen(color);
+  pen.setWidth(1);
+  pen.setCosmetic(true);
+  painter_.setPen(pen);
+  painter_.drawPoints(pixels.data(), static_cast<int>(pixels.size()));
+}
+
 // Smoothed glyphs on a raster target, their coverage lightened as the
 // platform's gamma-corrected font smoothing shows it.
 void PainterSurface::DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& color) {
@@ -328,7 +393,7 @@ void PainterSurface::DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& col
 
 void PainterSurface::DrawImage(const gdi::ImageDraw& draw) {
   if (!draw.image) return;
-  const bool keep_alpha = draw.per_pixel_alpha;
+  const bool keep_alpha = draw.per_pixel_alpha || draw.image->has_alpha;
   QImage image = ToQImage(*draw.image, keep_alpha);
   if (image.isNull()) return;
   if (draw.per_pixel_alpha && image.format() == QImage::Format_ARGB32)

@@ -32,6 +32,7 @@ class PainterSurface final : public gdi::Surface {
   // Sets the composition for a binary raster operation; false when nothing is to be drawn.
   bool SetRop2(gdi::Rop2 rop, QColor& color);
   void Reset();
+  void DrawPixelLines(const gdi::Path& path, const QColor& color);
   void DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& color);
 
   QPainter& painter_;
