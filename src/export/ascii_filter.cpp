@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "export/io_error.h"
-#include "export/rounding.h"
+#include "platform/rounding.h"
 #include "export/strings.h"
 #include "export/utf8.h"
 
@@ -29,7 +29,7 @@ void TQRAsciiExportFilter::Start(std::int32_t paper_width, std::int32_t paper_he
   file_ = std::move(file);
   // A font without a size would give cells of no height.
   cell_size_ = static_cast<long double>(std::max(font.Size, 1)) * 254.0L / 72.0L;
-  page_lines_ = static_cast<std::int32_t>(RoundHalfEven(paper_height / cell_size_));
+  page_lines_ = static_cast<std::int32_t>(RoundHalfEvenExtended(paper_height / cell_size_));
   lines_.clear();
   TQRExportFilter::Start(paper_width, paper_height, font);
 }
@@ -56,13 +56,13 @@ void TQRAsciiExportFilter::TextOut(long double x, long double y, const Font& /*f
   // Texts off the paper, above its top or far beyond any edge, are dropped.
   if (!(std::fabs(x) < kMaxPosition && y < kMaxPosition)) return;
   long double column = x / cell_size_ * kColumnRatio;
-  const long double row = RoundHalfUp(y / cell_size_);
+  const long double row = RoundHalfUpExtended(y / cell_size_);
   if (!(row >= 0)) return;
   if (alignment == TextAlignment::RightJustify) {
     column -= static_cast<long double>(CharCount(text));
   }
   PlaceText(lines_[static_cast<std::int32_t>(row)], column,
-            static_cast<std::int64_t>(RoundHalfEven(column)), text);
+            static_cast<std::int64_t>(RoundHalfEvenExtended(column)), text);
 }
 
 void TQRAsciiExportFilter::EndPage() {

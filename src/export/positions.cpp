@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "export/rounding.h"
+#include "platform/rounding.h"
 
 namespace pravel {
 
 void TQRPositions::Add(long double position) {
   if (!updating_) return;
-  const long double rounded = RoundHalfEven(position);
+  const long double rounded = RoundHalfEvenExtended(position);
   // A NaN equals nothing: its entry would never be found nor numbered.
   if (std::isnan(rounded) || by_rounded_.contains(rounded)) return;
   by_rounded_.emplace(rounded, entries_.size());
@@ -34,7 +34,7 @@ void TQRPositions::EndUpdate() {
 }
 
 std::int32_t TQRPositions::NumberOf(long double position) const {
-  const long double rounded = RoundHalfEven(position);
+  const long double rounded = RoundHalfEvenExtended(position);
   if (std::isnan(rounded)) return 0;
   const auto it = by_rounded_.find(rounded);
   return it == by_rounded_.end() ? 0 : entries_[it->second].Number;

@@ -2,20 +2,11 @@
 
 #include "export/abstract_filter.h"
 #include "export/positions.h"
-#include "export/rounding.h"
 #include "platform/errors.h"
 #include "export_test_util.h"
 
 namespace pravel {
 namespace {
-
-TEST(Rounding, HalvesGoToEvenOrUp) {
-  EXPECT_EQ(RoundHalfEven(100.5L), 100.0L);
-  EXPECT_EQ(RoundHalfEven(101.5L), 102.0L);
-  EXPECT_EQ(RoundHalfEven(-2.5L), -2.0L);
-  EXPECT_EQ(RoundHalfUp(3.5L), 4.0L);
-  EXPECT_EQ(RoundHalfUp(-0.5L), 0.0L);
-}
 
 std::vector<std::int32_t> Numbers(std::initializer_list<long double> added,
                                   std::initializer_list<long double> asked) {
