@@ -71,14 +71,16 @@ std::optional<std::string> ParseArgs(Args args, Options& o) {
         return "--pages needs a range A-B";
       page_given = true;
     } else if (a == "--dpi") {
+      if (size_given) return "--dpi and --width exclude each other";
       const auto* v = value();
       int dpi = 0;
-      if (!v || !ParseInt(*v, dpi) || dpi > 4800 || size_given) return "--dpi needs a resolution of 1 to 4800";
+      if (!v || !ParseInt(*v, dpi) || dpi > 4800) return "--dpi needs a resolution of 1 to 4800";
       o.dpi = dpi;
       size_given = true;
     } else if (a == "--width") {
+      if (size_given) return "--dpi and --width exclude each other";
       const auto* v = value();
-      if (!v || !ParseInt(*v, o.width) || o.width > 30000 || size_given) return "--width needs 1 to 30000 pixels";
+      if (!v || !ParseInt(*v, o.width) || o.width > 30000) return "--width needs 1 to 30000 pixels";
       size_given = true;
     } else if (a == "--antialias") {
       o.antialias = true;
@@ -172,12 +174,16 @@ int RunRender(Args args) {
   static int argc = 1;
   static char name[] = "qrptool";
   static char* argv[] = {name, nullptr};
-  QGuiApplication app(argc, argv);
+  std::optional<QGuiApplication> app;
+  if (!QCoreApplication::instance()) app.emplace(argc, argv);
   qt::LoadLookAlikeFonts();
 
   PageSource source;
   try {
     source = OpenInput(o.input);
+  } catch (const EFileOpenError& e) {
+    std::cerr << "qrptool render: " << e.what() << '\n';
+    return kExitBadFile;
   } catch (const std::exception& e) {
     std::cerr << "qrptool render: " << o.input << ": " << ErrorText(e) << '\n';
     return kExitBadFile;

@@ -100,8 +100,9 @@ QPainterPath ToPainterPath(const gdi::Path& path, gdi::FillRule rule) {
 
 PainterSurface::PainterSurface(QPainter& painter, SurfaceOptions options)
     : painter_(painter), options_(options), base_(painter.transform()),
-      raster_ops_(painter.paintEngine() && painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes)),
-      fonts_(options.antialias) {
+      raster_ops_(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster),
+      // Vector targets keep fonts as outlines to embed; smoothing means nothing there.
+      fonts_(options.antialias || !raster_ops_) {
   painter_.save();
   Reset();
 }
@@ -112,8 +113,10 @@ void PainterSurface::Reset() {
   painter_.setTransform(base_);
   painter_.setOpacity(1);
   painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  painter_.setRenderHint(QPainter::Antialiasing, options_.antialias);
-  painter_.setRenderHint(QPainter::TextAntialiasing, options_.antialias);
+  // Vector targets take smooth drawing: their readers rasterise it.
+  const bool smooth = options_.antialias || !raster_ops_;
+  painter_.setRenderHint(QPainter::Antialiasing, smooth);
+  painter_.setRenderHint(QPainter::TextAntialiasing, smooth);
   painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
 }
 
@@ -215,8 +218,8 @@ void PainterSurface::StrokePath(const gdi::Path& path, const gdi::Pen& pen, gdi:
     }
     default: break;
   }
-  if (pen.cosmetic && pen.dashes.empty() && pen.style != gdi::PenStyle::User && !options_.antialias &&
-      base_.type() <= QTransform::TxTranslate) {
+  if (raster_ops_ && pen.cosmetic && pen.dashes.empty() && pen.style != gdi::PenStyle::User &&
+      !options_.antialias && base_.type() <= QTransform::TxTranslate) {
     DrawPixelLines(path, color);
   } else {
     painter_.strokePath(ToPainterPath(path, gdi::FillRule::Alternate), qpen);

@@ -38,7 +38,7 @@ class PainterSurface final : public gdi::Surface {
   QPainter& painter_;
   SurfaceOptions options_;
   QTransform base_;
-  bool raster_ops_;
+  bool raster_ops_;  // a pixel target: raster operations, GDI pixel rules
   FontCache fonts_;
 };
 
