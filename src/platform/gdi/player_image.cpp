@@ -16,6 +16,8 @@ namespace pravel::gdi {
 
 namespace {
 
+constexpr std::uint64_t kMaxPicturePixels = std::uint64_t{1} << 24;
+
 struct DecodedDib {
   std::shared_ptr<Image> image;
   std::shared_ptr<std::vector<std::uint8_t>> mono;  // 1-bit sources: the index of each pixel
@@ -30,10 +32,14 @@ std::optional<DecodedDib> DecodeRecordDib(const EmfRecord& record, std::uint32_t
   const ByteSpan bmi = record.bytes.subspan(off_bmi, cb_bmi);
   const ByteSpan bits = record.bytes.subspan(off_bits, cb_bits);
   DecodedDib out;
-  const std::uint32_t header_size = LoadU32(bmi, 0);
-  if (header_size >= 16 && bmi.size() >= 12) out.bottom_up = LoadI32(bmi, 8) > 0;
 #ifdef PRAVEL_HAVE_DIB
   try {
+    // A picture larger than any page needs is not decoded.
+    const DibHeader header = ReadDibHeader(bmi);
+    if (static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(header.width))) *
+            static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(header.height))) > kMaxPicturePixels)
+      return std::nullopt;
+    out.bottom_up = !header.top_down;
     DibPicture picture = DecodeDib(bmi, bits, usage);
     auto image = std::make_shared<Image>();
     if (auto* bitmap = std::get_if<Bitmap>(&picture)) {
@@ -41,8 +47,7 @@ std::optional<DecodedDib> DecodeRecordDib(const EmfRecord& record, std::uint32_t
       image->height = bitmap->height;
       image->pixels = std::move(bitmap->pixels);
       // Pixels that run-length data skips leave the destination as it was.
-      const std::uint32_t compression = ReadDibHeader(bmi).compression;
-      image->has_alpha = bitmap->has_alpha && (compression == kBiRle4 || compression == kBiRle8);
+      image->has_alpha = bitmap->has_alpha && (header.compression == kBiRle4 || header.compression == kBiRle8);
       if (!bitmap->mono_indices.empty())
         out.mono = std::make_shared<std::vector<std::uint8_t>>(std::move(bitmap->mono_indices));
     } else {

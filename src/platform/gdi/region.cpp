@@ -56,8 +56,42 @@ Region Region::FromRect(const RectI& r) {
 }
 
 Region Region::FromRects(std::span<const RectI> rects) {
+  // Sweep down the rows: each band unites the rectangles that cover it.
+  std::vector<RectI> sorted;
+  sorted.reserve(std::min<std::size_t>(rects.size(), kMaxRects));
+  for (const auto& r : rects) {
+    if (sorted.size() == kMaxRects) break;
+    if (!r.Empty()) sorted.push_back(r);
+  }
+  std::sort(sorted.begin(), sorted.end(), [](const RectI& a, const RectI& b) { return a.top < b.top; });
+  std::vector<std::int32_t> ys;
+  for (const auto& r : sorted) {
+    ys.push_back(r.top);
+    ys.push_back(r.bottom);
+  }
+  std::sort(ys.begin(), ys.end());
+  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
   Region out;
-  for (const auto& r : rects) out = out.Combine(FromRect(r), RegionOp::Or);
+  std::vector<const RectI*> active;
+  std::vector<std::pair<std::int32_t, std::int32_t>> spans;
+  std::size_t next = 0;
+  for (std::size_t k = 0; k + 1 < ys.size(); ++k) {
+    const std::int32_t y0 = ys[k], y1 = ys[k + 1];
+    while (next < sorted.size() && sorted[next].top <= y0) active.push_back(&sorted[next++]);
+    std::erase_if(active, [y0](const RectI* r) { return r->bottom <= y0; });
+    spans.clear();
+    for (const RectI* r : active) spans.emplace_back(r->left, r->right);
+    std::sort(spans.begin(), spans.end());
+    Spans xs;
+    for (const auto& [l, r] : spans) {
+      if (!xs.empty() && l <= xs.back()) xs.back() = std::max(xs.back(), r);
+      else {
+        xs.push_back(l);
+        xs.push_back(r);
+      }
+    }
+    out.Append(y0, y1, std::move(xs));
+  }
   return out;
 }
 

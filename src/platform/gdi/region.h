@@ -17,7 +17,9 @@ class Region {
  public:
   Region() = default;
   static Region FromRect(const RectI& r);
+  // The union of rectangles; past kMaxRects the rest are left out.
   static Region FromRects(std::span<const RectI> rects);
+  static constexpr std::size_t kMaxRects = 20000;
   // Pixels whose centres lie inside the polygons under the fill rule, limited
   // to `limit` (so that a huge polygon costs no more than the device).
   static Region FromPolygons(const std::vector<std::vector<PointD>>& polygons, FillRule rule,
