@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QString>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -98,6 +99,9 @@ std::optional<std::string> ParseArgs(Args args, Options& o) {
 }
 
 enum class Format { Png, Pdf, Svg };
+
+// Pixels of the largest picture drawn (128 MB of image).
+constexpr double kMaxPixels = 32e6;
 
 std::optional<Format> FormatOf(const std::string& path) {
   const auto dot = path.rfind('.');
@@ -210,15 +214,18 @@ int RunRender(Args args) {
       if (pdf) pdf->Finish();
       return kExitBadFile;
     }
-    const QSize size = o.width ? qt::PixelSizeForWidth(*metafile, o.width) : qt::PixelSizeForDpi(*metafile, o.dpi);
+    QSize size = o.width ? qt::PixelSizeForWidth(*metafile, o.width) : qt::PixelSizeForDpi(*metafile, o.dpi);
+    if (*format != Format::Pdf && static_cast<double>(size.width()) * size.height() > kMaxPixels) {
+      // A page this large (metres of paper, or a damaged frame) is drawn smaller.
+      const double f = std::sqrt(kMaxPixels / (static_cast<double>(size.width()) * size.height()));
+      size = QSize(std::max(1, static_cast<int>(size.width() * f)), std::max(1, static_cast<int>(size.height() * f)));
+      std::cerr << "qrptool render: page " << page << " drawn at " << size.width() << " x " << size.height()
+                << " pixels, the most this tool draws\n";
+    }
     const std::string path = PagePath(o.output, page, count);
     bool ok = true;
     switch (*format) {
       case Format::Png: {
-        if (static_cast<double>(size.width()) * size.height() > 400e6) {
-          std::cerr << "qrptool render: page " << page << " is too large at this resolution\n";
-          return kExitUsage;
-        }
         const QImage image = qt::RenderImage(*metafile, size, surface);
         ok = !image.isNull() && image.save(QString::fromStdString(path), "PNG");
         break;

@@ -19,6 +19,13 @@ namespace {
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
+// Points small enough for the integer line stepper.
+bool WithinPixelRange(const gdi::Path& path) {
+  constexpr double kLimit = 1 << 24;
+  return std::all_of(path.points.begin(), path.points.end(),
+                     [](const gdi::PointD& p) { return std::fabs(p.x) < kLimit && std::fabs(p.y) < kLimit; });
+}
+
 QColor ToColor(gdi::Rgb rgb) { return QColor::fromRgb(static_cast<QRgb>(0xFF000000u | rgb)); }
 
 // 8 x 8 hatch patterns, one byte per row, bit 7 the leftmost pixel.
@@ -219,7 +226,7 @@ void PainterSurface::StrokePath(const gdi::Path& path, const gdi::Pen& pen, gdi:
     default: break;
   }
   if (raster_ops_ && pen.cosmetic && pen.dashes.empty() && pen.style != gdi::PenStyle::User &&
-      !options_.antialias && base_.type() <= QTransform::TxTranslate) {
+      !options_.antialias && base_.type() <= QTransform::TxTranslate && WithinPixelRange(path)) {
     DrawPixelLines(path, color);
   } else {
     painter_.strokePath(ToPainterPath(path, gdi::FillRule::Alternate), qpen);
@@ -309,20 +316,31 @@ void PainterSurface::DrawText(const gdi::TextRun& run) {
 // it is closed.
 void PainterSurface::DrawPixelLines(const gdi::Path& path, const QColor& color) {
   std::vector<QPoint> pixels;
-  const auto line = [&pixels](QPoint a, QPoint b) {
+  const QRect device(QPoint(0, 0), QSize(painter_.device()->width(), painter_.device()->height()));
+  const auto line = [&pixels, &device](QPoint a, QPoint b) {
     const int dx = b.x() - a.x(), dy = b.y() - a.y();
     const int adx = std::abs(dx), ady = std::abs(dy);
+    const bool x_major = adx >= ady;
     const int steps = std::max(adx, ady);
-    for (int i = 0; i < steps; ++i) {
-      // Offset on the minor axis: i * d / major, halves rounded up.
-      const auto minor = [](int step, int d, int major) {
-        return static_cast<int>(FloorDiv(2 * std::int64_t{step} * d + major, 2 * std::int64_t{major}));
-      };
-      if (adx >= ady) {
-        pixels.emplace_back(a.x() + (dx > 0 ? i : -i), a.y() + minor(i, dy, adx));
-      } else {
-        pixels.emplace_back(a.x() + minor(i, dx, ady), a.y() + (dy > 0 ? i : -i));
-      }
+    // Only the steps whose major coordinate lies on the device.
+    const int origin = x_major ? a.x() : a.y();
+    const int dir = (x_major ? dx : dy) > 0 ? 1 : -1;
+    const int lo = x_major ? device.left() : device.top(), hi = x_major ? device.right() : device.bottom();
+    int first = 0, last = steps - 1;
+    if (dir > 0) {
+      first = std::max(first, lo - origin);
+      last = std::min(last, hi - origin);
+    } else {
+      first = std::max(first, origin - hi);
+      last = std::min(last, origin - lo);
+    }
+    // Offset on the minor axis: i * d / major, halves rounded up.
+    const auto minor = [](int step, int d, int major) {
+      return static_cast<int>(FloorDiv(2 * std::int64_t{step} * d + major, 2 * std::int64_t{major}));
+    };
+    for (int i = first; i <= last; ++i) {
+      if (x_major) pixels.emplace_back(a.x() + dir * i, a.y() + minor(i, dy, adx));
+      else pixels.emplace_back(a.x() + minor(i, dx, ady), a.y() + dir * i);
     }
   };
   for (const auto& figure : gdi::FlattenPath(path, 0.3)) {
