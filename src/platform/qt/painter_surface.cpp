@@ -282,15 +282,19 @@ void PainterSurface::DrawText(const gdi::TextRun& run) {
   }
   // Vertical alignment moves the baseline from the reference line.
   const std::uint32_t v = run.align & gdi::kTaBaseline;
-  const bool upright = run.font.escapement == 0 && stretch == 1;
+  const double quarters = run.font.escapement / 90;
+  const bool on_axes = stretch == 1 && std::fabs(quarters - std::round(quarters)) < 1e-9;
   double down = 0;
-  if (v == 0) down = upright ? std::round(font.ascent) : font.ascent;
-  else if (v == gdi::kTaBottom) down = upright ? -std::round(font.descent) : -font.descent;
+  if (v == 0) down = on_axes ? std::round(font.ascent) : font.ascent;
+  else if (v == gdi::kTaBottom) down = on_axes ? -std::round(font.descent) : -font.descent;
   QPointF origin = start + n * down;
-  if (upright) {
-    // Glyphs sit on whole pixels, as GDI places them.
-    origin = QPointF(std::round(origin.x()), std::round(start.y()) + down);
-    for (QPointF& p : positions) p = QPointF(std::round(start.x() + p.x()) - origin.x(), std::round(p.y()));
+  if (on_axes) {
+    // Text along the axes sits on whole pixels, as GDI places it.
+    const QPointF ua(std::round(u.x()), std::round(u.y())), na(std::round(n.x()), std::round(n.y()));
+    const QPointF base(std::round(start.x()), std::round(start.y()));
+    origin = base + na * down;
+    const double along = QPointF::dotProduct(start, ua), base_along = QPointF::dotProduct(base, ua);
+    for (QPointF& p : positions) p = QPointF(std::round(along + p.x()) - base_along, std::round(p.y()));
   }
   painter_.translate(origin);
   painter_.rotate(-run.font.escapement);
