@@ -112,12 +112,14 @@ void Player::UpdateTransform() {
   if (wy == 0) wy = 1;
   if (vx == 0) vx = 1;
   if (vy == 0) vy = 1;
-  double sx = vx / wx, sy = vy / wy;
   if (dc_.map_mode == kMmIsotropic) {
-    const double s = std::min(std::fabs(sx), std::fabs(sy));
-    sx = std::copysign(s, sx);
-    sy = std::copysign(s, sy);
+    // The viewport extent shrinks on one axis to whole units, as GDI keeps it.
+    if (std::fabs(vx / wx) < std::fabs(vy / wy)) vy = std::copysign(std::round(std::fabs(wy * vx / wx)), vy);
+    else vx = std::copysign(std::round(std::fabs(wx * vy / wy)), vx);
+    if (vx == 0) vx = 1;
+    if (vy == 0) vy = 1;
   }
+  const double sx = vx / wx, sy = vy / wy;
   XForm page;
   page.m11 = sx;
   page.m22 = sy;
