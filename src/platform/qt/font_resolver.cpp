@@ -102,7 +102,9 @@ ResolvedFont FontCache::Make(const QString& family, int pixel_size, int weight, 
 
 const ResolvedFont& FontCache::Get(const gdi::FontSpec& spec) {
   const QString family = LocalFamily(QString::fromStdU16String(spec.face), spec.pitch_and_family);
-  const int weight = spec.weight;
+  // A face that is not installed is drawn by fontconfig's substitute at its
+  // regular weight, as the reference renderings show.
+  const int weight = family == QString::fromStdU16String(spec.face).trimmed() && !HasFamily(family) ? 400 : spec.weight;
   double em = spec.height;
   if (spec.cell_height) {
     // The cell is ascent + descent; find the em that gives it.
