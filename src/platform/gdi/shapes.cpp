@@ -122,9 +122,8 @@ Path FlattenedPath(const Path& path, double tolerance) {
   // Keep the closed state of each figure.
   std::vector<bool> closed;
   for (std::size_t i = 0; i < path.verbs.size(); ++i) {
-    if (path.verbs[i] == PathVerb::MoveTo) closed.push_back(false);
-    else if (path.verbs[i] == PathVerb::Close && !closed.empty()) closed.back() = true;
-    else if (closed.empty()) closed.push_back(false);
+    if (path.verbs[i] == PathVerb::MoveTo || closed.empty()) closed.push_back(false);
+    if (path.verbs[i] == PathVerb::Close) closed.back() = true;
   }
   for (const auto& poly : polys) {
     if (poly.empty()) continue;

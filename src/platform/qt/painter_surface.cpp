@@ -58,7 +58,7 @@ QImage ToQImage(const gdi::Image& image, bool keep_alpha) {
       image.pixels.size() < static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height))
     return {};
   // Wraps the pixels without copying; valid while `image` lives.
-  return QImage(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height, image.width * 4,
+  return QImage(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height, static_cast<qsizetype>(image.width) * 4,
                 keep_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
@@ -350,6 +350,7 @@ void PainterSurface::DrawPixelLines(const gdi::Path& path, const QColor& color) 
   for (const auto& figure : gdi::FlattenPath(path, 0.3)) {
     if (figure.empty()) continue;
     std::vector<QPoint> pts;
+    pts.reserve(figure.size());
     for (const auto& p : figure) pts.emplace_back(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));
     for (std::size_t k = 0; k + 1 < pts.size(); ++k) line(pts[k], pts[k + 1]);
   }
