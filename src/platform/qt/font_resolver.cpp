@@ -1,6 +1,8 @@
 #include "platform/qt/font_resolver.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QVariant>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <algorithm>
@@ -11,6 +13,7 @@ namespace pravel::qt {
 namespace {
 
 constexpr const char* kLookAlikeFolder = "/usr/share/wine/fonts";
+constexpr const char* kLoadedProperty = "pravelLookAlikeFonts";
 
 struct Substitute {
   const char* face;
@@ -40,13 +43,13 @@ bool HasFamily(const QString& family) {
 }  // namespace
 
 void LoadLookAlikeFonts() {
-  static const bool loaded = [] {
-    const QDir dir(QString::fromLatin1(kLookAlikeFolder));
-    for (const QString& name : dir.entryList({QStringLiteral("*.ttf")}, QDir::Files))
-      QFontDatabase::addApplicationFont(dir.filePath(name));
-    return true;
-  }();
-  (void)loaded;
+  // Once per application object: its end removes application fonts.
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app || app->property(kLoadedProperty).toBool()) return;
+  app->setProperty(kLoadedProperty, true);
+  const QDir dir(QString::fromLatin1(kLookAlikeFolder));
+  for (const QString& name : dir.entryList({QStringLiteral("*.ttf")}, QDir::Files))
+    QFontDatabase::addApplicationFont(dir.filePath(name));
 }
 
 QString LocalFamily(const QString& face, std::uint8_t pitch_and_family) {

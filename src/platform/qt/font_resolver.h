@@ -13,7 +13,8 @@
 namespace pravel::qt {
 
 // Adds the look-alike fonts (Tahoma, MS Sans Serif, Symbol, Wingdings) to the
-// application's font database; later calls do nothing. Needs a QGuiApplication.
+// application's font database; later calls for the same application object
+// do nothing. Needs a QGuiApplication.
 void LoadLookAlikeFonts();
 
 // The local family that stands in for a face name.

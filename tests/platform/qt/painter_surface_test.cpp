@@ -23,7 +23,6 @@ class PainterSurfaceTest : public ::testing::Test {
     static char name[] = "painter_surface_test";
     static char* argv[] = {name, nullptr};
     static QGuiApplication app(argc, argv);
-    LoadLookAlikeFonts();
   }
 
   // The metafile on a 1000 x 1000 image: one MM_TEXT unit per pixel.
