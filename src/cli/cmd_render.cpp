@@ -17,6 +17,9 @@
 #include "platform/gdi/metafile.h"
 #include "platform/qt/font_resolver.h"
 #include "platform/qt/render.h"
+#if __has_include("report/qr_page_list.h")
+#include "report/qr_page_list.h"
+#endif
 
 namespace pravel::cli {
 
@@ -100,8 +103,8 @@ std::optional<std::string> ParseArgs(Args args, Options& o) {
 
 enum class Format { Png, Pdf, Svg };
 
-// Pixels of the largest picture drawn (128 MB of image).
-constexpr double kMaxPixels = 32e6;
+// Pixels of the largest picture drawn (64 MB of image; A0 at 96 dpi fits).
+constexpr double kMaxPixels = 16e6;
 
 std::optional<Format> FormatOf(const std::string& path) {
   const auto dot = path.rfind('.');
@@ -147,8 +150,18 @@ PageSource OpenInput(const std::string& path) {
     auto metafile = std::make_shared<gdi::Metafile>(gdi::Metafile::FromBytes(std::move(data)));
     return {1, [metafile](int) { return *metafile; }};
   }
+#if __has_include("report/qr_page_list.h")
   // Saved reports are read through the page list of the report core.
+  auto list = std::make_shared<TQRPageList>();
+  list->LoadFile(path);
+  return {list->PageCount(), [list](int page) {
+            auto metafile = list->GetPage(page);
+            if (!metafile) throw EMetafileError("page " + std::to_string(page) + " is missing");
+            return *metafile;
+          }};
+#else
   throw EMetafileError("not an EMF file");
+#endif
 }
 
 void PrepareGuiEnvironment() {
