@@ -1,12 +1,261 @@
+// qrptool render: pages of a report or an EMF file as PNG, PDF or SVG.
+
+#include <QGuiApplication>
+#include <QString>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
 #include <iostream>
+#include <iterator>
+#include <optional>
+#include <string>
 
 #include "cli/commands.h"
+#include "platform/errors.h"
+#include "platform/gdi/emf_types.h"
+#include "platform/gdi/metafile.h"
+#include "platform/qt/font_resolver.h"
+#include "platform/qt/render.h"
+#if __has_include("report/qr_page_list.h")
+#include "report/qr_page_list.h"
+#endif
 
 namespace pravel::cli {
 
-int RunRender(Args /*args*/) {
-  std::cerr << "qrptool render: not available in this build\n";
+namespace {
+
+constexpr const char* kUsage =
+    "usage: qrptool render FILE.qrp|FILE.emf -o OUT.png|OUT.pdf|OUT.svg\n"
+    "                      [--page N | --pages A-B] [--dpi D | --width PX] [--antialias]\n"
+    "  .png and .svg write one file per page (OUT-0001.png, ... for several pages),\n"
+    "  .pdf one document with a page per report page. Default: all pages, 96 dpi.\n";
+
+struct Options {
+  std::string input, output;
+  int first = 0, last = 0;  // 0: open end
+  double dpi = 96;
+  int width = 0;
+  bool antialias = false;
+};
+
+int Usage(const std::string& message) {
+  std::cerr << "qrptool render: " << message << '\n' << kUsage;
   return kExitUsage;
+}
+
+bool ParseInt(const std::string& s, int& out) {
+  if (s.empty()) return false;
+  char* end = nullptr;
+  const long v = std::strtol(s.c_str(), &end, 10);
+  if (*end != '\0' || v < 1 || v > 1000000000L) return false;
+  out = static_cast<int>(v);
+  return true;
+}
+
+std::optional<std::string> ParseArgs(Args args, Options& o) {
+  bool page_given = false, size_given = false;
+  for (std::size_t k = 0; k < args.size(); ++k) {
+    const std::string& a = args[k];
+    const auto value = [&]() -> const std::string* { return k + 1 < args.size() ? &args[++k] : nullptr; };
+    if (a == "-o" || a == "--output") {
+      const auto* v = value();
+      if (!v) return "-o needs a file name";
+      o.output = *v;
+    } else if (a == "--page") {
+      const auto* v = value();
+      if (!v || !ParseInt(*v, o.first) || page_given) return "--page needs one page number";
+      o.last = o.first;
+      page_given = true;
+    } else if (a == "--pages") {
+      const auto* v = value();
+      const auto dash = v ? v->find('-') : std::string::npos;
+      if (!v || dash == std::string::npos || page_given || !ParseInt(v->substr(0, dash), o.first) ||
+          !ParseInt(v->substr(dash + 1), o.last) || o.last < o.first)
+        return "--pages needs a range A-B";
+      page_given = true;
+    } else if (a == "--dpi") {
+      if (size_given) return "--dpi and --width exclude each other";
+      const auto* v = value();
+      int dpi = 0;
+      if (!v || !ParseInt(*v, dpi) || dpi > 4800) return "--dpi needs a resolution of 1 to 4800";
+      o.dpi = dpi;
+      size_given = true;
+    } else if (a == "--width") {
+      if (size_given) return "--dpi and --width exclude each other";
+      const auto* v = value();
+      if (!v || !ParseInt(*v, o.width) || o.width > 30000) return "--width needs 1 to 30000 pixels";
+      size_given = true;
+    } else if (a == "--antialias") {
+      o.antialias = true;
+    } else if (!a.empty() && a[0] == '-') {
+      return "unknown option " + a;
+    } else if (o.input.empty()) {
+      o.input = a;
+    } else {
+      return "more than one input file";
+    }
+  }
+  if (o.input.empty()) return "no input file";
+  if (o.output.empty()) return "no output file (-o)";
+  return std::nullopt;
+}
+
+enum class Format { Png, Pdf, Svg };
+
+// Pixels of the largest picture drawn (64 MB of image; A0 at 96 dpi fits).
+constexpr double kMaxPixels = 16e6;
+
+std::optional<Format> FormatOf(const std::string& path) {
+  const auto dot = path.rfind('.');
+  if (dot == std::string::npos) return std::nullopt;
+  std::string ext = path.substr(dot + 1);
+  for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (ext == "png") return Format::Png;
+  if (ext == "pdf") return Format::Pdf;
+  if (ext == "svg") return Format::Svg;
+  return std::nullopt;
+}
+
+// The file for page `page` when `count` pages are written.
+std::string PagePath(const std::string& output, int page, int count) {
+  if (count == 1) return output;
+  const auto dot = output.rfind('.');
+  char number[16];
+  std::snprintf(number, sizeof number, "-%04d", page);
+  return output.substr(0, dot) + number + output.substr(dot);
+}
+
+// The pages of an input file; `Get` throws for a page that cannot be read.
+struct PageSource {
+  int count = 0;
+  std::function<gdi::Metafile(int page)> get;
+};
+
+Bytes ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw EFileOpenError(path, SystemErrorText(errno));
+  Bytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw EStreamReadError();
+  return data;
+}
+
+bool LooksLikeEmf(const Bytes& data) {
+  return data.size() >= gdi::kEmfHeaderBaseSize && LoadU32(data, 0) == 1 && LoadU32(data, 40) == gdi::kEmfSignature;
+}
+
+PageSource OpenInput(const std::string& path) {
+  Bytes data = ReadFile(path);
+  if (LooksLikeEmf(data)) {
+    auto metafile = std::make_shared<gdi::Metafile>(gdi::Metafile::FromBytes(std::move(data)));
+    return {1, [metafile](int) { return *metafile; }};
+  }
+#if __has_include("report/qr_page_list.h")
+  // Saved reports are read through the page list of the report core.
+  auto list = std::make_shared<TQRPageList>();
+  list->LoadFile(path);
+  return {list->PageCount(), [list](int page) {
+            auto metafile = list->GetPage(page);
+            if (!metafile) throw EMetafileError("page " + std::to_string(page) + " is missing");
+            return *metafile;
+          }};
+#else
+  throw EMetafileError("not an EMF file");
+#endif
+}
+
+void PrepareGuiEnvironment() {
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+std::string ErrorText(const std::exception& e) {
+  std::string text = e.what();
+  if (const auto* m = dynamic_cast<const EMetafileError*>(&e); m && !m->Detail().empty()) text += " (" + m->Detail() + ")";
+  return text;
+}
+
+}  // namespace
+
+int RunRender(Args args) {
+  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+    std::cout << kUsage;
+    return kExitOk;
+  }
+  Options o;
+  if (auto error = ParseArgs(args, o)) return Usage(*error);
+  const auto format = FormatOf(o.output);
+  if (!format) return Usage("the output must end in .png, .pdf or .svg");
+
+  PrepareGuiEnvironment();
+  static int argc = 1;
+  static char name[] = "qrptool";
+  static char* argv[] = {name, nullptr};
+  std::optional<QGuiApplication> app;
+  if (!QCoreApplication::instance()) app.emplace(argc, argv);
+  qt::LoadLookAlikeFonts();
+
+  PageSource source;
+  try {
+    source = OpenInput(o.input);
+  } catch (const EFileOpenError& e) {
+    std::cerr << "qrptool render: " << e.what() << '\n';
+    return kExitBadFile;
+  } catch (const std::exception& e) {
+    std::cerr << "qrptool render: " << o.input << ": " << ErrorText(e) << '\n';
+    return kExitBadFile;
+  }
+  const int first = o.first ? o.first : 1;
+  const int last = o.last ? o.last : source.count;
+  if (source.count == 0) {
+    std::cerr << "qrptool render: " << o.input << ": the report has no pages\n";
+    return kExitOk;
+  }
+  if (first > source.count || last > source.count)
+    return Usage("page out of range: the file has " + std::to_string(source.count) + " page(s)");
+
+  const qt::SurfaceOptions surface{o.antialias};
+  std::unique_ptr<qt::PdfDocument> pdf;
+  if (*format == Format::Pdf) pdf = std::make_unique<qt::PdfDocument>(QString::fromStdString(o.output));
+  const int count = last - first + 1;
+  for (int page = first; page <= last; ++page) {
+    std::optional<gdi::Metafile> metafile;
+    try {
+      metafile = source.get(page);
+    } catch (const std::exception& e) {
+      std::cerr << "qrptool render: " << o.input << ": page " << page << ": " << ErrorText(e) << '\n';
+      if (pdf) pdf->Finish();
+      return kExitBadFile;
+    }
+    QSize size = o.width ? qt::PixelSizeForWidth(*metafile, o.width) : qt::PixelSizeForDpi(*metafile, o.dpi);
+    if (*format != Format::Pdf && static_cast<double>(size.width()) * size.height() > kMaxPixels) {
+      // A page this large (metres of paper, or a damaged frame) is drawn smaller.
+      const double f = std::sqrt(kMaxPixels / (static_cast<double>(size.width()) * size.height()));
+      size = QSize(std::max(1, static_cast<int>(size.width() * f)), std::max(1, static_cast<int>(size.height() * f)));
+      std::cerr << "qrptool render: page " << page << " drawn at " << size.width() << " x " << size.height()
+                << " pixels, the most this tool draws\n";
+    }
+    const std::string path = PagePath(o.output, page, count);
+    bool ok = true;
+    switch (*format) {
+      case Format::Png: {
+        const QImage image = qt::RenderImage(*metafile, size, surface);
+        ok = !image.isNull() && image.save(QString::fromStdString(path), "PNG");
+        break;
+      }
+      case Format::Svg: ok = qt::WriteSvg(*metafile, size, QString::fromStdString(path), surface); break;
+      case Format::Pdf: ok = pdf->AddPage(*metafile, surface); break;
+    }
+    if (!ok) {
+      std::cerr << "qrptool render: " << EFileCreateError(path, "The file cannot be written.").what() << '\n';
+      return kExitBadFile;
+    }
+  }
+  if (pdf && !pdf->Finish()) {
+    std::cerr << "qrptool render: " << EFileCreateError(o.output, "The file cannot be written.").what() << '\n';
+    return kExitBadFile;
+  }
+  return kExitOk;
 }
 
 }  // namespace pravel::cli

@@ -78,20 +78,17 @@ Layout ReadLayout(ByteSpan bmi) {
   const bool fields = h.compression == kBiBitfields || h.compression == kBiAlphaBitfields;
   if (fields) {
     const bool with_alpha = h.compression == kBiAlphaBitfields;
-    std::size_t at = h.header_size;
-    if (h.header_size == kBitmapInfoHeaderSize) {
-      // The masks follow the header and come before the colour table.
-      const std::size_t count = with_alpha ? 4 : 3;
-      if (!InBounds(bmi.size(), at, count * 4)) Fail("bit-field masks outside the header");
-      layout.table_offset = at + count * 4;
-    } else {
-      at = kBitmapInfoHeaderSize;  // inside a V2 or later header
-    }
+    // A 40-byte header is followed by the masks, then the colour table;
+    // later headers hold them.
+    const std::size_t at = kBitmapInfoHeaderSize;
+    const std::size_t count = with_alpha ? 4 : 3;
+    if (!InBounds(bmi.size(), at, count * 4)) Fail("bit-field masks outside the header");
+    if (h.header_size == kBitmapInfoHeaderSize) layout.table_offset = at + count * 4;
     layout.masks.red = Channel(LoadU32(bmi, at));
     layout.masks.green = Channel(LoadU32(bmi, at + 4));
     layout.masks.blue = Channel(LoadU32(bmi, at + 8));
-    const bool alpha_stored = with_alpha ? InBounds(bmi.size(), at + 12, 4)
-                                         : h.header_size >= 56 && InBounds(bmi.size(), at + 12, 4);
+    const bool alpha_stored =
+        with_alpha || (h.header_size >= 56 && InBounds(bmi.size(), at + 12, 4));
     if (alpha_stored) layout.masks.alpha = Channel(LoadU32(bmi, at + 12));
   } else if (h.bit_count == 16) {
     layout.masks = {Channel(0x7C00), Channel(0x03E0), Channel(0x001F), Channel(0)};

@@ -1,0 +1,618 @@
+// Lines, shapes, paths and regions of the device-context emulation.
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "platform/gdi/emf_types.h"
+#include "platform/gdi/player_impl.h"
+#include "platform/gdi/shapes.h"
+
+namespace pravel::gdi {
+
+namespace {
+
+constexpr double kTwoPi = 2 * std::numbers::pi;
+
+// Cosmetic dash patterns in device pixels.
+std::vector<double> CosmeticDashes(PenStyle style) {
+  switch (style) {
+    case PenStyle::Dash: return {18, 6};
+    case PenStyle::Dot: return {3, 3};
+    case PenStyle::DashDot: return {9, 6, 3, 6};
+    case PenStyle::DashDotDot: return {9, 3, 3, 3, 3, 3};
+    case PenStyle::Alternate: return {1, 1};
+    default: return {};
+  }
+}
+
+Path PathOfRects(const std::vector<RectI>& rects) {
+  Path p;
+  for (const auto& r : rects) {
+    p.MoveTo({static_cast<double>(r.left), static_cast<double>(r.top)});
+    p.LineTo({static_cast<double>(r.right), static_cast<double>(r.top)});
+    p.LineTo({static_cast<double>(r.right), static_cast<double>(r.bottom)});
+    p.LineTo({static_cast<double>(r.left), static_cast<double>(r.bottom)});
+    p.Close();
+  }
+  return p;
+}
+
+// Points of a POLY* record: 16- or 32-bit pairs.
+std::vector<PointD> ReadPoints(ByteReader& r, std::uint32_t count, bool points16) {
+  const std::uint64_t size = std::uint64_t{count} * (points16 ? 4 : 8);
+  if (!r.Has(size)) throw EMetafileError("point count exceeds the record");
+  std::vector<PointD> out;
+  out.reserve(count);
+  for (std::uint32_t k = 0; k < count; ++k) {
+    if (points16) {
+      const double x = r.I16(), y = r.I16();
+      out.push_back({x, y});
+    } else {
+      const double x = r.I32(), y = r.I32();
+      out.push_back({x, y});
+    }
+  }
+  return out;
+}
+
+// Outline polygons of a stroked path: a quadrilateral per segment and a
+// square per vertex, filled with the winding rule.
+Path WidenedPath(const Path& path, double width) {
+  Path out;
+  const double h = std::max(width, 1.0) / 2;
+  for (const auto& poly : FlattenPath(path)) {
+    for (std::size_t k = 0; k + 1 < poly.size(); ++k) {
+      const PointD a = poly[k], b = poly[k + 1];
+      const double len = std::hypot(b.x - a.x, b.y - a.y);
+      if (len <= 0) continue;
+      const double nx = -(b.y - a.y) / len * h, ny = (b.x - a.x) / len * h;
+      out.MoveTo({a.x + nx, a.y + ny});
+      out.LineTo({b.x + nx, b.y + ny});
+      out.LineTo({b.x - nx, b.y - ny});
+      out.LineTo({a.x - nx, a.y - ny});
+      out.Close();
+    }
+    for (const auto& p : poly) {
+      out.MoveTo({p.x - h, p.y - h});
+      out.LineTo({p.x + h, p.y - h});
+      out.LineTo({p.x + h, p.y + h});
+      out.LineTo({p.x - h, p.y + h});
+      out.Close();
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+Pen Player::ResolvePen() const {
+  const LogPen& lp = dc_.pen;
+  Pen p;
+  const std::uint32_t style = lp.style & kPsStyleMask;
+  p.style = style <= 8 ? static_cast<PenStyle>(style) : PenStyle::Solid;
+  p.color = ColorRefToRgb(lp.color);
+  p.miter_limit = dc_.miter_limit;
+  // CREATEPEN widths above zero are logical and scale; zero is one pixel.
+  const bool geometric = lp.extended ? (lp.style & kPsGeometric) != 0 : lp.width > 0;
+  // Pens no wider than a device pixel draw as one-pixel lines.
+  if (!geometric || lp.width <= 0 || std::round(lp.width * DeviceScaleX()) <= 1) {
+    p.cosmetic = true;
+    p.width = 1;
+    p.cap = LineCap::Flat;
+    p.join = LineJoin::Miter;
+    if (p.style == PenStyle::User) {
+      const double unit = geometric ? DeviceScaleX() : 1.0;
+      for (auto d : lp.user_dashes) p.dashes.push_back(std::max(1.0, d * unit));
+    } else if (p.style != PenStyle::Solid && p.style != PenStyle::Null && p.style != PenStyle::InsideFrame) {
+      p.dashes = CosmeticDashes(p.style);
+      p.style = PenStyle::User;
+    }
+    return p;
+  }
+  p.cosmetic = false;
+  p.width = std::max(1.0, std::round(lp.width * DeviceScaleX()));
+  // CREATEPEN pens wider than a pixel draw solid whatever their style.
+  if (!lp.extended && p.style != PenStyle::Null && p.style != PenStyle::InsideFrame) p.style = PenStyle::Solid;
+  switch (lp.style & kPsEndcapMask) {
+    case 0x100: p.cap = LineCap::Square; break;
+    case 0x200: p.cap = LineCap::Flat; break;
+    default: p.cap = LineCap::Round; break;
+  }
+  switch (lp.style & kPsJoinMask) {
+    case 0x1000: p.join = LineJoin::Bevel; break;
+    case 0x2000: p.join = LineJoin::Miter; break;
+    default: p.join = LineJoin::Round; break;
+  }
+  if (p.style == PenStyle::User) {
+    for (auto d : lp.user_dashes) p.dashes.push_back(std::max(0.0, d * DeviceScaleX()));
+  }
+  return p;
+}
+
+Brush Player::ResolveBrush(const LogBrush& lb) const {
+  Brush b;
+  b.color = ColorRefToRgb(lb.color);
+  b.background = ColorRefToRgb(dc_.bk_color);
+  b.opaque = dc_.bk_mode == kOpaque;
+  b.origin = {target_.left + dc_.brush_org.x, target_.top + dc_.brush_org.y};
+  switch (lb.style) {
+    case kBsSolid: b.kind = BrushKind::Solid; break;
+    case kBsNull: b.kind = BrushKind::Null; break;
+    case kBsHatched:
+      b.kind = lb.hatch <= 5 ? BrushKind::Hatch : BrushKind::Solid;
+      b.hatch = static_cast<int>(lb.hatch);
+      break;
+    case kBsPattern:
+    case kBsDibPattern:
+    case kBsDibPatternPt:
+      if (lb.mono && lb.pattern) {
+        auto image = std::make_shared<Image>(*lb.pattern);
+        const Rgb fg = ColorRefToRgb(dc_.text_color), bg = ColorRefToRgb(dc_.bk_color);
+        for (std::size_t k = 0; k < image->pixels.size() && k < lb.mono->size(); ++k)
+          image->pixels[k] = 0xFF000000u | ((*lb.mono)[k] ? bg : fg);
+        b.kind = BrushKind::Pattern;
+        b.pattern = std::move(image);
+      } else if (lb.pattern) {
+        b.kind = BrushKind::Pattern;
+        b.pattern = lb.pattern;
+      } else {
+        b.kind = BrushKind::Solid;
+        b.color = 0;
+      }
+      break;
+    default: b.kind = BrushKind::Solid; break;
+  }
+  return b;
+}
+
+Rop2 Player::CurrentRop2() const noexcept { return static_cast<Rop2>(dc_.rop2); }
+
+FillRule Player::CurrentFillRule() const noexcept {
+  return dc_.fill_mode == 2 ? FillRule::Winding : FillRule::Alternate;
+}
+
+void Player::FillAndStroke(const Path& path, bool fill, bool stroke) {
+  if (path.Empty()) return;
+  if (CurrentRop2() == Rop2::Nop) return;
+  ApplyClip();
+  if (fill) {
+    const Brush brush = ResolveBrush(dc_.brush);
+    if (brush.kind != BrushKind::Null) surface_.FillPath(path, CurrentFillRule(), brush, CurrentRop2());
+  }
+  if (stroke) {
+    const Pen pen = ResolvePen();
+    if (pen.style != PenStyle::Null) surface_.StrokePath(path, pen, CurrentRop2());
+  }
+}
+
+void Player::AddToPath(const Path& device_path, bool continue_figure) {
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < device_path.verbs.size(); ++i) {
+    const PathVerb v = device_path.verbs[i];
+    if (i == 0 && v == PathVerb::MoveTo && continue_figure && path_has_figure_) {
+      path_.LineTo(device_path.points[k++]);
+      continue;
+    }
+    switch (v) {
+      case PathVerb::MoveTo: path_.MoveTo(device_path.points[k++]); break;
+      case PathVerb::LineTo: path_.LineTo(device_path.points[k++]); break;
+      case PathVerb::CubicTo:
+        path_.CubicTo(device_path.points[k], device_path.points[k + 1], device_path.points[k + 2]);
+        k += 3;
+        break;
+      case PathVerb::Close: path_.Close(); break;
+    }
+  }
+  path_has_figure_ = !device_path.verbs.empty() && device_path.verbs.back() != PathVerb::Close;
+}
+
+void Player::DrawShape(const Path& device_path, bool closed_shape) {
+  if (in_path_) {
+    AddToPath(device_path, false);
+    return;
+  }
+  FillAndStroke(device_path, closed_shape, true);
+}
+
+// The device path of a rectangle, ellipse or rounded rectangle: without
+// rotation the box is rounded to pixels and loses its right and bottom
+// edge, as GDI draws it.
+Path Player::ShapeRectPath(const RectD& box, bool ellipse, double cw, double ch) {
+  const bool inside_frame = (dc_.pen.style & kPsStyleMask) == 6;
+  if (!to_device_.HasRotation()) {
+    const PointD a = ToDeviceRounded({box.left, box.top}), b = ToDeviceRounded({box.right, box.bottom});
+    RectD d{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) - 1, std::max(a.y, b.y) - 1};
+    d.right = std::max(d.right, d.left);
+    d.bottom = std::max(d.bottom, d.top);
+    if (inside_frame) {
+      const Pen pen = ResolvePen();
+      if (!pen.cosmetic && pen.width > 1) {
+        const double inset = std::floor(pen.width / 2);
+        d = {d.left + inset, d.top + inset, std::max(d.left + inset, d.right - inset), std::max(d.top + inset, d.bottom - inset)};
+      }
+    }
+    if (ellipse) return EllipsePath(d);
+    if (cw > 0 && ch > 0) return RoundRectPath(d, cw * DeviceScaleX(), ch * DeviceScaleY());
+    return RectPath(d);
+  }
+  Path logical = ellipse ? EllipsePath(box) : (cw > 0 && ch > 0 ? RoundRectPath(box, cw, ch) : RectPath(box));
+  return TransformPath(logical, to_device_);
+}
+
+void Player::Rectangle(ByteReader& r) {
+  const double l = r.I32(), t = r.I32(), rt = r.I32(), b = r.I32();
+  DrawShape(ShapeRectPath({l, t, rt, b}, false), true);
+}
+
+void Player::RoundRect(ByteReader& r) {
+  const double l = r.I32(), t = r.I32(), rt = r.I32(), b = r.I32();
+  const double cw = r.I32(), ch = r.I32();
+  DrawShape(ShapeRectPath({l, t, rt, b}, false, std::fabs(cw), std::fabs(ch)), true);
+}
+
+void Player::Ellipse(ByteReader& r) {
+  const double l = r.I32(), t = r.I32(), rt = r.I32(), b = r.I32();
+  DrawShape(ShapeRectPath({l, t, rt, b}, true), true);
+}
+
+void Player::SetPixel(ByteReader& r) {
+  const double x = r.I32(), y = r.I32();
+  const std::uint32_t color = r.U32();
+  const PointD p = ToDeviceRounded({x, y});
+  ApplyClip();
+  Brush brush;
+  brush.color = ColorRefToRgb(color);
+  surface_.FillPath(RectPath({p.x, p.y, p.x + 1, p.y + 1}), FillRule::Alternate, brush, Rop2::CopyPen);
+}
+
+void Player::LineTo(PointD p) {
+  const PointD from = ToDeviceRounded(dc_.position), to = ToDeviceRounded(p);
+  dc_.position = p;
+  if (in_path_) {
+    if (!path_has_figure_) path_.MoveTo(from);
+    path_.LineTo(to);
+    path_has_figure_ = true;
+    return;
+  }
+  Path line;
+  line.MoveTo(from);
+  line.LineTo(to);
+  FillAndStroke(line, false, true);
+}
+
+void Player::ArcFamily(const EmfRecord& record, int kind) {
+  ByteReader r = record.Fields();
+  const double l = r.I32(), t = r.I32(), rt = r.I32(), b = r.I32();
+  const double sx = r.I32(), sy = r.I32(), ex = r.I32(), ey = r.I32();
+  const bool rotated = to_device_.HasRotation();
+  // Work in device space unless the transform rotates; then in logical space.
+  RectD box{l, t, rt, b};
+  PointD start{sx, sy}, end{ex, ey};
+  bool ccw = dc_.arc_direction == kAdCounterClockwise;
+  if (!rotated) {
+    const PointD a = ToDeviceRounded({l, t}), c = ToDeviceRounded({rt, b});
+    box = {std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x) - 1, std::max(a.y, c.y) - 1};
+    start = ToDevice(start);
+    end = ToDevice(end);
+  } else {
+    if (to_device_.Determinant() < 0) ccw = !ccw;
+    box = {std::min(l, rt), std::min(t, b), std::max(l, rt), std::max(t, b)};
+  }
+  const PointD centre{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+  const double rx = std::max(box.Width() / 2, 0.0), ry = std::max(box.Height() / 2, 0.0);
+  if (rx <= 0 || ry <= 0) return;
+  const double a0 = std::atan2(-(start.y - centre.y) / ry, (start.x - centre.x) / rx);
+  const double a1 = std::atan2(-(end.y - centre.y) / ry, (end.x - centre.x) / rx);
+  double sweep;
+  if (ccw) {
+    sweep = a1 - a0;
+    while (sweep <= 1e-9) sweep += kTwoPi;
+  } else {
+    sweep = a1 - a0;
+    while (sweep >= -1e-9) sweep -= kTwoPi;
+  }
+  Path shape;
+  if (kind == 2) {
+    shape.MoveTo(centre);
+    AppendArc(shape, centre, rx, ry, a0, sweep, true);
+    shape.Close();
+  } else {
+    AppendArc(shape, centre, rx, ry, a0, sweep, false);
+    if (kind == 1) shape.Close();
+  }
+  if (rotated) shape = TransformPath(shape, to_device_);
+  if (kind == 3) {
+    // ARCTO: a line from the current position, and the position moves to the end.
+    const PointD arc_end = EllipsePoint(centre, rx, ry, a0 + sweep);
+    Path joined;
+    joined.MoveTo(ToDeviceRounded(dc_.position));
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < shape.verbs.size(); ++i) {
+      if (shape.verbs[i] == PathVerb::MoveTo) joined.LineTo(shape.points[k++]);
+      else if (shape.verbs[i] == PathVerb::CubicTo) {
+        joined.CubicTo(shape.points[k], shape.points[k + 1], shape.points[k + 2]);
+        k += 3;
+      }
+    }
+    dc_.position = rotated ? arc_end : Inverse(to_device_).Map(arc_end);
+    if (in_path_) AddToPath(joined, true);
+    else FillAndStroke(joined, false, true);
+    return;
+  }
+  DrawShape(shape, kind != 0);
+}
+
+void Player::AngleArc(ByteReader& r) {
+  const double cx = r.I32(), cy = r.I32();
+  const double radius = r.U32();
+  const double start = r.F32() * std::numbers::pi / 180, sweep = r.F32() * std::numbers::pi / 180;
+  if (!std::isfinite(start) || !std::isfinite(sweep) || radius > 1e8) return;
+  Path logical;
+  logical.MoveTo(dc_.position);
+  AppendArc(logical, {cx, cy}, radius, radius, start, sweep, true);
+  dc_.position = EllipsePoint({cx, cy}, radius, radius, start + sweep);
+  const Path device = TransformPath(logical, to_device_);
+  if (in_path_) AddToPath(device, true);
+  else FillAndStroke(device, false, true);
+}
+
+void Player::Poly(ByteReader& r, bool points16, int kind) {
+  r.Skip(16);  // rclBounds
+  const std::uint32_t count = r.U32();
+  const auto points = ReadPoints(r, count, points16);
+  if (points.empty()) return;
+  std::vector<PointD> dev;
+  dev.reserve(points.size());
+  for (const auto& p : points) dev.push_back(ToDeviceRounded(p));
+  Path path;
+  switch (kind) {
+    case 0:  // POLYBEZIER
+      path.MoveTo(dev[0]);
+      for (std::size_t k = 1; k + 2 < dev.size(); k += 3) path.CubicTo(dev[k], dev[k + 1], dev[k + 2]);
+      break;
+    case 1:  // POLYGON
+    case 2:  // POLYLINE
+      path.MoveTo(dev[0]);
+      for (std::size_t k = 1; k < dev.size(); ++k) path.LineTo(dev[k]);
+      if (kind == 1) path.Close();
+      break;
+    case 3:  // POLYBEZIERTO
+      path.MoveTo(ToDeviceRounded(dc_.position));
+      for (std::size_t k = 0; k + 2 < dev.size(); k += 3) path.CubicTo(dev[k], dev[k + 1], dev[k + 2]);
+      dc_.position = points[(dev.size() / 3) * 3 - (dev.size() >= 3 ? 1 : 0)];
+      if (dev.size() < 3) return;
+      break;
+    case 4:  // POLYLINETO
+      path.MoveTo(ToDeviceRounded(dc_.position));
+      for (const auto& p : dev) path.LineTo(p);
+      dc_.position = points.back();
+      break;
+    default: return;
+  }
+  if (in_path_) {
+    AddToPath(path, kind >= 3);
+    return;
+  }
+  FillAndStroke(path, kind == 1, true);
+}
+
+void Player::PolyPoly(ByteReader& r, bool points16, bool polygon) {
+  r.Skip(16);  // rclBounds
+  const std::uint32_t polys = r.U32();
+  const std::uint32_t total = r.U32();
+  if (!r.Has(std::uint64_t{polys} * 4)) throw EMetafileError("polygon count exceeds the record");
+  std::vector<std::uint32_t> counts(polys);
+  std::uint64_t sum = 0;
+  for (auto& c : counts) {
+    c = r.U32();
+    sum += c;
+  }
+  if (sum > total) throw EMetafileError("point counts exceed the total");
+  const auto points = ReadPoints(r, static_cast<std::uint32_t>(sum), points16);
+  Path path;
+  std::size_t k = 0;
+  for (const std::uint32_t c : counts) {
+    if (c == 0) continue;
+    path.MoveTo(ToDeviceRounded(points[k]));
+    for (std::uint32_t i = 1; i < c; ++i) path.LineTo(ToDeviceRounded(points[k + i]));
+    if (polygon) path.Close();
+    k += c;
+  }
+  if (in_path_) {
+    AddToPath(path, false);
+    return;
+  }
+  FillAndStroke(path, polygon, true);
+}
+
+void Player::PolyDraw(ByteReader& r, bool points16) {
+  r.Skip(16);
+  const std::uint32_t count = r.U32();
+  const auto points = ReadPoints(r, count, points16);
+  const ByteSpan types = r.Take(count);
+  Path path;
+  path.MoveTo(ToDeviceRounded(dc_.position));
+  PointD figure_start = dc_.position;
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    const std::uint8_t t = types[k] & ~1u;
+    if (t == 6) {  // PT_MOVETO
+      path.MoveTo(ToDeviceRounded(points[k]));
+      figure_start = points[k];
+    } else if (t == 2) {
+      path.LineTo(ToDeviceRounded(points[k]));
+    } else if (t == 4 && k + 2 < points.size()) {
+      path.CubicTo(ToDeviceRounded(points[k]), ToDeviceRounded(points[k + 1]), ToDeviceRounded(points[k + 2]));
+      k += 2;
+    } else {
+      continue;
+    }
+    dc_.position = points[k];
+    if (types[k] & 1u) {  // PT_CLOSEFIGURE
+      path.Close();
+      dc_.position = figure_start;
+    }
+  }
+  if (in_path_) AddToPath(path, true);
+  else FillAndStroke(path, false, true);
+}
+
+void Player::PathRecord(Emr type) {
+  switch (type) {
+    case Emr::BeginPath:
+      in_path_ = true;
+      path_.Clear();
+      path_has_figure_ = false;
+      break;
+    case Emr::EndPath: in_path_ = false; break;
+    case Emr::CloseFigure:
+      if (in_path_ && path_has_figure_) {
+        path_.Close();
+        path_has_figure_ = false;
+      }
+      break;
+    case Emr::AbortPath:
+      in_path_ = false;
+      path_.Clear();
+      path_has_figure_ = false;
+      break;
+    case Emr::FlattenPath: path_ = FlattenedPath(path_); break;
+    case Emr::WidenPath: {
+      const Pen pen = ResolvePen();
+      path_ = WidenedPath(path_, pen.cosmetic ? 1 : pen.width);
+      break;
+    }
+    case Emr::FillPath:
+    case Emr::StrokeAndFillPath:
+    case Emr::StrokePath:
+      if (in_path_) break;
+      FillAndStroke(path_, type != Emr::StrokePath, type != Emr::FillPath);
+      path_.Clear();
+      path_has_figure_ = false;
+      break;
+    default: break;
+  }
+}
+
+void Player::SelectClipPath(std::uint32_t mode) {
+  if (in_path_ || mode < 1 || mode > 5) return;
+  const Region region = Region::FromPolygons(FlattenPath(path_), CurrentFillRule(), limit_);
+  CombineClip(region, static_cast<RegionOp>(mode - 1));
+  path_.Clear();
+  path_has_figure_ = false;
+}
+
+void Player::RegionRecord(const EmfRecord& record, Emr type) {
+  ByteReader r = record.Fields();
+  r.Skip(16);  // rclBounds
+  const std::uint32_t size = r.U32();
+  std::optional<LogBrush> brush;
+  std::int32_t frame_w = 1, frame_h = 1;
+  if (type == Emr::FillRgn || type == Emr::FrameRgn) {
+    const std::uint32_t index = r.U32();
+    std::optional<GdiObject> stock;
+    const GdiObject* object = nullptr;
+    if (index & 0x80000000u) {
+      stock = StockObject(index & 0x7FFFFFFFu);
+      if (stock) object = &*stock;
+    } else {
+      object = Object(index);
+    }
+    if (object)
+      if (const auto* b = std::get_if<LogBrush>(object)) brush = *b;
+    if (!brush) return;
+    if (type == Emr::FrameRgn) {
+      const double w = r.I32(), h = r.I32();
+      const PointD v = playback_.MapVector({w, h});
+      frame_w = std::max(1, static_cast<std::int32_t>(std::lround(std::min(std::fabs(v.x), 1e6))));
+      frame_h = std::max(1, static_cast<std::int32_t>(std::lround(std::min(std::fabs(v.y), 1e6))));
+    }
+  }
+  auto region = ReadRegion(r, size);
+  if (!region || region->Empty()) return;
+  if (type == Emr::FrameRgn) {
+    Region inner = *region;
+    for (const auto& [dx, dy] : {std::pair{frame_w, 0}, {-frame_w, 0}, {0, frame_h}, {0, -frame_h}}) {
+      Region moved = *region;
+      moved.Offset(dx, dy);
+      inner = inner.Combine(moved, RegionOp::And);
+    }
+    region = region->Combine(inner, RegionOp::Diff);
+  }
+  ApplyClip();
+  const Path path = PathOfRects(region->Rects());
+  if (type == Emr::InvertRgn) {
+    Brush black;
+    black.color = 0;
+    surface_.FillPath(path, FillRule::Winding, black, Rop2::Not);
+    return;
+  }
+  const Brush b = ResolveBrush(brush ? *brush : dc_.brush);
+  if (b.kind == BrushKind::Null) return;
+  surface_.FillPath(path, FillRule::Winding, b, type == Emr::PaintRgn ? CurrentRop2() : Rop2::CopyPen);
+}
+
+void Player::GradientFill(ByteReader& r) {
+  r.Skip(16);
+  const std::uint32_t nver = r.U32(), ntri = r.U32(), mode = r.U32();
+  if (!r.Has(std::uint64_t{nver} * 16)) throw EMetafileError("vertex count exceeds the record");
+  struct Vertex {
+    PointD p;
+    double rgb[3];
+  };
+  std::vector<Vertex> v(nver);
+  for (auto& vx : v) {
+    const double x = r.I32(), y = r.I32();
+    vx.p = {x, y};
+    for (double& c : vx.rgb) c = r.U16() / 256.0;
+    r.Skip(2);
+  }
+  const auto pack = [](const double c[3]) {
+    const auto ch = [](double x) { return static_cast<Rgb>(std::clamp(x, 0.0, 255.0)); };
+    return 0xFF000000u | (ch(c[0]) << 16) | (ch(c[1]) << 8) | ch(c[2]);
+  };
+  if (mode == 2) {
+    if (!r.Has(std::uint64_t{ntri} * 12)) throw EMetafileError("triangle count exceeds the record");
+    for (std::uint32_t k = 0; k < ntri; ++k) {
+      const std::uint32_t i0 = r.U32(), i1 = r.U32(), i2 = r.U32();
+      if (i0 >= nver || i1 >= nver || i2 >= nver) continue;
+      double mean[3];
+      for (int c = 0; c < 3; ++c) mean[c] = (v[i0].rgb[c] + v[i1].rgb[c] + v[i2].rgb[c]) / 3;
+      Path tri;
+      tri.MoveTo(ToDevice(v[i0].p));
+      tri.LineTo(ToDevice(v[i1].p));
+      tri.LineTo(ToDevice(v[i2].p));
+      tri.Close();
+      Brush b;
+      b.color = pack(mean) & 0xFFFFFF;
+      ApplyClip();
+      surface_.FillPath(tri, FillRule::Alternate, b, Rop2::CopyPen);
+    }
+    return;
+  }
+  if (mode > 1) return;
+  if (!r.Has(std::uint64_t{ntri} * 8)) throw EMetafileError("rectangle count exceeds the record");
+  for (std::uint32_t k = 0; k < ntri; ++k) {
+    const std::uint32_t a = r.U32(), b = r.U32();
+    if (a >= nver || b >= nver) continue;
+    const Vertex& ul = v[a];
+    const Vertex& lr = v[b];
+    const PointD d0 = ToDevice(ul.p), d1 = ToDevice(lr.p);
+    const double extent = mode == 0 ? std::fabs(d1.x - d0.x) : std::fabs(d1.y - d0.y);
+    const int steps = std::clamp(static_cast<int>(std::ceil(extent)), 1, 4096);
+    auto image = std::make_shared<Image>();
+    image->width = mode == 0 ? steps : 1;
+    image->height = mode == 0 ? 1 : steps;
+    image->pixels.resize(static_cast<std::size_t>(steps));
+    for (int i = 0; i < steps; ++i) {
+      const double t = steps > 1 ? static_cast<double>(i) / (steps - 1) : 0;
+      double c[3];
+      for (int ch = 0; ch < 3; ++ch) c[ch] = ul.rgb[ch] + (lr.rgb[ch] - ul.rgb[ch]) * t;
+      image->pixels[static_cast<std::size_t>(i)] = pack(c);
+    }
+    DrawPicture(image, {0, 0, static_cast<double>(image->width), static_cast<double>(image->height)},
+                {ul.p.x, ul.p.y, lr.p.x, lr.p.y}, kSrcCopy, std::nullopt, 255, false);
+  }
+}
+
+}  // namespace pravel::gdi

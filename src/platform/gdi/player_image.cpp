@@ -1,0 +1,218 @@
+// Picture records of the device-context emulation: blits, DIBs and
+// pattern brushes.
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/gdi/player_impl.h"
+#include "platform/gdi/shapes.h"
+
+#if __has_include("platform/gdi/dib.h")
+#include "platform/gdi/dib.h"
+#define PRAVEL_HAVE_DIB 1
+#endif
+
+namespace pravel::gdi {
+
+namespace {
+
+constexpr std::uint64_t kMaxPicturePixels = std::uint64_t{1} << 24;
+
+struct DecodedDib {
+  std::shared_ptr<Image> image;
+  std::shared_ptr<std::vector<std::uint8_t>> mono;  // 1-bit sources: the index of each pixel
+  bool bottom_up = true;
+};
+
+// The DIB whose header and bits lie at the given offsets of the record.
+std::optional<DecodedDib> DecodeRecordDib(const EmfRecord& record, std::uint32_t off_bmi, std::uint32_t cb_bmi,
+                                          std::uint32_t off_bits, std::uint32_t cb_bits, std::uint32_t usage) {
+  const std::size_t size = record.bytes.size();
+  if (cb_bmi < 12 || !InBounds(size, off_bmi, cb_bmi) || !InBounds(size, off_bits, cb_bits)) return std::nullopt;
+  const ByteSpan bmi = record.bytes.subspan(off_bmi, cb_bmi);
+  const ByteSpan bits = record.bytes.subspan(off_bits, cb_bits);
+  DecodedDib out;
+#ifdef PRAVEL_HAVE_DIB
+  try {
+    // A picture larger than any page needs is not decoded.
+    const DibHeader header = ReadDibHeader(bmi);
+    if (static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(header.width))) *
+            static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(header.height))) > kMaxPicturePixels)
+      return std::nullopt;
+    out.bottom_up = !header.top_down;
+    DibPicture picture = DecodeDib(bmi, bits, usage);
+    auto image = std::make_shared<Image>();
+    if (auto* bitmap = std::get_if<Bitmap>(&picture)) {
+      image->width = bitmap->width;
+      image->height = bitmap->height;
+      image->pixels = std::move(bitmap->pixels);
+      // Pixels that run-length data skips leave the destination as it was.
+      image->has_alpha = bitmap->has_alpha && (header.compression == kBiRle4 || header.compression == kBiRle8);
+      if (!bitmap->mono_indices.empty())
+        out.mono = std::make_shared<std::vector<std::uint8_t>>(std::move(bitmap->mono_indices));
+    } else {
+      auto& encoded = std::get<EncodedPicture>(picture);
+      image->width = encoded.width;
+      image->height = encoded.height;
+      image->encoding = encoded.kind == EncodedPicture::Kind::Jpeg ? Image::Encoding::Jpeg : Image::Encoding::Png;
+      image->encoded = std::move(encoded.data);
+    }
+    if (image->width <= 0 || image->height <= 0) return std::nullopt;
+    if (image->encoding == Image::Encoding::Raw &&
+        image->pixels.size() != static_cast<std::size_t>(image->width) * static_cast<std::size_t>(image->height))
+      return std::nullopt;
+    out.image = std::move(image);
+    return out;
+  } catch (const EMetafileError&) {
+    return std::nullopt;
+  }
+#else
+  (void)bits;
+  (void)usage;
+  return std::nullopt;
+#endif
+}
+
+bool RopUsesSource(std::uint32_t rop) {
+  const std::uint32_t code = (rop >> 16) & 0xFF;
+  return ((code >> 2) & 0x33) != (code & 0x33);
+}
+
+}  // namespace
+
+void Player::PatBlt(const RectD& dest, std::uint32_t rop) {
+  Rop2 rop2 = Rop2::CopyPen;
+  Brush brush = ResolveBrush(dc_.brush);
+  switch (rop) {
+    case kPatCopy: break;
+    case kPatInvert: rop2 = Rop2::XorPen; break;
+    case kDstInvert: rop2 = Rop2::Not; brush = Brush{}; break;
+    case kBlackness: brush = Brush{}; brush.color = 0; break;
+    case kWhiteness: brush = Brush{}; brush.color = 0xFFFFFF; break;
+    case 0x00AA0029: return;  // destination unchanged
+    default: break;
+  }
+  if (brush.kind == BrushKind::Null) return;
+  Path p;
+  if (!to_device_.HasRotation()) {
+    const PointD a = ToDeviceRounded({dest.left, dest.top}), b = ToDeviceRounded({dest.right, dest.bottom});
+    p = RectPath({std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)});
+  } else {
+    p = TransformPath(RectPath(dest), to_device_);
+  }
+  ApplyClip();
+  surface_.FillPath(p, FillRule::Alternate, brush, rop2);
+}
+
+void Player::DrawPicture(std::shared_ptr<const Image> image, const RectD& source, const RectD& dest, std::uint32_t rop,
+                         std::optional<Rgb> transparent, std::uint8_t alpha, bool per_pixel_alpha) {
+  if (!image || source.Width() == 0 || source.Height() == 0) return;
+  ImageDraw draw;
+  draw.image = std::move(image);
+  draw.source = source;
+  if (!to_device_.HasRotation()) {
+    draw.dest = {ToDeviceRounded({dest.left, dest.top}), ToDeviceRounded({dest.right, dest.top}),
+                 ToDeviceRounded({dest.left, dest.bottom})};
+  } else {
+    draw.dest = {ToDevice({dest.left, dest.top}), ToDevice({dest.right, dest.top}), ToDevice({dest.left, dest.bottom})};
+  }
+  draw.rop = rop;
+  draw.smooth = dc_.stretch_mode == 4;  // HALFTONE
+  draw.transparent = transparent;
+  draw.constant_alpha = alpha;
+  draw.per_pixel_alpha = per_pixel_alpha;
+  ApplyClip();
+  surface_.DrawImage(draw);
+}
+
+void Player::BitBlt(const EmfRecord& record, Emr type) {
+  ByteReader r = record.Fields();
+  r.Skip(16);  // rclBounds
+  const double x = r.I32(), y = r.I32(), cx = r.I32(), cy = r.I32();
+  const std::uint32_t rop = r.U32();
+  const double xs = r.I32(), ys = r.I32();
+  r.Skip(24);  // xformSrc
+  r.Skip(4);   // crBkColorSrc
+  const std::uint32_t usage = r.U32();
+  const std::uint32_t off_bmi = r.U32(), cb_bmi = r.U32(), off_bits = r.U32(), cb_bits = r.U32();
+  double cxs = cx, cys = cy;
+  if (type == Emr::StretchBlt || type == Emr::AlphaBlend || type == Emr::TransparentBlt) {
+    cxs = r.I32();
+    cys = r.I32();
+  }
+  const RectD dest{x, y, x + cx, y + cy};
+  const bool uses_source = type == Emr::AlphaBlend || type == Emr::TransparentBlt || RopUsesSource(rop);
+  if (cb_bmi == 0 || !uses_source) {
+    if (type == Emr::BitBlt || type == Emr::StretchBlt || type == Emr::MaskBlt) PatBlt(dest, rop);
+    return;
+  }
+  auto dib = DecodeRecordDib(record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
+  if (!dib) return;
+  const RectD source{xs, ys, xs + cxs, ys + cys};
+  switch (type) {
+    case Emr::AlphaBlend:
+      DrawPicture(dib->image, source, dest, kSrcCopy, std::nullopt, static_cast<std::uint8_t>((rop >> 16) & 0xFF),
+                  ((rop >> 24) & 1) != 0);
+      break;
+    case Emr::TransparentBlt:
+      DrawPicture(dib->image, source, dest, kSrcCopy, ColorRefToRgb(rop), 255, false);
+      break;
+    default:
+      DrawPicture(dib->image, source, dest, rop, std::nullopt, 255, false);
+      break;
+  }
+}
+
+void Player::StretchDiBits(const EmfRecord& record) {
+  ByteReader r = record.Fields();
+  r.Skip(16);
+  const double x = r.I32(), y = r.I32(), xs = r.I32(), ys = r.I32(), cxs = r.I32(), cys = r.I32();
+  const std::uint32_t off_bmi = r.U32(), cb_bmi = r.U32(), off_bits = r.U32(), cb_bits = r.U32();
+  const std::uint32_t usage = r.U32(), rop = r.U32();
+  const double cx = r.I32(), cy = r.I32();
+  const RectD dest{x, y, x + cx, y + cy};
+  if (!RopUsesSource(rop)) {
+    PatBlt(dest, rop);
+    return;
+  }
+  auto dib = DecodeRecordDib(record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
+  if (!dib) return;
+  // The source rectangle of a bottom-up DIB counts rows from the bottom.
+  const double top = dib->bottom_up ? dib->image->height - ys - cys : ys;
+  DrawPicture(dib->image, {xs, top, xs + cxs, top + cys}, dest, rop, std::nullopt, 255, false);
+}
+
+void Player::SetDiBitsToDevice(const EmfRecord& record) {
+  ByteReader r = record.Fields();
+  r.Skip(16);
+  const double x = r.I32(), y = r.I32(), xs = r.I32(), ys = r.I32(), cxs = r.I32(), cys = r.I32();
+  const std::uint32_t off_bmi = r.U32(), cb_bmi = r.U32(), off_bits = r.U32(), cb_bits = r.U32();
+  const std::uint32_t usage = r.U32();
+  auto dib = DecodeRecordDib(record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
+  if (!dib) return;
+  const double top = dib->bottom_up ? dib->image->height - ys - cys : ys;
+  // Sizes are device pixels of the recording device.
+  const PointD size = Inverse(to_device_).MapVector(playback_.MapVector({cxs, cys}));
+  DrawPicture(dib->image, {xs, top, xs + cxs, top + cys}, {x, y, x + size.x, y + size.y}, kSrcCopy, std::nullopt,
+              255, false);
+}
+
+void Player::CreateDibPatternBrush(const EmfRecord& record, bool mono) {
+  ByteReader r = record.Fields();
+  const std::uint32_t index = r.U32();
+  const std::uint32_t usage = r.U32();
+  const std::uint32_t off_bmi = r.U32(), cb_bmi = r.U32(), off_bits = r.U32(), cb_bits = r.U32();
+  LogBrush brush;
+  brush.style = kBsDibPatternPt;
+  brush.color = 0;
+  if (auto dib = DecodeRecordDib(record, off_bmi, cb_bmi, off_bits, cb_bits, mono ? 0 : usage)) {
+    if (dib->image->encoding == Image::Encoding::Raw) {
+      brush.pattern = dib->image;
+      if (mono && dib->mono) brush.mono = dib->mono;
+    }
+  }
+  if (!brush.pattern) brush.style = kBsNull;
+  SetObject(index, std::move(brush));
+}
+
+}  // namespace pravel::gdi

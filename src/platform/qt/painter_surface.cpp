@@ -1,0 +1,465 @@
+#include "platform/qt/painter_surface.h"
+
+#include <QGlyphRun>
+#include <QPaintEngine>
+#include <QPainterPath>
+#include <QRegion>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+
+#include "platform/gdi/region.h"
+#include "platform/gdi/shapes.h"
+#include <cstdlib>
+
+namespace pravel::qt {
+
+namespace {
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+// Points small enough for the integer line stepper.
+bool WithinPixelRange(const gdi::Path& path) {
+  constexpr double kLimit = 1 << 24;
+  return std::all_of(path.points.begin(), path.points.end(),
+                     [](const gdi::PointD& p) { return std::fabs(p.x) < kLimit && std::fabs(p.y) < kLimit; });
+}
+
+QColor ToColor(gdi::Rgb rgb) { return QColor::fromRgb(static_cast<QRgb>(0xFF000000u | rgb)); }
+
+// 8 x 8 hatch patterns, one byte per row, bit 7 the leftmost pixel.
+constexpr std::array<std::array<std::uint8_t, 8>, 6> kHatches{{
+    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF},  // HS_HORIZONTAL
+    {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08},  // HS_VERTICAL
+    {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01},  // HS_FDIAGONAL
+    {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80},  // HS_BDIAGONAL
+    {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0xFF},  // HS_CROSS
+    {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81},  // HS_DIAGCROSS
+}};
+
+QImage HatchImage(const gdi::Brush& b) {
+  QImage image(8, 8, QImage::Format_ARGB32);
+  const QRgb fg = 0xFF000000u | b.color;
+  const QRgb bg = b.opaque ? (0xFF000000u | b.background) : 0u;
+  const auto& rows = kHatches[static_cast<std::size_t>(std::clamp(b.hatch, 0, 5))];
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) image.setPixel(x, y, (rows[static_cast<std::size_t>(y)] >> (7 - x)) & 1 ? fg : bg);
+  return image;
+}
+
+QImage ToQImage(const gdi::Image& image, bool keep_alpha) {
+  if (image.encoding != gdi::Image::Encoding::Raw) {
+    QImage decoded = QImage::fromData(image.encoded.data(), static_cast<int>(image.encoded.size()),
+                                      image.encoding == gdi::Image::Encoding::Jpeg ? "JPG" : "PNG");
+    return decoded;
+  }
+  if (image.width <= 0 || image.height <= 0 ||
+      image.pixels.size() < static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height))
+    return {};
+  // Wraps the pixels without copying; valid while `image` lives.
+  return QImage(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height, static_cast<qsizetype>(image.width) * 4,
+                keep_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+}
+
+QPainter::CompositionMode ImageRopMode(std::uint32_t rop) {
+  switch (rop) {
+    case gdi::kSrcAnd: return QPainter::RasterOp_SourceAndDestination;
+    case gdi::kSrcPaint: return QPainter::RasterOp_SourceOrDestination;
+    case gdi::kSrcInvert: return QPainter::RasterOp_SourceXorDestination;
+    case gdi::kNotSrcCopy: return QPainter::RasterOp_NotSource;
+    case gdi::kSrcErase: return QPainter::RasterOp_SourceAndNotDestination;
+    case gdi::kNotSrcErase: return QPainter::RasterOp_NotSourceAndNotDestination;
+    case gdi::kMergePaint: return QPainter::RasterOp_NotSourceOrDestination;
+    default: return QPainter::CompositionMode_SourceOver;
+  }
+}
+
+}  // namespace
+
+QPainterPath ToPainterPath(const gdi::Path& path, gdi::FillRule rule) {
+  QPainterPath out;
+  out.setFillRule(rule == gdi::FillRule::Winding ? Qt::WindingFill : Qt::OddEvenFill);
+  std::size_t k = 0;
+  const auto& pts = path.points;
+  for (const gdi::PathVerb v : path.verbs) {
+    switch (v) {
+      case gdi::PathVerb::MoveTo:
+        if (k >= pts.size()) return out;
+        out.moveTo(pts[k].x, pts[k].y);
+        ++k;
+        break;
+      case gdi::PathVerb::LineTo:
+        if (k >= pts.size()) return out;
+        out.lineTo(pts[k].x, pts[k].y);
+        ++k;
+        break;
+      case gdi::PathVerb::CubicTo:
+        if (k + 3 > pts.size()) return out;
+        out.cubicTo(pts[k].x, pts[k].y, pts[k + 1].x, pts[k + 1].y, pts[k + 2].x, pts[k + 2].y);
+        k += 3;
+        break;
+      case gdi::PathVerb::Close: out.closeSubpath(); break;
+    }
+  }
+  return out;
+}
+
+PainterSurface::PainterSurface(QPainter& painter, SurfaceOptions options)
+    : painter_(painter), options_(options), base_(painter.transform()),
+      raster_ops_(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster),
+      // Vector targets keep fonts as outlines to embed; smoothing means nothing there.
+      fonts_(options.antialias || !raster_ops_) {
+  painter_.save();
+  Reset();
+}
+
+PainterSurface::~PainterSurface() { painter_.restore(); }
+
+void PainterSurface::Reset() {
+  painter_.setTransform(base_);
+  painter_.setOpacity(1);
+  painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  // Vector targets take smooth drawing: their readers rasterise it.
+  const bool smooth = options_.antialias || !raster_ops_;
+  painter_.setRenderHint(QPainter::Antialiasing, smooth);
+  painter_.setRenderHint(QPainter::TextAntialiasing, smooth);
+  painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+}
+
+void PainterSurface::SetClip(const gdi::Region* clip) {
+  painter_.setTransform(base_);
+  if (!clip) {
+    painter_.setClipping(false);
+    return;
+  }
+  const auto rects = clip->Rects();
+  std::vector<QRect> q;
+  q.reserve(rects.size());
+  for (const auto& r : rects) q.emplace_back(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+  QRegion region;
+  region.setRects(q.data(), static_cast<int>(q.size()));
+  painter_.setClipRegion(region);
+}
+
+bool PainterSurface::SetRop2(gdi::Rop2 rop, QColor& color) {
+  using R = gdi::Rop2;
+  QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+  switch (rop) {
+    case R::Nop: return false;
+    case R::CopyPen: break;
+    case R::Black: color = Qt::black; break;
+    case R::White: color = Qt::white; break;
+    case R::NotCopyPen: mode = QPainter::RasterOp_NotSource; break;
+    case R::XorPen: mode = QPainter::RasterOp_SourceXorDestination; break;
+    case R::NotXorPen: mode = QPainter::RasterOp_NotSourceXorDestination; break;
+    case R::Not: mode = QPainter::RasterOp_NotDestination; break;
+    case R::MaskPen: mode = QPainter::RasterOp_SourceAndDestination; break;
+    case R::MergePen: mode = QPainter::RasterOp_SourceOrDestination; break;
+    case R::MaskNotPen: mode = QPainter::RasterOp_NotSourceAndDestination; break;
+    case R::MergeNotPen: mode = QPainter::RasterOp_NotSourceOrDestination; break;
+    case R::MaskPenNot: mode = QPainter::RasterOp_SourceAndNotDestination; break;
+    case R::MergePenNot: mode = QPainter::RasterOp_SourceOrNotDestination; break;
+    case R::NotMaskPen: mode = QPainter::RasterOp_NotSourceOrNotDestination; break;
+    case R::NotMergePen: mode = QPainter::RasterOp_NotSourceAndNotDestination; break;
+  }
+  if (mode != QPainter::CompositionMode_SourceOver && !raster_ops_) {
+    // Vector targets have no raster operations; XOR and NOT drawings are skipped.
+    if (rop == R::Not || rop == R::XorPen || rop == R::NotXorPen) return false;
+    mode = QPainter::CompositionMode_SourceOver;
+  }
+  painter_.setCompositionMode(mode);
+  return true;
+}
+
+void PainterSurface::FillPath(const gdi::Path& path, gdi::FillRule rule, const gdi::Brush& brush, gdi::Rop2 rop) {
+  if (brush.kind == gdi::BrushKind::Null) return;
+  QColor color = ToColor(brush.color);
+  if (!SetRop2(rop, color)) {
+    Reset();
+    return;
+  }
+  QBrush qbrush(color);
+  if (brush.kind == gdi::BrushKind::Hatch && rop != gdi::Rop2::Black && rop != gdi::Rop2::White) {
+    qbrush = QBrush(HatchImage(brush));
+    qbrush.setTransform(QTransform::fromTranslate(brush.origin.x, brush.origin.y));
+  } else if (brush.kind == gdi::BrushKind::Pattern && brush.pattern) {
+    const QImage image = ToQImage(*brush.pattern, false).copy();
+    if (!image.isNull()) {
+      qbrush = QBrush(image);
+      qbrush.setTransform(QTransform::fromTranslate(brush.origin.x, brush.origin.y));
+    }
+  }
+  painter_.fillPath(ToPainterPath(path, rule), qbrush);
+  Reset();
+}
+
+void PainterSurface::StrokePath(const gdi::Path& path, const gdi::Pen& pen, gdi::Rop2 rop) {
+  if (pen.style == gdi::PenStyle::Null) return;
+  QColor color = ToColor(pen.color);
+  if (!SetRop2(rop, color)) {
+    Reset();
+    return;
+  }
+  QPen qpen(color);
+  qpen.setCosmetic(pen.cosmetic);
+  qpen.setWidthF(pen.cosmetic ? 1.0 : std::max(1.0, pen.width));
+  qpen.setCapStyle(pen.cap == gdi::LineCap::Flat ? Qt::FlatCap
+                   : pen.cap == gdi::LineCap::Square ? Qt::SquareCap : Qt::RoundCap);
+  qpen.setJoinStyle(pen.join == gdi::LineJoin::Bevel ? Qt::BevelJoin
+                    : pen.join == gdi::LineJoin::Miter ? Qt::MiterJoin : Qt::RoundJoin);
+  qpen.setMiterLimit(pen.miter_limit);
+  const double unit = pen.cosmetic ? 1.0 : std::max(1.0, pen.width);
+  switch (pen.style) {
+    case gdi::PenStyle::Dash: qpen.setStyle(Qt::DashLine); break;
+    case gdi::PenStyle::Dot: qpen.setStyle(Qt::DotLine); break;
+    case gdi::PenStyle::DashDot: qpen.setStyle(Qt::DashDotLine); break;
+    case gdi::PenStyle::DashDotDot: qpen.setStyle(Qt::DashDotDotLine); break;
+    case gdi::PenStyle::User:
+    case gdi::PenStyle::Alternate: {
+      QList<qreal> dashes;
+      for (double d : pen.dashes) dashes.push_back(std::max(d, 0.01) / unit);
+      if (dashes.size() % 2) dashes.push_back(dashes.back());
+      if (!dashes.isEmpty()) qpen.setDashPattern(dashes);
+      break;
+    }
+    default: break;
+  }
+  if (raster_ops_ && pen.cosmetic && pen.dashes.empty() && pen.style != gdi::PenStyle::User &&
+      !options_.antialias && base_.type() <= QTransform::TxTranslate && WithinPixelRange(path)) {
+    DrawPixelLines(path, color);
+  } else {
+    painter_.strokePath(ToPainterPath(path, gdi::FillRule::Alternate), qpen);
+  }
+  Reset();
+}
+
+void PainterSurface::DrawText(const gdi::TextRun& run) {
+  if (run.text.empty()) return;
+  const ResolvedFont& font = fonts_.Get(run.font);
+  if (!font.raw.isValid()) return;
+  QList<quint32> glyphs;
+  if (run.glyph_indices) {
+    for (char16_t c : run.text) glyphs.push_back(c);
+  } else {
+    const QString text = QString::fromStdU16String(run.text);
+    glyphs = font.raw.glyphIndexesForString(text);
+  }
+  if (glyphs.isEmpty()) return;
+  const double angle = run.font.escapement * std::numbers::pi / 180;
+  const QPointF u(std::cos(angle), -std::sin(angle)), n(std::sin(angle), std::cos(angle));
+  // Horizontal scale for a requested average width.
+  double stretch = 1;
+  if (run.font.width > 0 && font.average_width > 0) stretch = std::clamp(run.font.width / font.average_width, 0.05, 20.0);
+  if (std::fabs(stretch - 1) < 0.08) stretch = 1;  // the font's own width, up to hinting
+
+  // Glyph positions along the baseline, relative to the run's start.
+  QList<QPointF> positions;
+  QPointF start(run.reference.x, run.reference.y);
+  double width = 0;
+  if (run.origins.size() >= static_cast<std::size_t>(glyphs.size()) + 1 ||
+      run.origins.size() == run.text.size() + 1) {
+    start = QPointF(run.origins[0].x, run.origins[0].y);
+    const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(glyphs.size()), run.origins.size() - 1);
+    glyphs.resize(static_cast<qsizetype>(count));
+    for (std::size_t k = 0; k < count; ++k) {
+      const QPointF d(run.origins[k].x - start.x(), run.origins[k].y - start.y());
+      positions.push_back(QPointF(QPointF::dotProduct(d, u) / stretch, QPointF::dotProduct(d, n)));
+    }
+    const QPointF end(run.origins.back().x - start.x(), run.origins.back().y - start.y());
+    width = QPointF::dotProduct(end, u);
+  } else {
+    const QList<QPointF> advances = font.raw.advancesForGlyphIndexes(glyphs);
+    double x = 0;
+    for (const QPointF& a : advances) {
+      positions.push_back(QPointF(x, 0));
+      x += a.x();
+    }
+    width = x * stretch;
+    const std::uint32_t h = run.align & gdi::kTaCenter;
+    const double shift = h == gdi::kTaRight ? width : h == gdi::kTaCenter ? width / 2 : 0;
+    start -= u * shift;
+  }
+  // Vertical alignment moves the baseline from the reference line.
+  const std::uint32_t v = run.align & gdi::kTaBaseline;
+  const double quarters = run.font.escapement / 90;
+  const bool on_axes = stretch == 1 && std::fabs(quarters - std::round(quarters)) < 1e-9;
+  double down = 0;
+  if (v == 0) down = on_axes ? std::round(font.ascent) : font.ascent;
+  else if (v == gdi::kTaBottom) down = on_axes ? -std::round(font.descent) : -font.descent;
+  QPointF origin = start + n * down;
+  if (on_axes) {
+    // Text along the axes sits on whole pixels, as GDI places it.
+    const QPointF ua(std::round(u.x()), std::round(u.y())), na(std::round(n.x()), std::round(n.y()));
+    const QPointF base(std::round(start.x()), std::round(start.y()));
+    origin = base + na * down;
+    const double along = QPointF::dotProduct(start, ua), base_along = QPointF::dotProduct(base, ua);
+    for (QPointF& p : positions) p = QPointF(std::round(along + p.x()) - base_along, std::round(p.y()));
+  }
+  painter_.translate(origin);
+  painter_.rotate(-run.font.escapement);
+  if (run.opaque) {
+    painter_.fillRect(QRectF(0, -font.ascent, width, font.ascent + font.descent), ToColor(run.background));
+  }
+  if (stretch != 1) painter_.scale(stretch, 1);
+  QGlyphRun glyph_run;
+  glyph_run.setRawFont(font.raw);
+  glyph_run.setGlyphIndexes(glyphs);
+  glyph_run.setPositions(positions);
+  glyph_run.setUnderline(run.font.underline);
+  glyph_run.setStrikeOut(run.font.strike_out);
+  painter_.setPen(ToColor(run.color));
+  painter_.setRenderHint(QPainter::TextAntialiasing, font.smooth);
+  if (font.smooth && raster_ops_ && !options_.antialias) DrawSmoothGlyphs(glyph_run, ToColor(run.color));
+  else painter_.drawGlyphRun(QPointF(0, 0), glyph_run);
+  Reset();
+}
+
+// One-pixel lines through whole-pixel points, stepped along the major axis
+// with ties towards the start; each figure leaves out its last pixel unless
+// it is closed.
+void PainterSurface::DrawPixelLines(const gdi::Path& path, const QColor& color) {
+  std::vector<QPoint> pixels;
+  const QRect device(QPoint(0, 0), QSize(painter_.device()->width(), painter_.device()->height()));
+  const auto line = [&pixels, &device](QPoint a, QPoint b) {
+    const int dx = b.x() - a.x(), dy = b.y() - a.y();
+    const int adx = std::abs(dx), ady = std::abs(dy);
+    const bool x_major = adx >= ady;
+    const int steps = std::max(adx, ady);
+    // Only the steps whose major coordinate lies on the device.
+    const int origin = x_major ? a.x() : a.y();
+    const int dir = (x_major ? dx : dy) > 0 ? 1 : -1;
+    const int lo = x_major ? device.left() : device.top(), hi = x_major ? device.right() : device.bottom();
+    int first = 0, last = steps - 1;
+    if (dir > 0) {
+      first = std::max(first, lo - origin);
+      last = std::min(last, hi - origin);
+    } else {
+      first = std::max(first, origin - hi);
+      last = std::min(last, origin - lo);
+    }
+    // Offset on the minor axis: i * d / major, halves rounded up.
+    const auto minor = [](int step, int d, int major) {
+      return static_cast<int>(FloorDiv(2 * std::int64_t{step} * d + major, 2 * std::int64_t{major}));
+    };
+    for (int i = first; i <= last; ++i) {
+      if (x_major) pixels.emplace_back(a.x() + dir * i, a.y() + minor(i, dy, adx));
+      else pixels.emplace_back(a.x() + minor(i, dx, ady), a.y() + dir * i);
+    }
+  };
+  for (const auto& figure : gdi::FlattenPath(path, 0.3)) {
+    if (figure.empty()) continue;
+    std::vector<QPoint> pts;
+    pts.reserve(figure.size());
+    for (const auto& p : figure) pts.emplace_back(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));
+    for (std::size_t k = 0; k + 1 < pts.size(); ++k) line(pts[k], pts[k + 1]);
+  }
+  // Closed figures: the closing edge and its last pixel.
+  std::size_t k = 0;
+  QPoint first, last;
+  bool open = false;
+  for (const gdi::PathVerb v : path.verbs) {
+    if (v == gdi::PathVerb::MoveTo && k < path.points.size()) {
+      first = last = QPoint(static_cast<int>(std::lround(path.points[k].x)), static_cast<int>(std::lround(path.points[k].y)));
+      open = true;
+      ++k;
+    } else if (v == gdi::PathVerb::LineTo && k < path.points.size()) {
+      last = QPoint(static_cast<int>(std::lround(path.points[k].x)), static_cast<int>(std::lround(path.points[k].y)));
+      ++k;
+    } else if (v == gdi::PathVerb::CubicTo && k + 3 <= path.points.size()) {
+      last = QPoint(static_cast<int>(std::lround(path.points[k + 2].x)), static_cast<int>(std::lround(path.points[k + 2].y)));
+      k += 3;
+    } else if (v == gdi::PathVerb::Close && open) {
+      line(last, first);
+      pixels.push_back(first);
+      last = first;
+    }
+  }
+  if (pixels.empty()) return;
+  QPen pen(color);
+  pen.setWidth(1);
+  pen.setCosmetic(true);
+  painter_.setPen(pen);
+  painter_.drawPoints(pixels.data(), static_cast<int>(pixels.size()));
+}
+
+// Smoothed glyphs on a raster target, their coverage lightened as the
+// platform's gamma-corrected font smoothing shows it.
+void PainterSurface::DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& color) {
+  static const std::array<std::uint8_t, 256> kCoverage = [] {
+    std::array<std::uint8_t, 256> lut{};
+    for (int a = 0; a < 256; ++a)
+      lut[static_cast<std::size_t>(a)] = static_cast<std::uint8_t>(std::lround(255 * (1 - std::pow(1 - a / 255.0, 0.44))));
+    return lut;
+  }();
+  const QTransform to_device = painter_.transform();
+  const QRect device_rect = to_device.mapRect(glyphs.boundingRect()).toAlignedRect().adjusted(-2, -2, 2, 2) &
+                            QRect(QPoint(0, 0), QSize(painter_.device()->width(), painter_.device()->height()));
+  if (device_rect.isEmpty()) return;
+  QImage mask(device_rect.size(), QImage::Format_ARGB32_Premultiplied);
+  mask.fill(Qt::transparent);
+  {
+    QPainter p(&mask);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setTransform(to_device * QTransform::fromTranslate(-device_rect.left(), -device_rect.top()));
+    p.setPen(Qt::black);
+    p.drawGlyphRun(QPointF(0, 0), glyphs);
+  }
+  const QRgb rgb = color.rgb();
+  for (int y = 0; y < mask.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(mask.scanLine(y));
+    for (int x = 0; x < mask.width(); ++x) {
+      const int a = kCoverage[qAlpha(line[x])];
+      line[x] = a == 0 ? 0u : qPremultiply(qRgba(qRed(rgb), qGreen(rgb), qBlue(rgb), a));
+    }
+  }
+  painter_.setTransform(base_);
+  painter_.drawImage(device_rect.topLeft(), mask);
+}
+
+void PainterSurface::DrawImage(const gdi::ImageDraw& draw) {
+  if (!draw.image) return;
+  const bool keep_alpha = draw.per_pixel_alpha || draw.image->has_alpha;
+  QImage image = ToQImage(*draw.image, keep_alpha);
+  if (image.isNull()) return;
+  if (draw.per_pixel_alpha && image.format() == QImage::Format_ARGB32)
+    image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+  if (draw.transparent) {
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = *draw.transparent & 0xFFFFFFu;
+    for (int y = 0; y < image.height(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+      for (int x = 0; x < image.width(); ++x)
+        if ((line[x] & 0xFFFFFFu) == key) line[x] = 0;
+    }
+  }
+  // Limit the source to the picture, moving the destination with it.
+  const gdi::RectD& s = draw.source;
+  const double sw = s.Width(), sh = s.Height();
+  if (sw == 0 || sh == 0) return;
+  const QPointF d0(draw.dest[0].x, draw.dest[0].y);
+  const QPointF ux((draw.dest[1].x - draw.dest[0].x) / sw, (draw.dest[1].y - draw.dest[0].y) / sw);
+  const QPointF vy((draw.dest[2].x - draw.dest[0].x) / sh, (draw.dest[2].y - draw.dest[0].y) / sh);
+  const QTransform to_device(ux.x(), ux.y(), vy.x(), vy.y(), d0.x() - s.left * ux.x() - s.top * vy.x(),
+                             d0.y() - s.left * ux.y() - s.top * vy.y());
+  QRectF source(QPointF(std::min(s.left, s.right), std::min(s.top, s.bottom)),
+                QPointF(std::max(s.left, s.right), std::max(s.top, s.bottom)));
+  source = source.intersected(QRectF(0, 0, image.width(), image.height()));
+  if (source.isEmpty()) return;
+  QPainter::CompositionMode mode = ImageRopMode(draw.rop);
+  if (mode != QPainter::CompositionMode_SourceOver && !raster_ops_) {
+    if (draw.rop == gdi::kSrcAnd) {
+      Reset();
+      return;  // a mask: the picture that follows carries the drawing
+    }
+    mode = QPainter::CompositionMode_SourceOver;
+  }
+  painter_.setCompositionMode(mode);
+  painter_.setRenderHint(QPainter::SmoothPixmapTransform, draw.smooth || options_.antialias);
+  painter_.setOpacity(draw.constant_alpha / 255.0);
+  painter_.setTransform(to_device * base_);
+  painter_.drawImage(source, image, source);
+  Reset();
+}
+
+}  // namespace pravel::qt

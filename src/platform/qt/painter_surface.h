@@ -1,0 +1,48 @@
+#pragma once
+// The drawing surface on a QPainter: a widget, a QImage, a PDF or an SVG.
+
+#include <QGlyphRun>
+#include <QPainter>
+#include <QTransform>
+
+#include "platform/gdi/surface.h"
+#include "platform/qt/font_resolver.h"
+
+namespace pravel::qt {
+
+struct SurfaceOptions {
+  bool antialias = false;  // off matches GDI on a bitmap
+};
+
+// Draws onto an active painter. The painter's transform when the surface is
+// made maps device coordinates onto the paint device; it is restored after
+// every call.
+class PainterSurface final : public gdi::Surface {
+ public:
+  PainterSurface(QPainter& painter, SurfaceOptions options = {});
+  ~PainterSurface() override;
+
+  void SetClip(const gdi::Region* clip) override;
+  void FillPath(const gdi::Path& path, gdi::FillRule rule, const gdi::Brush& brush, gdi::Rop2 rop) override;
+  void StrokePath(const gdi::Path& path, const gdi::Pen& pen, gdi::Rop2 rop) override;
+  void DrawText(const gdi::TextRun& run) override;
+  void DrawImage(const gdi::ImageDraw& draw) override;
+
+ private:
+  // Sets the composition for a binary raster operation; false when nothing is to be drawn.
+  bool SetRop2(gdi::Rop2 rop, QColor& color);
+  void Reset();
+  void DrawPixelLines(const gdi::Path& path, const QColor& color);
+  void DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& color);
+
+  QPainter& painter_;
+  SurfaceOptions options_;
+  QTransform base_;
+  bool raster_ops_;  // a pixel target: raster operations, GDI pixel rules
+  FontCache fonts_;
+};
+
+// QPainterPath of a surface path.
+QPainterPath ToPainterPath(const gdi::Path& path, gdi::FillRule rule);
+
+}  // namespace pravel::qt

@@ -1,0 +1,104 @@
+#include "platform/qt/render.h"
+
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+#include <cmath>
+
+#include "platform/gdi/player.h"
+
+namespace pravel::qt {
+
+namespace {
+
+constexpr int kPdfResolution = 1200;  // device units per inch of the PDF painter
+
+QPageSize PageSizeOf(const gdi::Metafile& metafile) {
+  QSizeF mm = FrameSizeMm(metafile);
+  if (mm.width() <= 0 || mm.height() <= 0) mm = QSizeF(210, 297);
+  return QPageSize(mm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+}
+
+}  // namespace
+
+void PaintMetafile(QPainter& painter, const gdi::Metafile& metafile, const QRectF& target, SurfaceOptions options) {
+  PainterSurface surface(painter, options);
+  gdi::PlayMetafile(metafile, surface, {target.left(), target.top(), target.right(), target.bottom()});
+}
+
+QSizeF FrameSizeMm(const gdi::Metafile& metafile) {
+  const auto& f = metafile.Header().rclFrame;
+  return {(static_cast<double>(f.right) - f.left) / 100.0, (static_cast<double>(f.bottom) - f.top) / 100.0};
+}
+
+QSize PixelSizeForDpi(const gdi::Metafile& metafile, double dpi) {
+  const QSizeF mm = FrameSizeMm(metafile);
+  const auto px = [dpi](double v) { return std::max(1, static_cast<int>(std::lround(std::fabs(v) / 25.4 * dpi))); };
+  return {px(mm.width()), px(mm.height())};
+}
+
+QSize PixelSizeForWidth(const gdi::Metafile& metafile, int width) {
+  const QSizeF mm = FrameSizeMm(metafile);
+  if (mm.width() == 0) return {width, width};
+  const double h = width * std::fabs(mm.height()) / std::fabs(mm.width());
+  return {width, std::max(1, static_cast<int>(std::floor(h + 0.5)))};
+}
+
+QImage RenderImage(const gdi::Metafile& metafile, QSize size, SurfaceOptions options) {
+  QImage image(size, QImage::Format_RGB32);
+  if (image.isNull()) return image;
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  PaintMetafile(painter, metafile, QRectF(0, 0, size.width(), size.height()), options);
+  painter.end();
+  return image;
+}
+
+bool WriteSvg(const gdi::Metafile& metafile, QSize size, const QString& path, SurfaceOptions options) {
+  QSvgGenerator svg;
+  svg.setFileName(path);
+  svg.setSize(size);
+  svg.setViewBox(QRect(QPoint(0, 0), size));
+  svg.setResolution(96);
+  QPainter painter;
+  if (!painter.begin(&svg)) return false;
+  painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+  PaintMetafile(painter, metafile, QRectF(0, 0, size.width(), size.height()), options);
+  return painter.end();
+}
+
+PdfDocument::PdfDocument(const QString& path) : writer_(std::make_unique<QPdfWriter>(path)) {
+  writer_->setResolution(kPdfResolution);
+  writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
+  writer_->setCreator(QStringLiteral("Pravel"));
+}
+
+PdfDocument::~PdfDocument() { Finish(); }
+
+bool PdfDocument::AddPage(const gdi::Metafile& metafile, SurfaceOptions options) {
+  writer_->setPageSize(PageSizeOf(metafile));
+  writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
+  if (!painter_) {
+    painter_ = std::make_unique<QPainter>();
+    if (!painter_->begin(writer_.get())) {
+      painter_.reset();
+      return false;
+    }
+  } else if (!writer_->newPage()) {
+    return false;
+  }
+  const QSizeF mm = FrameSizeMm(metafile);
+  const double w = std::fabs(mm.width()) / 25.4 * kPdfResolution, h = std::fabs(mm.height()) / 25.4 * kPdfResolution;
+  PaintMetafile(*painter_, metafile, QRectF(0, 0, w, h), options);
+  ++pages_;
+  return true;
+}
+
+bool PdfDocument::Finish() {
+  if (!painter_) return pages_ == 0;
+  const bool ok = painter_->end();
+  painter_.reset();
+  return ok;
+}
+
+}  // namespace pravel::qt

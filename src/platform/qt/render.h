@@ -1,0 +1,50 @@
+#pragma once
+// Pages played onto Qt targets: a QImage, an SVG file, a PDF document.
+
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <memory>
+
+#include "platform/gdi/metafile.h"
+#include "platform/qt/painter_surface.h"
+
+class QPdfWriter;
+
+namespace pravel::qt {
+
+// Plays the metafile with its frame stretched over `target` (painter coordinates).
+void PaintMetafile(QPainter& painter, const gdi::Metafile& metafile, const QRectF& target,
+                   SurfaceOptions options = {});
+
+// The page's frame size in millimetres.
+QSizeF FrameSizeMm(const gdi::Metafile& metafile);
+// Pixel size of the page at `dpi`, or for a width (height W x frame height / frame width, halves up).
+QSize PixelSizeForDpi(const gdi::Metafile& metafile, double dpi);
+QSize PixelSizeForWidth(const gdi::Metafile& metafile, int width);
+
+// The page on a white image of the given size.
+QImage RenderImage(const gdi::Metafile& metafile, QSize size, SurfaceOptions options = {});
+
+// Writes the page as an SVG file of the given pixel size; false on failure.
+bool WriteSvg(const gdi::Metafile& metafile, QSize size, const QString& path, SurfaceOptions options = {});
+
+// A PDF document with one page per metafile, each at its frame's size; vector, text as text.
+class PdfDocument {
+ public:
+  explicit PdfDocument(const QString& path);
+  ~PdfDocument();
+  PdfDocument(const PdfDocument&) = delete;
+  PdfDocument& operator=(const PdfDocument&) = delete;
+
+  bool AddPage(const gdi::Metafile& metafile, SurfaceOptions options = {});
+  // Ends the document; false when it could not be written.
+  bool Finish();
+
+ private:
+  std::unique_ptr<QPdfWriter> writer_;
+  std::unique_ptr<QPainter> painter_;
+  int pages_ = 0;
+};
+
+}  // namespace pravel::qt

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "platform/gdi/emf_builder.h"
+
+namespace pravel::cli {
+namespace {
+
+class RenderCommand : public ::testing::Test {
+ protected:
+  std::string Path(const char* name) const { return dir_.filePath(name).toStdString(); }
+
+  // A 100 x 50 mm page with a black rectangle.
+  std::string WriteEmf() const {
+    gdi::test::EmfBuilder emf({0, 0, 10000, 5000});
+    emf.Add(gdi::Emr::SelectObject, {static_cast<std::int32_t>(0x80000004u)});
+    emf.Add(gdi::Emr::Rectangle, {100, 100, 900, 400});
+    const Bytes bytes = emf.Build();
+    const std::string path = Path("page.emf");
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
+  static int Run(std::vector<std::string> args) { return RunRender(Args(args)); }
+
+  QTemporaryDir dir_;
+};
+
+TEST_F(RenderCommand, PngAtAWidthOrAResolution) {
+  const std::string emf = WriteEmf();
+  ASSERT_EQ(Run({emf, "-o", Path("w.png"), "--width", "201"}), kExitOk);
+  const QImage w(QString::fromStdString(Path("w.png")));
+  EXPECT_EQ(w.size(), QSize(201, 101));  // 100.5 rounds up
+  EXPECT_EQ(w.pixel(100, 50) & 0xFFFFFFu, 0u);
+  EXPECT_EQ(w.pixel(5, 5) & 0xFFFFFFu, 0xFFFFFFu);
+
+  ASSERT_EQ(Run({emf, "-o", Path("d.png")}), kExitOk);  // 96 dpi by default
+  EXPECT_EQ(QImage(QString::fromStdString(Path("d.png"))).size(), QSize(378, 189));
+  ASSERT_EQ(Run({emf, "--dpi", "254", "-o", Path("d2.png")}), kExitOk);
+  EXPECT_EQ(QImage(QString::fromStdString(Path("d2.png"))).size(), QSize(1000, 500));
+}
+
+TEST_F(RenderCommand, PdfAndSvg) {
+  const std::string emf = WriteEmf();
+  ASSERT_EQ(Run({emf, "-o", Path("p.pdf")}), kExitOk);
+  QFile pdf(QString::fromStdString(Path("p.pdf")));
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
+  ASSERT_EQ(Run({emf, "-o", Path("p.svg"), "--page", "1"}), kExitOk);
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(Path("p.svg"))));
+}
+
+TEST_F(RenderCommand, UsageAndBadFiles) {
+  const std::string emf = WriteEmf();
+  EXPECT_EQ(Run({emf}), kExitUsage);                                   // no output
+  EXPECT_EQ(Run({emf, "-o", Path("x.bmp")}), kExitUsage);              // unknown format
+  EXPECT_EQ(Run({emf, "-o", Path("x.png"), "--pages", "3-1"}), kExitUsage);
+  EXPECT_EQ(Run({emf, "-o", Path("x.png"), "--page", "2"}), kExitUsage);  // past the last page
+  EXPECT_EQ(Run({emf, "-o", Path("x.png"), "--dpi", "96", "--width", "10"}), kExitUsage);
+  EXPECT_EQ(Run({Path("missing.emf"), "-o", Path("x.png")}), kExitBadFile);
+  std::ofstream(Path("junk.emf")) << "not a metafile";
+  EXPECT_EQ(Run({Path("junk.emf"), "-o", Path("x.png")}), kExitBadFile);
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("x.png"))));
+}
+
+}  // namespace
+}  // namespace pravel::cli
