@@ -1,11 +1,12 @@
-// qrptool print through a CUPS-PDF queue: the PDF that CUPS writes is read
-// back with poppler-utils.
+// qrptool print: its arguments and files, and printing through a CUPS-PDF
+// queue, whose PDF is read back with poppler-utils.
 
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli/commands.h"
 #include "platform/gdi/emf_recorder.h"
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
@@ -143,6 +145,28 @@ PdfPages ReadPdf(const fs::path& pdf, const fs::path& work) {
   return out;
 }
 
+std::string Qrptool() { return Quoted(PRAVEL_BINARY_DIR "/src/cli/qrptool"); }
+
+TEST(QrptoolPrint, BadArgumentsAndFiles) {
+  const test::TempDir dir;
+  test::WriteFileBytes(dir / "short.qrp", Bytes(20, 0));
+  for (const std::string args : {"", "--copies 0 r.qrp", "--last", "--first -1 r.qrp", "a.qrp b.qrp",
+                                 "--duplex r.qrp"}) {
+    EXPECT_EQ(Shell(Qrptool() + " print " + args).status, cli::kExitUsage) << args;
+  }
+  for (const std::string name : {"missing.qrp", "short.qrp"}) {
+    const ShellRun run = Shell(Qrptool() + " print " + Quoted((dir / name).string()));
+    EXPECT_EQ(run.status, cli::kExitBadFile);
+    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+    EXPECT_NE(run.output.find(name), std::string::npos) << run.output;
+  }
+  // No CUPS server to ask: no printers.
+  WriteSampleReport(dir / "r.qrp");
+  const ShellRun none = Shell("CUPS_SERVER=/nonexistent.sock " + Qrptool() + " print " + Quoted((dir / "r.qrp").string()));
+  EXPECT_EQ(none.status, cli::kExitBadFile);
+  EXPECT_NE(none.output.find("no printer is installed"), std::string::npos) << none.output;
+}
+
 class CupsPrintTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -163,8 +187,7 @@ class CupsPrintTest : public ::testing::Test {
     const std::string tag = dir_.Path().filename().string();  // unique, and in the job title
     const fs::path report = dir_ / "sample.qrp";
     WriteSampleReport(report);
-    std::string command = Quoted(PRAVEL_BINARY_DIR "/src/cli/qrptool") + " print " + Quoted(report.string()) +
-                          " --printer " + kQueue;
+    std::string command = Qrptool() + " print " + Quoted(report.string()) + " --printer " + kQueue;
     for (const auto& option : options) command += " " + option;
     const ShellRun run = Shell(command);
     EXPECT_EQ(run.status, 0) << run.output;
@@ -190,6 +213,13 @@ TEST_F(CupsPrintTest, PrintsEveryPageOnA4) {
   EXPECT_NEAR(pdf.height, 841.89, 1);
   ASSERT_EQ(pdf.dark_pixels.size(), 3U);
   for (const int dark : pdf.dark_pixels) EXPECT_GT(dark, 200);
+}
+
+TEST_F(CupsPrintTest, UnknownPrinterIsNamed) {
+  WriteSampleReport(dir_ / "r.qrp");
+  const ShellRun run = Shell(Qrptool() + " print " + Quoted((dir_ / "r.qrp").string()) + " --printer NoSuchQueue");
+  EXPECT_EQ(run.status, cli::kExitBadFile);
+  EXPECT_NE(run.output.find("\"NoSuchQueue\""), std::string::npos) << run.output;
 }
 
 TEST_F(CupsPrintTest, PrintsTheRange) {
