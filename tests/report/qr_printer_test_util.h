@@ -22,6 +22,7 @@ inline std::u16string PageText(int n) {
 
 // A frame and the text "Page n" on a canvas of width x height.
 inline void DrawPage(gdi::EmfRecorder& canvas, int n, int width, int height) {
+  canvas.SelectStockObject(gdi::EmfRecorder::Stock::NullBrush);
   canvas.Rectangle({10, 10, width - 10, height - 10});
   const std::u16string text = PageText(n);
   const std::vector<std::int32_t> dx(text.size(), 8);
