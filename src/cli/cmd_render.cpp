@@ -15,7 +15,6 @@
 #include "platform/errors.h"
 #include "platform/gdi/emf_types.h"
 #include "platform/gdi/metafile.h"
-#include "platform/qt/font_resolver.h"
 #include "platform/qt/render.h"
 #if __has_include("report/qr_page_list.h")
 #include "report/qr_page_list.h"
@@ -105,6 +104,7 @@ enum class Format { Png, Pdf, Svg };
 
 // Pixels of the largest picture drawn (64 MB of image; A0 at 96 dpi fits).
 constexpr double kMaxPixels = 16e6;
+constexpr int kPngQuality = 75;
 
 std::optional<Format> FormatOf(const std::string& path) {
   const auto dot = path.rfind('.');
@@ -193,7 +193,6 @@ int RunRender(Args args) {
   static char* argv[] = {name, nullptr};
   std::optional<QGuiApplication> app;
   if (!QCoreApplication::instance()) app.emplace(argc, argv);
-  qt::LoadLookAlikeFonts();
 
   PageSource source;
   try {
@@ -240,7 +239,8 @@ int RunRender(Args args) {
     switch (*format) {
       case Format::Png: {
         const QImage image = qt::RenderImage(*metafile, size, surface);
-        ok = !image.isNull() && image.save(QString::fromStdString(path), "PNG");
+        // Light compression: most of the time of a page goes to zlib otherwise.
+        ok = !image.isNull() && image.save(QString::fromStdString(path), "PNG", kPngQuality);
         break;
       }
       case Format::Svg: ok = qt::WriteSvg(*metafile, size, QString::fromStdString(path), surface); break;
