@@ -3,3 +3,13 @@ if(PRAVEL_SANITIZE)
                       -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+if(PRAVEL_FUZZ)
+  # Coverage for every library, so that the fuzzers see inside the parsers.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(PRAVEL_FUZZ)
+  # Coverage for the libraries too, not only the fuzz targets' own files.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,44 @@
+# Builds every fuzz target with clang and runs each for a bounded time.
+# A target names seed folders beside the repository's shared material with a
+# line "// fuzz-seeds: corpus/qrp" in its source.
+set -euo pipefail
+top=$PRAVEL_TOP
+build=$top/build-fuzz
+seconds=${PRAVEL_FUZZ_SECONDS:-60}
+"$top/scripts/build.sh" build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DPRAVEL_FUZZ=ON -DPRAVEL_GUI=OFF -DPRAVEL_TESTS=OFF -DPRAVEL_BENCH=OFF
+
+shopt -s nullglob
+targets=("$build"/fuzz/fuzz_*)
+if ((${#targets[@]} == 0)); then
+  echo "no fuzz targets"
+  exit 0
+fi
+artifacts=$build/artifacts
+mkdir -p "$artifacts"
+failed=0
+for target in "${targets[@]}"; do
+  [[ -x $target ]] || continue
+  name=${target##*/fuzz_}
+  seeds=()
+  if [[ -f $top/fuzz/$name.cpp ]]; then
+    while read -r folder; do
+      [[ -d $top/../shared/$folder ]] && seeds+=("$top/../shared/$folder")
+    done < <(sed -n 's|^// fuzz-seeds: *||p' "$top/fuzz/$name.cpp")
+  fi
+  [[ -d $top/fuzz/seeds/$name ]] && seeds+=("$top/fuzz/seeds/$name")
+  work=$(mktemp -d)
+  log=$build/fuzz_$name.log
+  echo "fuzz_$name: ${seconds} s, seeds: ${seeds[*]:-none}"
+  if "$target" -max_total_time="$seconds" -max_len=65536 -timeout=10 -malloc_limit_mb=512 \
+      -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts/$name-" \
+      "$work" "${seeds[@]}" >"$log" 2>&1; then
+    grep -E '^stat::number_of_executed_units|^Done' "$log" || true
+  else
+    echo "fuzz_$name FAILED; log $log, inputs in $artifacts"
+    tail -n 40 "$log"
+    failed=1
+  fi
+  rm -rf "$work"
+done
+exit $failed
