@@ -2,7 +2,9 @@
 
 #include <QGuiApplication>
 #include <QString>
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -16,9 +18,7 @@
 #include "platform/gdi/emf_types.h"
 #include "platform/gdi/metafile.h"
 #include "platform/qt/render.h"
-#if __has_include("report/qr_page_list.h")
 #include "report/qr_page_list.h"
-#endif
 
 namespace pravel::cli {
 
@@ -132,10 +132,16 @@ struct PageSource {
   std::function<gdi::Metafile(int page)> get;
 };
 
-Bytes ReadFile(const std::string& path) {
+// The first `limit` bytes of a file, or all of it.
+Bytes ReadFile(const std::string& path, std::size_t limit = SIZE_MAX) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw EFileOpenError(path, SystemErrorText(errno));
-  Bytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  Bytes data;
+  char buffer[65536];
+  while (data.size() < limit && in.read(buffer, static_cast<std::streamsize>(std::min(sizeof buffer, limit - data.size())))) {
+    data.insert(data.end(), buffer, buffer + in.gcount());
+  }
+  data.insert(data.end(), buffer, buffer + in.gcount());
   if (in.bad()) throw EStreamReadError();
   return data;
 }
@@ -145,12 +151,10 @@ bool LooksLikeEmf(const Bytes& data) {
 }
 
 PageSource OpenInput(const std::string& path) {
-  Bytes data = ReadFile(path);
-  if (LooksLikeEmf(data)) {
-    auto metafile = std::make_shared<gdi::Metafile>(gdi::Metafile::FromBytes(std::move(data)));
+  if (LooksLikeEmf(ReadFile(path, gdi::kEmfHeaderBaseSize))) {
+    auto metafile = std::make_shared<gdi::Metafile>(gdi::Metafile::FromBytes(ReadFile(path)));
     return {1, [metafile](int) { return *metafile; }};
   }
-#if __has_include("report/qr_page_list.h")
   // Saved reports are read through the page list of the report core.
   auto list = std::make_shared<TQRPageList>();
   list->LoadFile(path);
@@ -159,9 +163,6 @@ PageSource OpenInput(const std::string& path) {
             if (!metafile) throw EMetafileError("page " + std::to_string(page) + " is missing");
             return *metafile;
           }};
-#else
-  throw EMetafileError("not an EMF file");
-#endif
 }
 
 void PrepareGuiEnvironment() {
