@@ -1,7 +1,5 @@
 // qrptool render: pages of a report or an EMF file as PNG, PDF or SVG.
 
-#include <QGuiApplication>
-#include <QString>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -17,10 +15,17 @@
 #include "platform/errors.h"
 #include "platform/gdi/emf_types.h"
 #include "platform/gdi/metafile.h"
-#include "platform/qt/render.h"
 #include "report/qr_page_list.h"
 
+#ifdef PRAVEL_HAVE_QT
+#include <QGuiApplication>
+#include <QString>
+#include "platform/qt/render.h"
+#endif
+
 namespace pravel::cli {
+
+#ifdef PRAVEL_HAVE_QT
 
 namespace {
 
@@ -258,5 +263,14 @@ int RunRender(Args args) {
   }
   return kExitOk;
 }
+
+#else
+
+int RunRender(Args /*args*/) {
+  std::cerr << "qrptool render: not available in this build (no Qt)\n";
+  return kExitUsage;
+}
+
+#endif
 
 }  // namespace pravel::cli

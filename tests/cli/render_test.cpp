@@ -1,3 +1,5 @@
+#ifdef PRAVEL_HAVE_QT
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -102,3 +104,5 @@ TEST_F(RenderCommand, UsageAndBadFiles) {
 
 }  // namespace
 }  // namespace pravel::cli
+
+#endif  // PRAVEL_HAVE_QT
