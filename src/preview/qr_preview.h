@@ -1,0 +1,105 @@
+#pragma once
+// TQRPreview: a scroll area that shows one page of the attached report
+// printer at a zoom percentage. It fetches each page from the printer when
+// it is to be shown, and receives the printer's page-available and progress
+// messages as events.
+
+#include <QScrollArea>
+#include <cstdint>
+#include <functional>
+
+#include "platform/messages.h"
+#include "platform/qt/qt_messages.h"
+#include "preview/qr_preview_image.h"
+#include "report/preview_interface.h"
+
+namespace pravel {
+
+class TQRPrinter;
+
+// How the zoom was last chosen.
+enum class TQRZoomMode : std::uint8_t { Fit = 0, Width = 1, Other = 2 };
+
+inline constexpr std::int32_t kMinZoom = 2;
+inline constexpr std::int32_t kMaxZoom = 2000;
+
+class TQRPreview : public QScrollArea, public TQRPreviewClient {
+  Q_OBJECT
+
+ public:
+  using PageAvailableEvent = std::function<void(TQRPreview& sender, std::int32_t page_num)>;
+  using ProgressUpdateEvent = std::function<void(TQRPreview& sender, std::int32_t progress)>;
+  using ResizeEvent = std::function<void(TQRPreview& sender)>;
+
+  explicit TQRPreview(QWidget* parent = nullptr);
+  // Detaches the printer first.
+  ~TQRPreview() override;
+  TQRPreview(const TQRPreview&) = delete;
+  TQRPreview& operator=(const TQRPreview&) = delete;
+
+  // Attaches a report printer (not owned), or none. The previous one is
+  // told that it is no longer shown, even when it is the same one.
+  TQRPrinter* QRPrinter() const noexcept { return printer_; }
+  void SetQRPrinter(TQRPrinter* printer);
+
+  // Shows page `number`; ignored outside 1..PageCount, without a printer,
+  // and for the page already held.
+  std::int32_t PageNumber() const noexcept { return page_number_; }
+  void SetPageNumber(std::int32_t number);
+
+  // Percent; values outside 2..2000 are ignored.
+  std::int32_t Zoom() const noexcept { return zoom_; }
+  void SetZoom(std::int32_t zoom);
+  TQRZoomMode ZoomMode() const noexcept { return zoom_mode_; }
+
+  // The largest zoom at which the whole page fits, kept on resize.
+  void ZoomToFit();
+  // The zoom at which the page width fits, kept on resize.
+  void ZoomToWidth();
+  // Shows the current page if it has just become available.
+  void UpdateImage();
+  // Sizes and places the page image for the current zoom.
+  void LayoutImage();
+  // The control's own resize reaction, installed as OnResize.
+  void ResizeHandler();
+
+  TQRPreviewImage& PageImage() noexcept { return *image_; }
+
+  PageAvailableEvent OnPageAvailable;
+  ProgressUpdateEvent OnProgressUpdate;
+  // Runs when the control changes size; ResizeHandler unless replaced.
+  ResizeEvent OnResize;
+  // Mouse handlers of the control; copied to the page image at attach.
+  TQRMouseHandlers Handlers;
+
+  // Messages from the printer (its Client).
+  void Post(const Message& message) override;
+  void Send(const Message& message) override;
+  void DetachPrinter(TQRPrinter& printer) override;
+
+ protected:
+  bool event(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  void HandleMessage(const Message& message);
+  // The page extent in pixels at zoom 100; 0 when unknown.
+  std::int32_t PageWidthPixels() const;
+  std::int32_t PageLengthPixels() const;
+  void ScrollToOrigin(bool vertical_first);
+
+  QWidget* sheet_;           // the scrolled area, holding the image
+  TQRPreviewImage* image_;   // child of sheet_
+  qt::QObjectMessageTarget messages_;
+  TQRPrinter* printer_ = nullptr;
+  std::int32_t page_number_ = 1;
+  std::int32_t zoom_ = 100;
+  TQRZoomMode zoom_mode_ = TQRZoomMode::Other;
+  bool pressed_ = false;
+};
+
+}  // namespace pravel
