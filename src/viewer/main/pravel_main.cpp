@@ -1,7 +1,67 @@
+// pravel: the desktop viewer. `pravel` shows the report files of the last
+// used folder; `pravel FILE.qrp` shows that report.
+
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <memory>
+
+#include "platform/messages.h"
+#include "platform/printer_device.h"
+#include "platform/qt/font_resolver.h"
+#include "platform/qt/qt_messages.h"
+#include "platform/qt/qt_printer_device.h"
+#include "preview/error_handler.h"
+#include "viewer/about_box.h"
+#include "viewer/dialogs.h"
+#include "viewer/first_paint_probe.h"
+#include "viewer/konsola.h"
+#include "viewer/start_page_form.h"
+
+namespace {
+
+// The arguments after the program's name that Qt left.
+QStringList Arguments(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QFile::decodeName(argv[i]);
+  return arguments;
+}
+
+int RunViewer(int argc, char** argv, const QElapsedTimer& started) {
+  const pravel::Dialogs dialogs = pravel::ScreenDialogs();
+  pravel::SetApplicationErrorHandler([&dialogs](const QString& message) {
+    dialogs.ShowMessage(QApplication::activeWindow(), {.text = message,
+                                                       .caption = QCoreApplication::applicationName(),
+                                                       .icon = pravel::MessageIcon::Error});
+  });
+
+  pravel::TFKonsolaPravel window(Arguments(argc, argv), dialogs);
+  pravel::TForm1 form1;
+  pravel::TAboutBox about_box;
+  window.SetAboutBox(&about_box);
+  pravel::InstallFirstPaintProbe(window, started);
+  window.show();
+  const int status = QApplication::exec();
+  pravel::SetApplicationErrorHandler({});
+  return status;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  QElapsedTimer started;
+  started.start();
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Pravel 1.2"));
-  return 0;
+  // The application title, shown by the About box.
+  QCoreApplication::setApplicationName(QStringLiteral("Pravel 1.2"));
+  pravel::qt::LoadLookAlikeFonts();
+  pravel::SetPrinterDeviceFactory([] { return std::make_unique<pravel::qt::QtPrinterDevice>(); });
+  pravel::qt::InstallMessagePump();
+
+  const int status = RunViewer(argc, argv, started);
+
+  pravel::SetSharedPrinterDevice(nullptr);
+  pravel::SetPrinterDeviceFactory(nullptr);
+  pravel::SetMessagePump(nullptr);
+  return status;
 }

@@ -1,0 +1,19 @@
+#pragma once
+// The pictures of the main window's buttons, drawn in code. Each is known
+// by the name of the bitmap it stands for ("QRFIRSTPAGEBITMAP", ...).
+
+#include <QIcon>
+#include <QStringList>
+#include <QStringView>
+
+namespace pravel {
+
+// The ten named button pictures, and the two zoom-step pictures.
+QStringList ButtonPictureNames();
+inline constexpr char kZoomOutPicture[] = "ZOOMOUTBITMAP";
+inline constexpr char kZoomInPicture[] = "ZOOMINBITMAP";
+
+// The picture at 16 and 32 pixels; a null icon for an unknown name.
+QIcon ButtonPicture(QStringView name);
+
+}  // namespace pravel

@@ -1,0 +1,435 @@
+#include "viewer/konsola.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "platform/messages.h"
+#include "preview/error_handler.h"
+#include "preview/qr_preview.h"
+#include "report/qr_printer.h"
+#include "viewer/button_pictures.h"
+#include "viewer/file_association.h"
+#include "viewer/file_list_box.h"
+#include "viewer/folder_setting.h"
+#include "viewer/web_page.h"
+
+namespace pravel {
+
+namespace {
+
+constexpr int kButtonSize = 25;
+constexpr int kEditWidth = 55;
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QLineEdit* TextBox(QWidget* bar, const char* name, int left, const QString& hint) {
+  auto* edit = new QLineEdit(bar);
+  edit->setObjectName(QString::fromLatin1(name));
+  edit->setGeometry(left, 2, kEditWidth, 21);
+  edit->setReadOnly(true);
+  edit->setEnabled(false);
+  edit->setToolTip(hint);
+  return edit;
+}
+
+}  // namespace
+
+TFKonsolaPravel::TFKonsolaPravel(QStringList arguments, Dialogs dialogs, QWidget* parent)
+    : QMainWindow(parent), arguments_(std::move(arguments)), dialogs_(std::move(dialogs)) {
+  setObjectName(QStringLiteral("FKonsolaPravel"));
+  setWindowTitle(QStringLiteral("Pravel"));
+  setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+  BuildMenu();
+
+  auto* status = new QStatusBar(this);
+  status->setObjectName(QStringLiteral("StatusBar1"));
+  status->setFixedHeight(19);
+  StatusText_ = new QLabel(status);
+  StatusText_->setObjectName(QStringLiteral("StatusText"));
+  status->addWidget(StatusText_, 1);
+  setStatusBar(status);
+
+  auto* splitter = new QSplitter(Qt::Horizontal);
+  splitter->setObjectName(QStringLiteral("Splitter1"));
+  splitter->setHandleWidth(3);
+  splitter->setChildrenCollapsible(false);
+  splitter->addWidget(BuildFileList());
+  auto* panel4 = new QWidget;
+  panel4->setObjectName(QStringLiteral("Panel4"));
+  auto* panel4_layout = new QHBoxLayout(panel4);
+  panel4_layout->setContentsMargins(0, 0, 0, 0);
+  QRPreview1_ = new TQRPreview(panel4);
+  QRPreview1_->setObjectName(QStringLiteral("QRPreview1"));
+  QRPreview1_->setCursor(Qt::PointingHandCursor);
+  panel4_layout->addWidget(QRPreview1_);
+  splitter->addWidget(panel4);
+  splitter->setStretchFactor(0, 0);
+  splitter->setStretchFactor(1, 1);
+  splitter->setSizes({185, 612});
+
+  auto* central = new QWidget;
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(splitter, 1);
+  column->addWidget(BuildButtonBar());
+  setCentralWidget(central);
+
+  SpinEdit1_.OnChange = [this] { SpinEdit1Change(); };
+  SpinEdit2_.OnChange = [this] { SpinEdit2Change(); };
+  QRPreview1_->OnResize = [this](TQRPreview& /*sender*/) { QRPreview1Resize(); };
+  QRPreview1_->Handlers.OnClick = [this] { QRPreview1Click(); };
+
+  resize(800, 600);
+  if (const QScreen* on = screen()) move(on->availableGeometry().center() - rect().center());
+  FormCreate();
+}
+
+TFKonsolaPravel::~TFKonsolaPravel() = default;
+
+void TFKonsolaPravel::BuildMenu() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu1"));
+  const auto item = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& keys,
+                           void (TFKonsolaPravel::*handler)()) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(keys);
+    Wire(action, handler);
+    return action;
+  };
+  const auto separator = [](QMenu* menu, const char* name) {
+    QAction* action = menu->addSeparator();
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+  };
+
+  QMenu* plik = bar->addMenu(QStringLiteral("Plik"));
+  plik->setObjectName(QStringLiteral("Plik1"));
+  item(plik, "Otwrz1", QStringLiteral("Otwórz"), QKeySequence(Qt::CTRL | Qt::Key_O), &TFKonsolaPravel::Otwrz1Click);
+  // The minus key is kept as this separator's shortcut but does nothing.
+  QAction* n2 = separator(plik, "N2");
+  n2->setShortcut(QKeySequence(Qt::Key_Minus));
+  n2->setEnabled(false);
+  item(plik, "Zamknij1", QStringLiteral("Ustawienia drukarki"), {}, &TFKonsolaPravel::Zamknij1Click);
+  item(plik, "Drukuj1", QStringLiteral("Drukuj"), QKeySequence(Qt::CTRL | Qt::Key_P), &TFKonsolaPravel::Drukuj1Click);
+  item(plik, "Zapiszjako1", QStringLiteral("Zapisz jako ..."), {}, &TFKonsolaPravel::Zapiszjako1Click);
+  separator(plik, "N1");
+  item(plik, "Zakocz1", QStringLiteral("Zakończ"), QKeySequence(Qt::ALT | Qt::Key_F4), &TFKonsolaPravel::Zakocz1Click);
+
+  QMenu* widok = bar->addMenu(QStringLiteral("Widok"));
+  widok->setObjectName(QStringLiteral("Widok1"));
+  item(widok, "Caastrona1", QStringLiteral("Cała strona"), {}, &TFKonsolaPravel::ZoomToFitClick);
+  item(widok, "Szerokostrony1", QStringLiteral("Szerokość strony"), {}, &TFKonsolaPravel::ZoomToWidthClick);
+  item(widok, "N1001", QStringLiteral("100%"), {}, &TFKonsolaPravel::ZoomTo100Click);
+
+  QAction* about = bar->addAction(QStringLiteral("O programie"));
+  about->setObjectName(QStringLiteral("Oprogramie1"));
+  Wire(about, &TFKonsolaPravel::Oprogramie1Click);
+}
+
+QToolButton* TFKonsolaPravel::AddButton(QWidget* bar, const char* name, int left, const QString& hint) {
+  auto* button = new QToolButton(bar);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setGeometry(left, 0, kButtonSize, kButtonSize);
+  button->setAutoRaise(true);
+  button->setToolTip(hint);
+  button->setIconSize(QSize(16, 16));
+  return button;
+}
+
+QWidget* TFKonsolaPravel::BuildButtonBar() {
+  auto* bar = new QWidget;
+  bar->setObjectName(QStringLiteral("Panel1"));
+  bar->setFixedHeight(26);
+  Wire(AddButton(bar, "sbFirstPage", 1, QStringLiteral("Pierwsza strona")), &TFKonsolaPravel::sbFirstPageClick);
+  Wire(AddButton(bar, "sbPreviousPage", 26, QStringLiteral("Poprzednia strona")),
+       &TFKonsolaPravel::sbPreviousPageClick);
+  Edit1_ = TextBox(bar, "Edit1", 54, QStringLiteral("Strona"));
+  Wire(AddButton(bar, "sbNextPage", 112, QStringLiteral("Następna strona")), &TFKonsolaPravel::sbNextPageClick);
+  Wire(AddButton(bar, "sbLastPage", 136, QStringLiteral("Ostatnia strona")), &TFKonsolaPravel::sbLastPageClick);
+  Wire(AddButton(bar, "ZoomToFit", 176, QStringLiteral("Widok całej strony")), &TFKonsolaPravel::ZoomToFitClick);
+  Wire(AddButton(bar, "ZoomTo100", 200, QStringLiteral("Widok rzeczywisty")), &TFKonsolaPravel::ZoomTo100Click);
+  Wire(AddButton(bar, "ZoomToWidth", 224, QStringLiteral("Widok na szerokości strony")),
+       &TFKonsolaPravel::ZoomToWidthClick);
+  Wire(AddButton(bar, "SpeedButton1", 248, QStringLiteral("Zmniejsz")), &TFKonsolaPravel::SpeedButton1Click);
+  Edit2_ = TextBox(bar, "Edit2", 278, QStringLiteral("Aktualne powiększenie"));
+  Wire(AddButton(bar, "SpeedButton2", 336, QStringLiteral("Powiększ")), &TFKonsolaPravel::SpeedButton2Click);
+  Wire(AddButton(bar, "PrintSetup", 384, QStringLiteral("Ustawienia drukarki")), &TFKonsolaPravel::Zamknij1Click);
+  Wire(AddButton(bar, "Print", 408, QStringLiteral("Wydruk bezpośredni")), &TFKonsolaPravel::Drukuj1Click);
+  Wire(AddButton(bar, "Save", 472, QStringLiteral("Zapisz jako ...")), &TFKonsolaPravel::Zapiszjako1Click);
+  QToolButton* close = AddButton(bar, "SpeedButton6", 520, QStringLiteral("Zamknij"));
+  close->setFixedWidth(65);
+  close->setText(QStringLiteral("Zamknij"));
+  close->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  Wire(close, &TFKonsolaPravel::SpeedButton6Click);
+  return bar;
+}
+
+QWidget* TFKonsolaPravel::BuildFileList() {
+  auto* panel2 = new QWidget;
+  panel2->setObjectName(QStringLiteral("Panel2"));
+  auto* layout = new QVBoxLayout(panel2);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  auto* top = new QWidget;
+  top->setObjectName(QStringLiteral("Splitter2"));
+  top->setFixedHeight(3);
+  layout->addWidget(top);
+  auto* panel5 = new QWidget;
+  panel5->setObjectName(QStringLiteral("Panel5"));
+  auto* inner = new QVBoxLayout(panel5);
+  inner->setContentsMargins(0, 0, 0, 0);
+  FileListBox1_ = new TFileListBox(panel5);
+  FileListBox1_->setObjectName(QStringLiteral("FileListBox1"));
+  FileListBox1_->setCursor(Qt::PointingHandCursor);
+  inner->addWidget(FileListBox1_);
+  layout->addWidget(panel5, 1);
+  connect(FileListBox1_, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* /*item*/) { Guarded([this] { FileListBox1DblClick(); }); });
+  return panel2;
+}
+
+void TFKonsolaPravel::Wire(QAction* action, void (TFKonsolaPravel::*handler)()) {
+  connect(action, &QAction::triggered, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+}
+
+void TFKonsolaPravel::Wire(QAbstractButton* button, void (TFKonsolaPravel::*handler)()) {
+  connect(button, &QAbstractButton::clicked, this,
+          [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+}
+
+void TFKonsolaPravel::FormCreate() {
+  const QStringList names = ButtonPictureNames();
+  const char* const buttons[] = {"sbFirstPage", "sbPreviousPage", "sbNextPage", "sbLastPage", "ZoomToFit",
+                                 "ZoomTo100",   "ZoomToWidth",    "PrintSetup", "Print",      "Save"};
+  for (qsizetype i = 0; i < names.size(); ++i) {
+    if (auto* button = findChild<QToolButton*>(QString::fromLatin1(buttons[i]))) button->setIcon(ButtonPicture(names[i]));
+  }
+  findChild<QToolButton*>(QStringLiteral("SpeedButton1"))->setIcon(ButtonPicture(QString::fromLatin1(kZoomOutPicture)));
+  findChild<QToolButton*>(QStringLiteral("SpeedButton2"))->setIcon(ButtonPicture(QString::fromLatin1(kZoomInPicture)));
+}
+
+QString TFKonsolaPravel::StatusText() const { return StatusText_->text(); }
+
+bool TFKonsolaPravel::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate && !started_) {
+    QTimer::singleShot(0, this, [this] { FormActivate(); });
+  }
+  return QMainWindow::event(event);
+}
+
+void TFKonsolaPravel::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // A window that is never activated (no window manager) starts on show.
+  if (!started_) QTimer::singleShot(0, this, [this] { FormActivate(); });
+}
+
+void TFKonsolaPravel::closeEvent(QCloseEvent* event) {
+  FormClose();
+  event->accept();
+}
+
+void TFKonsolaPravel::FormActivate() {
+  if (started_) return;
+  started_ = true;
+  Guarded([this] {
+    CheckAssociation();
+    if (arguments_.isEmpty()) {
+      StartWithoutFile();
+    } else {
+      StartWithFile(arguments_.front());
+    }
+  });
+}
+
+void TFKonsolaPravel::StartWithoutFile() {
+  FileListBox1_->SetDirectory(ReadFolder());
+  SpinEdit1_.SetMinValue(1);
+  SpinEdit1_.SetMaxValue(1);
+  SpinEdit1_.SetValue(1);
+  SpinEdit1_.SetReadOnly(true);
+  Edit1_->setText(QStringLiteral("1 z 1"));
+  StatusText_->setText(QStringLiteral("Stron: 1"));
+  ShowStartPage();
+}
+
+void TFKonsolaPravel::ShowStartPage() {
+  // No start page yet: the preview stays empty until a file is opened.
+}
+
+void TFKonsolaPravel::StartWithFile(const QString& path) {
+  try {
+    file_printer_ = std::make_unique<TQRPrinter>();
+    QRPreview1_->SetQRPrinter(file_printer_.get());
+    file_printer_->Load(LocalPath(path));
+    ShowLoadedReportPage(path);
+    FileListBox1_->SetDirectory(FolderPart(path));
+    ShowLoadedReportTexts(path);
+    Edit2_->setText(SpinEdit2_.Text() + QStringLiteral(" %"));
+  } catch (...) {
+    dialogs_.ShowMessage(this, {.text = QStringLiteral("Niepoprawny format pliku: ") + path,
+                                .caption = QStringLiteral("Błąd"),
+                                .icon = MessageIcon::Error});
+    terminate_requested_ = true;
+    QCoreApplication::exit(1);
+  }
+}
+
+void TFKonsolaPravel::ShowLoadedReportPage(const QString& path) {
+  TQRPrinter* printer = QRPreview1_->QRPrinter();
+  QRPreview1_->SetPageNumber(1);
+  QRPreview1_->PageImage().ShowPage(1);
+  if (printer != nullptr) printer->SetTitle(path.toStdString());
+  QRPreview1_->ZoomToFit();
+  SpinEdit1_.SetMaxValue(AttachedPageCount());
+  SpinEdit1_.SetMinValue(1);
+  SpinEdit1_.SetValue(1);
+  SpinEdit1_.SetReadOnly(false);
+  SpinEdit2_.SetValue(QRPreview1_->Zoom());
+}
+
+void TFKonsolaPravel::ShowLoadedReportTexts(const QString& path) {
+  setWindowTitle(QStringLiteral("Pravel - <") + path + QStringLiteral(">"));
+  StatusText_->setText(QStringLiteral("Stron: ") + QString::number(AttachedPageCount()));
+  Edit1_->setText(SpinEdit1_.Text() + QStringLiteral(" z ") + QString::number(AttachedPageCount()));
+}
+
+void TFKonsolaPravel::LoadIntoAttachedPrinter(const QString& path) {
+  if (QRPreview1_->QRPrinter() == nullptr) {
+    // Nothing shown yet: the file gets a report printer of its own.
+    file_printer_ = std::make_unique<TQRPrinter>();
+    QRPreview1_->SetQRPrinter(file_printer_.get());
+  }
+  QRPreview1_->QRPrinter()->Load(LocalPath(path));
+}
+
+std::int32_t TFKonsolaPravel::AttachedPageCount() const {
+  const TQRPrinter* printer = QRPreview1_->QRPrinter();
+  return printer != nullptr ? printer->PageCount() : 0;
+}
+
+void TFKonsolaPravel::Otwrz1Click() {
+  const std::optional<QString> chosen =
+      dialogs_.OpenFile(this, {.title = QStringLiteral("Otwórz"),
+                               .filters = {QStringLiteral("pliki raportów (*.qrp)"),
+                                           QStringLiteral("wszystkie pliki (*)")},
+                               .default_suffix = QStringLiteral("qrp"),
+                               .directory = FileListBox1_->Directory()});
+  if (!chosen) return;
+  FileListBox1_->SetDirectory(FolderPart(*chosen));
+  LoadIntoAttachedPrinter(*chosen);
+  ShowLoadedReportPage(*chosen);
+  ShowLoadedReportTexts(*chosen);
+}
+
+void TFKonsolaPravel::FileListBox1DblClick() {
+  const QString path = FileListBox1_->FileName();
+  LoadIntoAttachedPrinter(path);
+  ShowLoadedReportPage(path);
+  ShowLoadedReportTexts(path);
+}
+
+void TFKonsolaPravel::Zapiszjako1Click() {
+  // Saving and exporting are not offered yet.
+}
+
+void TFKonsolaPravel::Drukuj1Click() {
+  if (TQRPrinter* printer = QRPreview1_->QRPrinter()) printer->Print();
+}
+
+void TFKonsolaPravel::Zamknij1Click() {
+  // The printer setup is not offered yet.
+}
+
+void TFKonsolaPravel::Zakocz1Click() { close(); }
+
+void TFKonsolaPravel::SpeedButton6Click() { close(); }
+
+void TFKonsolaPravel::Oprogramie1Click() {
+  if (about_box_ != nullptr && dialogs_.ShowModal) dialogs_.ShowModal(*about_box_);
+}
+
+void TFKonsolaPravel::QRPreview1Click() { OpenMakerWebPage(); }
+
+void TFKonsolaPravel::FormClose() {
+  Guarded([this] { WriteFolder(FileListBox1_->Directory()); });
+  Guarded([this] { QRPreview1_->SetQRPrinter(nullptr); });
+}
+
+void TFKonsolaPravel::QRPreview1Resize() { SpinEdit2_.SetValue(QRPreview1_->Zoom()); }
+
+void TFKonsolaPravel::sbFirstPageClick() {
+  ProcessMessages();
+  SpinEdit1_.SetValue(1);
+  QRPreview1_->SetPageNumber(SpinEdit1_.Value());
+}
+
+void TFKonsolaPravel::sbPreviousPageClick() {
+  ProcessMessages();
+  const std::int32_t page = SpinEdit1_.Value();
+  if (page < 2) return;
+  SpinEdit1_.SetValue(page - 1);
+  QRPreview1_->SetPageNumber(SpinEdit1_.Value());
+}
+
+void TFKonsolaPravel::sbNextPageClick() {
+  ProcessMessages();
+  const std::int32_t page = SpinEdit1_.Value();
+  if (page >= AttachedPageCount()) return;
+  SpinEdit1_.SetValue(page + 1);
+  QRPreview1_->SetPageNumber(SpinEdit1_.Value());
+}
+
+void TFKonsolaPravel::sbLastPageClick() {
+  ProcessMessages();
+  SpinEdit1_.SetValue(AttachedPageCount());
+  QRPreview1_->SetPageNumber(SpinEdit1_.Value());
+}
+
+void TFKonsolaPravel::ZoomToFitClick() {
+  QRPreview1_->ZoomToFit();
+  SpinEdit2_.SetValue(QRPreview1_->Zoom());
+}
+
+void TFKonsolaPravel::ZoomToWidthClick() {
+  QRPreview1_->ZoomToWidth();
+  SpinEdit2_.SetValue(QRPreview1_->Zoom());
+}
+
+void TFKonsolaPravel::ZoomTo100Click() {
+  QRPreview1_->SetZoom(100);
+  SpinEdit2_.SetValue(QRPreview1_->Zoom());
+}
+
+void TFKonsolaPravel::SpeedButton1Click() {
+  if (QRPreview1_->Zoom() <= 20) return;
+  QRPreview1_->SetZoom(QRPreview1_->Zoom() - 10);
+  SpinEdit2_.SetValue(QRPreview1_->Zoom());
+}
+
+void TFKonsolaPravel::SpeedButton2Click() {
+  if (QRPreview1_->Zoom() >= 200) return;
+  QRPreview1_->SetZoom(QRPreview1_->Zoom() + 10);
+  SpinEdit2_.SetValue(QRPreview1_->Zoom());
+}
+
+void TFKonsolaPravel::SpinEdit1Change() {
+  Edit1_->setText(SpinEdit1_.Text() + QStringLiteral(" z ") + QString::number(AttachedPageCount()));
+}
+
+void TFKonsolaPravel::SpinEdit2Change() { Edit2_->setText(SpinEdit2_.Text() + QStringLiteral(" %")); }
+
+}  // namespace pravel
