@@ -64,6 +64,7 @@ class TQRPreview : public QScrollArea, public TQRPreviewClient {
   void ResizeHandler();
 
   TQRPreviewImage& PageImage() noexcept { return *image_; }
+  const TQRPreviewImage& PageImage() const noexcept { return *image_; }
 
   PageAvailableEvent OnPageAvailable;
   ProgressUpdateEvent OnProgressUpdate;

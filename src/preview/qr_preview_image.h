@@ -56,8 +56,10 @@ class TQRPreviewImage final : public QWidget {
   std::int32_t Zoom() const noexcept { return zoom_; }
   void SetZoom(std::int32_t zoom) noexcept { zoom_ = zoom; }
 
-  // How many times the page was played into the cache.
+  // How many times the page was played into the cache, and the part of
+  // the sheet the cache holds.
   std::uint64_t RenderCount() const noexcept { return renders_; }
+  QRect CachedArea() const noexcept { return cache_area_; }
 
   TQRMouseHandlers Handlers;
 

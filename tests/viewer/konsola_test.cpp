@@ -1,0 +1,393 @@
+#include "viewer/konsola.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolButton>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/qt/qstring_printer.h"
+#include "platform/qt/test_home.h"
+#include "platform/rounding.h"
+#include "preview/error_handler.h"
+#include "preview/qr_preview.h"
+#include "report/qr_printer.h"
+#include "report/qr_printer_test_util.h"
+#include "report/test_files.h"
+#include "test_application.h"
+#include "viewer/file_list_box.h"
+#include "viewer/folder_setting.h"
+#include "viewer/web_page.h"
+
+namespace pravel {
+namespace {
+
+using test::DrawnPages;
+using test::TempDir;
+
+QString Path(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+class KonsolaTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    SetApplicationErrorHandler([this](const QString& message) { errors_.push_back(message); });
+    SetUrlOpener([this](const QUrl& url) { opened_.push_back(url); });
+    std::filesystem::create_directory(dir_ / "other");
+    test::WriteReport(dir_ / "r12.qrp", DrawnPages(12));
+    test::WriteReport(dir_ / "other" / "r3.qrp", DrawnPages(3));
+    test::WriteReport(dir_ / "none.qrp", {});
+    std::ofstream(dir_ / "bad.qrp") << "not a report";
+  }
+  void TearDown() override {
+    SetApplicationErrorHandler({});
+    SetUrlOpener({});
+  }
+
+  Dialogs FakeDialogs() {
+    return {.OpenFile =
+                [this](QWidget*, const OpenDialogRequest& request) {
+                  open_requests_.push_back(request);
+                  return next_open_;
+                },
+            .ShowMessage = [this](QWidget*, const MessageRequest& message) { messages_.push_back(message); },
+            .ShowModal = [this](QDialog&) { ++modals_; }};
+  }
+
+  // The window shown and started as the program starts it.
+  std::unique_ptr<TFKonsolaPravel> Start(const QStringList& arguments) {
+    auto window = std::make_unique<TFKonsolaPravel>(arguments, FakeDialogs());
+    window->show();
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    return window;
+  }
+
+  static QString Text(const TFKonsolaPravel& window, const char* edit) {
+    return window.findChild<QLineEdit*>(QString::fromLatin1(edit))->text();
+  }
+  static void Trigger(const TFKonsolaPravel& window, const char* action) {
+    window.findChild<QAction*>(QString::fromLatin1(action))->trigger();
+  }
+  static void Press(const TFKonsolaPravel& window, const char* button) {
+    window.findChild<QToolButton*>(QString::fromLatin1(button))->click();
+  }
+  // The whole-page zoom of an A4 page in the window's preview.
+  static int FitZoom(const TFKonsolaPravel& window) {
+    const TQRPreview& preview = window.QRPreview1();
+    return std::min(RoundHalfEven(preview.width() / 794.0L * 95), RoundHalfEven(preview.height() / 1123.0L * 95));
+  }
+
+  qt::TestHome home_;
+  TempDir dir_;
+  std::vector<QString> errors_;
+  std::vector<QUrl> opened_;
+  std::vector<OpenDialogRequest> open_requests_;
+  std::vector<MessageRequest> messages_;
+  std::optional<QString> next_open_;
+  int modals_ = 0;
+};
+
+TEST_F(KonsolaTest, LayoutTextsAndShortcuts) {
+  const TFKonsolaPravel window({}, FakeDialogs());
+  EXPECT_EQ(window.windowTitle(), "Pravel");
+  EXPECT_EQ(window.size(), QSize(800, 600));
+  EXPECT_EQ(window.font().family(), "MS Sans Serif");
+  EXPECT_EQ(window.font().pointSize(), 8);
+
+  struct Button {
+    const char* name;
+    int left, width;
+    QString hint;
+  };
+  const Button buttons[] = {{"sbFirstPage", 1, 25, "Pierwsza strona"},
+                            {"sbPreviousPage", 26, 25, "Poprzednia strona"},
+                            {"sbNextPage", 112, 25, "Następna strona"},
+                            {"sbLastPage", 136, 25, "Ostatnia strona"},
+                            {"ZoomToFit", 176, 25, "Widok całej strony"},
+                            {"ZoomTo100", 200, 25, "Widok rzeczywisty"},
+                            {"ZoomToWidth", 224, 25, "Widok na szerokości strony"},
+                            {"SpeedButton1", 248, 25, "Zmniejsz"},
+                            {"SpeedButton2", 336, 25, "Powiększ"},
+                            {"PrintSetup", 384, 25, "Ustawienia drukarki"},
+                            {"Print", 408, 25, "Wydruk bezpośredni"},
+                            {"Save", 472, 25, "Zapisz jako ..."},
+                            {"SpeedButton6", 520, 65, "Zamknij"}};
+  for (const Button& b : buttons) {
+    const auto* button = window.findChild<QToolButton*>(QString::fromLatin1(b.name));
+    ASSERT_NE(button, nullptr) << b.name;
+    EXPECT_EQ(button->geometry(), QRect(b.left, 0, b.width, 25)) << b.name;
+    EXPECT_EQ(button->toolTip(), b.hint) << b.name;
+    EXPECT_TRUE(button->autoRaise()) << b.name;
+    EXPECT_EQ(button->icon().isNull(), b.width != 25) << b.name;
+  }
+  for (const auto& [name, left, hint] : {std::tuple{"Edit1", 54, "Strona"}, {"Edit2", 278, "Aktualne powiększenie"}}) {
+    const auto* edit = window.findChild<QLineEdit*>(QString::fromLatin1(name));
+    EXPECT_EQ(edit->x(), left);
+    EXPECT_EQ(edit->width(), 55);
+    EXPECT_EQ(edit->toolTip(), QString::fromUtf8(hint));
+    EXPECT_TRUE(edit->isReadOnly());
+    EXPECT_FALSE(edit->isEnabled());
+    EXPECT_EQ(edit->text(), "");
+  }
+  EXPECT_EQ(window.findChild<QWidget*>("Panel1")->height(), 26);
+  EXPECT_EQ(window.findChild<QStatusBar*>("StatusBar1")->height(), 19);
+  EXPECT_EQ(window.FileListBox1().cursor().shape(), Qt::PointingHandCursor);
+  EXPECT_EQ(window.QRPreview1().cursor().shape(), Qt::PointingHandCursor);
+  EXPECT_EQ(window.QRPreview1().objectName(), "QRPreview1");
+
+  struct Item {
+    const char* name;
+    QString caption;
+    QKeySequence keys;
+  };
+  const Item items[] = {{"Otwrz1", "Otwórz", QKeySequence(Qt::CTRL | Qt::Key_O)},
+                        {"Zamknij1", "Ustawienia drukarki", {}},
+                        {"Drukuj1", "Drukuj", QKeySequence(Qt::CTRL | Qt::Key_P)},
+                        {"Zapiszjako1", "Zapisz jako ...", {}},
+                        {"Zakocz1", "Zakończ", QKeySequence(Qt::ALT | Qt::Key_F4)},
+                        {"Caastrona1", "Cała strona", {}},
+                        {"Szerokostrony1", "Szerokość strony", {}},
+                        {"N1001", "100%", {}},
+                        {"Oprogramie1", "O programie", {}}};
+  for (const Item& item : items) {
+    const auto* action = window.findChild<QAction*>(QString::fromLatin1(item.name));
+    ASSERT_NE(action, nullptr) << item.name;
+    EXPECT_EQ(action->text(), item.caption);
+    EXPECT_EQ(action->shortcut(), item.keys) << item.name;
+  }
+  const auto* minus = window.findChild<QAction*>("N2");
+  EXPECT_TRUE(minus->isSeparator());
+  EXPECT_EQ(minus->shortcut(), QKeySequence(Qt::Key_Minus));
+  EXPECT_FALSE(minus->isEnabled());
+  QStringList menus;
+  for (const QAction* top : window.menuBar()->actions()) menus << top->text();
+  EXPECT_EQ(menus, (QStringList{"Plik", "Widok", "O programie"}));
+}
+
+TEST_F(KonsolaTest, StartsWithAReportFromTheCommandLine) {
+  const QString path = Path(dir_ / "r12.qrp");
+  const auto window = Start({path});
+  ASSERT_TRUE(errors_.empty()) << errors_.front().toStdString();
+  EXPECT_EQ(window->windowTitle(), "Pravel - <" + path + ">");
+  EXPECT_EQ(window->StatusText(), "Stron: 12");
+  EXPECT_EQ(Text(*window, "Edit1"), "1 z 12");
+  EXPECT_EQ(Text(*window, "Edit2"), QString::number(FitZoom(*window)) + " %");
+  EXPECT_EQ(window->QRPreview1().ZoomMode(), TQRZoomMode::Fit);
+  EXPECT_EQ(window->FileListBox1().Directory(), Path(dir_.Path()));
+  EXPECT_TRUE(window->FileListBox1().findItems("r12.qrp", Qt::MatchExactly).size() == 1);
+  ASSERT_NE(window->FilePrinter(), nullptr);
+  EXPECT_EQ(window->QRPreview1().QRPrinter(), window->FilePrinter());
+  EXPECT_EQ(window->FilePrinter()->Title(), path.toStdString());
+  EXPECT_TRUE(window->QRPreview1().PageImage().ImageOK());
+  EXPECT_EQ(window->SpinEdit1().MaxValue(), 12);
+  EXPECT_FALSE(window->SpinEdit1().ReadOnly());
+  EXPECT_FALSE(window->TerminateRequested());
+
+  // Later activations change nothing.
+  TQRPrinter* printer = window->FilePrinter();
+  window->sbNextPageClick();
+  window->FormActivate();
+  EXPECT_EQ(window->FilePrinter(), printer);
+  EXPECT_EQ(Text(*window, "Edit1"), "2 z 12");
+}
+
+TEST_F(KonsolaTest, ABadCommandLineFileEndsTheProgramWithoutStoringTheFolder) {
+  for (const QString& argument : {Path(dir_ / "missing.qrp"), Path(dir_ / "bad.qrp")}) {
+    messages_.clear();
+    const auto window = Start({argument});
+    ASSERT_EQ(messages_.size(), 1U);
+    EXPECT_EQ(messages_[0].text, "Niepoprawny format pliku: " + argument);
+    EXPECT_EQ(messages_[0].caption, "Błąd");
+    EXPECT_EQ(messages_[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(window->TerminateRequested());
+    EXPECT_EQ(window->windowTitle(), "Pravel");
+  }
+  EXPECT_EQ(ReadFolder(), ExecutableFolder());
+}
+
+TEST_F(KonsolaTest, StartsWithoutAFileInTheStoredFolder) {
+  {
+    const auto window = Start({});
+    EXPECT_EQ(window->FileListBox1().Directory() + "/", ExecutableFolder());
+  }
+  WriteFolder(Path(dir_ / "other"));
+  const auto window = Start({});
+  EXPECT_TRUE(errors_.empty());
+  EXPECT_EQ(window->FileListBox1().Directory(), Path(dir_ / "other"));
+  EXPECT_EQ(window->FileListBox1().count(), 1);
+  EXPECT_EQ(Text(*window, "Edit1"), "1 z 1");
+  EXPECT_EQ(window->StatusText(), "Stron: 1");
+  EXPECT_TRUE(window->SpinEdit1().ReadOnly());
+  EXPECT_EQ(window->windowTitle(), "Pravel");
+
+  // Closing stores the list's folder.
+  window->FileListBox1().SetDirectory(Path(dir_.Path()));
+  window->close();
+  EXPECT_EQ(ReadFolder(), Path(dir_.Path()));
+}
+
+TEST_F(KonsolaTest, PageCommandsStopAtTheEnds) {
+  const auto window = Start({Path(dir_ / "r12.qrp")});
+  const TQRPreview& preview = window->QRPreview1();
+  Press(*window, "sbPreviousPage");
+  EXPECT_EQ(Text(*window, "Edit1"), "1 z 12");
+  EXPECT_EQ(preview.PageNumber(), 1);
+  Press(*window, "sbNextPage");
+  Press(*window, "sbNextPage");
+  EXPECT_EQ(Text(*window, "Edit1"), "3 z 12");
+  EXPECT_EQ(preview.PageImage().PageNumber(), 3);
+  Press(*window, "sbLastPage");
+  Press(*window, "sbNextPage");
+  EXPECT_EQ(Text(*window, "Edit1"), "12 z 12");
+  EXPECT_EQ(preview.PageNumber(), 12);
+  Press(*window, "sbPreviousPage");
+  EXPECT_EQ(preview.PageNumber(), 11);
+  Press(*window, "sbFirstPage");
+  EXPECT_EQ(Text(*window, "Edit1"), "1 z 12");
+  EXPECT_EQ(preview.PageNumber(), 1);
+  EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(KonsolaTest, AReportWithoutPages) {
+  const auto window = Start({Path(dir_ / "none.qrp")});
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(Text(*window, "Edit1"), "0 z 0");
+  EXPECT_EQ(window->StatusText(), "Stron: 0");
+  Press(*window, "sbLastPage");
+  EXPECT_EQ(Text(*window, "Edit1"), "1 z 0");
+  Press(*window, "sbNextPage");
+  EXPECT_EQ(Text(*window, "Edit1"), "1 z 0");
+  EXPECT_FALSE(window->QRPreview1().PageImage().ImageOK());
+}
+
+TEST_F(KonsolaTest, ZoomStepsAndModes) {
+  const auto window = Start({Path(dir_ / "r12.qrp")});
+  TQRPreview& preview = window->QRPreview1();
+  preview.SetZoom(57);
+  QStringList texts;
+  for (int i = 0; i < 5; ++i) {
+    Press(*window, "SpeedButton1");
+    texts << Text(*window, "Edit2");
+  }
+  EXPECT_EQ(texts, (QStringList{"47 %", "37 %", "27 %", "17 %", "17 %"}));
+  preview.SetZoom(195);
+  Press(*window, "SpeedButton2");
+  Press(*window, "SpeedButton2");
+  EXPECT_EQ(Text(*window, "Edit2"), "205 %");
+  EXPECT_EQ(preview.Zoom(), 205);
+
+  Trigger(*window, "N1001");
+  EXPECT_EQ(Text(*window, "Edit2"), "100 %");
+  Press(*window, "ZoomToWidth");
+  EXPECT_EQ(preview.ZoomMode(), TQRZoomMode::Width);
+  EXPECT_EQ(Text(*window, "Edit2"), QString::number(RoundHalfEven(preview.width() / 794.0L * 90)) + " %");
+  Trigger(*window, "Caastrona1");
+  EXPECT_EQ(Text(*window, "Edit2"), QString::number(FitZoom(*window)) + " %");
+
+  // Growing the window keeps the page's zoom and place; the zoom text
+  // catches up with a zoom the preview chose by itself.
+  const QRect placed = preview.PageImage().geometry();
+  const int zoom = preview.Zoom();
+  window->resize(1000, 800);
+  EXPECT_EQ(preview.Zoom(), zoom);
+  EXPECT_EQ(preview.PageImage().geometry(), placed);
+  preview.SetZoom(77);
+  window->resize(900, 700);
+  EXPECT_EQ(Text(*window, "Edit2"), "77 %");
+}
+
+TEST_F(KonsolaTest, OpeningReplacesTheReportInTheSamePrinter) {
+  const auto window = Start({Path(dir_ / "r12.qrp")});
+  TQRPrinter* printer = window->FilePrinter();
+  window->sbLastPageClick();
+
+  next_open_.reset();
+  Trigger(*window, "Otwrz1");
+  ASSERT_EQ(open_requests_.size(), 1U);
+  EXPECT_EQ(open_requests_[0].title, "Otwórz");
+  EXPECT_EQ(open_requests_[0].filters, (QStringList{"pliki raportów (*.qrp)", "wszystkie pliki (*)"}));
+  EXPECT_EQ(open_requests_[0].directory, Path(dir_.Path()));
+  EXPECT_EQ(Text(*window, "Edit1"), "12 z 12");  // cancelled
+
+  const QString second = Path(dir_ / "other" / "r3.qrp");
+  next_open_ = second;
+  Trigger(*window, "Otwrz1");
+  EXPECT_TRUE(errors_.empty());
+  EXPECT_EQ(window->QRPreview1().QRPrinter(), printer);
+  EXPECT_EQ(printer->PageCount(), 3);
+  EXPECT_EQ(printer->Title(), second.toStdString());
+  EXPECT_EQ(window->windowTitle(), "Pravel - <" + second + ">");
+  EXPECT_EQ(Text(*window, "Edit1"), "1 z 3");
+  EXPECT_EQ(window->StatusText(), "Stron: 3");
+  EXPECT_EQ(window->QRPreview1().PageNumber(), 1);
+  EXPECT_EQ(window->FileListBox1().Directory(), Path(dir_ / "other"));
+
+  // A file that cannot be loaded reaches the error handler; the texts stay
+  // and the printer is left without pages.
+  next_open_ = Path(dir_ / "bad.qrp");
+  Trigger(*window, "Otwrz1");
+  ASSERT_EQ(errors_.size(), 1U);
+  EXPECT_EQ(window->windowTitle(), "Pravel - <" + second + ">");
+  EXPECT_EQ(Text(*window, "Edit1"), "1 z 3");
+  EXPECT_EQ(window->FileListBox1().Directory(), Path(dir_.Path()));
+  EXPECT_EQ(printer->Status(), TQRPrinterStatus::Ready);
+  Press(*window, "sbNextPage");
+  EXPECT_FALSE(window->QRPreview1().PageImage().ImageOK());
+}
+
+TEST_F(KonsolaTest, OneClickInTheListOpensTheFile) {
+  const auto window = Start({Path(dir_ / "other" / "r3.qrp")});
+  TFileListBox& list = window->FileListBox1();
+  list.SetDirectory(Path(dir_.Path()));
+  QListWidgetItem* item = list.findItems("r12.qrp", Qt::MatchExactly).front();
+  list.setCurrentItem(item);
+  emit list.itemClicked(item);
+  EXPECT_TRUE(errors_.empty());
+  EXPECT_EQ(window->windowTitle(), "Pravel - <" + Path(dir_ / "r12.qrp") + ">");
+  EXPECT_EQ(Text(*window, "Edit1"), "1 z 12");
+  EXPECT_EQ(window->FilePrinter()->PageCount(), 12);
+}
+
+TEST_F(KonsolaTest, OpeningWithNothingShownGivesTheFileAPrinter) {
+  const auto window = Start({});
+  next_open_ = Path(dir_ / "r12.qrp");
+  Trigger(*window, "Otwrz1");
+  EXPECT_TRUE(errors_.empty());
+  ASSERT_NE(window->FilePrinter(), nullptr);
+  EXPECT_EQ(window->QRPreview1().QRPrinter(), window->FilePrinter());
+  EXPECT_EQ(Text(*window, "Edit1"), "1 z 12");
+  EXPECT_FALSE(window->SpinEdit1().ReadOnly());
+}
+
+TEST_F(KonsolaTest, ClosingDetachesThePrinterAndStoresTheFolder) {
+  const auto window = Start({Path(dir_ / "other" / "r3.qrp")});
+  TQRPrinter* printer = window->FilePrinter();
+  Press(*window, "SpeedButton6");
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(window->QRPreview1().QRPrinter(), nullptr);
+  EXPECT_FALSE(printer->ShowingPreview());
+  EXPECT_EQ(ReadFolder(), Path(dir_ / "other"));
+}
+
+TEST_F(KonsolaTest, AboutBoxAndWebPage) {
+  const auto window = Start({Path(dir_ / "r12.qrp")});
+  Trigger(*window, "Oprogramie1");
+  EXPECT_EQ(modals_, 0);  // no About box given
+  QDialog about;
+  window->SetAboutBox(&about);
+  Trigger(*window, "Oprogramie1");
+  EXPECT_EQ(modals_, 1);
+
+  window->QRPreview1().PageImage().Handlers.OnClick();
+  ASSERT_EQ(opened_.size(), 1U);
+  EXPECT_EQ(opened_[0], QUrl(QString::fromLatin1(kMakerWebAddress)));
+}
+
+}  // namespace
+}  // namespace pravel
