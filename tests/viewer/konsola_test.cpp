@@ -389,5 +389,43 @@ TEST_F(KonsolaTest, AboutBoxAndWebPage) {
   EXPECT_EQ(opened_[0], QUrl(QString::fromLatin1(kMakerWebAddress)));
 }
 
+
+// Every report of the shared corpus, good or broken, is shown page by page
+// without harm; the good ones show every page.
+TEST_F(KonsolaTest, CorpusReportsPageByPage) {
+  const std::filesystem::path corpus = std::filesystem::path(PRAVEL_SOURCE_DIR) / ".." / "shared" / "corpus" / "qrp";
+  std::vector<std::filesystem::path> files;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(corpus, error))
+    if (entry.path().extension() == ".qrp") files.push_back(entry.path());
+  if (files.empty()) GTEST_SKIP() << "no corpus at " << corpus;
+  std::sort(files.begin(), files.end());
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.filename().string());
+    errors_.clear();
+    const auto window = Start({Path(file)});
+    const bool good = file.filename().string().starts_with("ok-");
+    if (good) {
+      EXPECT_FALSE(window->TerminateRequested());
+    }
+    if (window->TerminateRequested()) {
+      messages_.clear();
+      continue;
+    }
+    // A header may claim far more pages than the file holds.
+    const int pages = std::min(window->FilePrinter()->PageCount(), 25);
+    for (int page = 1; page <= pages; ++page) {
+      if (good) {
+        EXPECT_TRUE(window->QRPreview1().PageImage().ImageOK()) << page;
+      }
+      Press(*window, "sbNextPage");
+    }
+    Press(*window, "sbFirstPage");
+    if (good) {
+      EXPECT_TRUE(errors_.empty());
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pravel
