@@ -36,7 +36,10 @@ void Sheet(QPainter& p, const QRectF& r) {
   p.setBrush(kPaper);
   p.drawRect(r);
   p.setPen(QPen(QColor(128, 128, 128), 1));
-  for (qreal y = r.top() + 3; y < r.bottom() - 1; y += 2) p.drawLine(QPointF(r.left() + 2, y), QPointF(r.right() - 2, y));
+  for (int line = 0; r.top() + 3 + 2 * line < r.bottom() - 1; ++line) {
+    const qreal y = r.top() + 3 + 2 * line;
+    p.drawLine(QPointF(r.left() + 2, y), QPointF(r.right() - 2, y));
+  }
 }
 
 void Magnifier(QPainter& p, const std::function<void(QPainter&)>& mark) {

@@ -20,8 +20,7 @@ constexpr int kSettleMs = 500;  // lets the window system show the painted page
 
 void TakeScreenshot(TFKonsolaPravel& window, const QString& file) {
   QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
-  const QPixmap shot = screen != nullptr ? screen->grabWindow(0) : QPixmap();
-  if (shot.isNull() || !shot.save(file, "PNG")) {
+  if (screen == nullptr || !screen->grabWindow(0).save(file, "PNG")) {
     std::fprintf(stderr, "pravel: cannot write the screenshot %s\n", qPrintable(file));
     QCoreApplication::exit(2);
     return;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 #include <filesystem>
 #include <fstream>
@@ -373,6 +374,20 @@ TEST_F(KonsolaTest, ClosingDetachesThePrinterAndStoresTheFolder) {
   EXPECT_EQ(window->QRPreview1().QRPrinter(), nullptr);
   EXPECT_FALSE(printer->ShowingPreview());
   EXPECT_EQ(ReadFolder(), Path(dir_ / "other"));
+}
+
+TEST_F(KonsolaTest, ClosingTheWindowEndsTheEventLoop) {
+  TFKonsolaPravel window({Path(dir_ / "r12.qrp")}, FakeDialogs());
+  window.show();
+  bool gave_up = false;
+  QTimer::singleShot(0, &window, [&] { Trigger(window, "Zakocz1"); });
+  QTimer::singleShot(10000, &window, [&] {
+    gave_up = true;
+    QCoreApplication::exit(3);
+  });
+  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_FALSE(gave_up);
+  EXPECT_EQ(ReadFolder(), Path(dir_.Path()));
 }
 
 TEST_F(KonsolaTest, AboutBoxAndWebPage) {
