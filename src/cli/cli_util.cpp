@@ -1,6 +1,9 @@
 #include "cli/cli_util.h"
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 
 #include "platform/errors.h"
@@ -40,6 +43,11 @@ int ReportFailure(const std::string& subject, const std::exception& error) {
 int ReportUsage(std::string_view usage, std::string_view problem) {
   std::cerr << "qrptool: " << problem << '\n' << usage;
   return kExitUsage;
+}
+
+void PrepareGuiEnvironment() {
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
 }  // namespace pravel::cli

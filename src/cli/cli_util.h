@@ -32,4 +32,8 @@ int ReportFailure(const std::string& subject, const std::exception& error);
 // Prints the problem and the usage on standard error; returns kExitUsage.
 int ReportUsage(std::string_view usage, std::string_view problem);
 
+// Lets the Qt commands run without a display: the offscreen platform when
+// neither X11 nor Wayland is there and no platform is chosen.
+void PrepareGuiEnvironment();
+
 }  // namespace pravel::cli

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/cli_util.h"
 #include "cli/commands.h"
 #include "platform/errors.h"
 #include "platform/gdi/emf_types.h"
@@ -168,17 +169,6 @@ PageSource OpenInput(const std::string& path) {
             if (!metafile) throw EMetafileError("page " + std::to_string(page) + " is missing");
             return *metafile;
           }};
-}
-
-void PrepareGuiEnvironment() {
-  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-}
-
-std::string ErrorText(const std::exception& e) {
-  std::string text = e.what();
-  if (const auto* m = dynamic_cast<const EMetafileError*>(&e); m && !m->Detail().empty()) text += " (" + m->Detail() + ")";
-  return text;
 }
 
 }  // namespace

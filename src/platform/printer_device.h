@@ -11,6 +11,10 @@
 
 namespace pravel {
 
+namespace gdi {
+class Surface;
+}
+
 // dmFields bits: which fields of a DeviceMode the driver uses.
 inline constexpr std::uint32_t DM_ORIENTATION = 0x1;
 inline constexpr std::uint32_t DM_PAPERSIZE = 0x2;
@@ -122,8 +126,10 @@ class PrinterDevice {
   virtual void EndDoc() = 0;
   virtual void Abort() = 0;
 
-  // The drawing surface of the current sheet goes here (a Surface from
-  // platform/gdi/surface.h, valid between BeginDoc and EndDoc).
+  // The drawing surface of the running job's current sheet, in device
+  // pixels with the origin at the printable area's corner; null without a
+  // job. Valid until the next NewPage, EndDoc or Abort.
+  virtual gdi::Surface* PageSurface() = 0;
 
   // The print job's name.
   const std::string& Title() const noexcept { return title_; }

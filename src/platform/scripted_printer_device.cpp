@@ -1,11 +1,65 @@
 #include "platform/scripted_printer_device.h"
 
 #include <algorithm>
+#include <array>
+#include <span>
 #include <utility>
 
 #include "platform/errors.h"
+#include "platform/gdi/surface.h"
 
 namespace pravel {
+
+namespace {
+
+// Counts what is drawn onto the current sheet.
+class SheetSurface final : public gdi::Surface {
+ public:
+  explicit SheetSurface(std::vector<ScriptedSheet>& sheets) : sheets_(sheets) {}
+
+  void SetClip(const gdi::Region* /*clip*/) override {}
+  void FillPath(const gdi::Path& path, gdi::FillRule /*rule*/, const gdi::Brush& /*brush*/,
+                gdi::Rop2 /*rop*/) override {
+    Sheet().Shapes++;
+    Extend(path.points);
+  }
+  void StrokePath(const gdi::Path& path, const gdi::Pen& /*pen*/, gdi::Rop2 /*rop*/) override {
+    Sheet().Shapes++;
+    Extend(path.points);
+  }
+  void DrawText(const gdi::TextRun& run) override {
+    Sheet().Texts.push_back(run.text);
+    Extend(std::array{run.reference});
+  }
+  void DrawImage(const gdi::ImageDraw& draw) override {
+    Sheet().Images++;
+    const auto& d = draw.dest;
+    // The fourth corner completes the parallelogram.
+    Extend(std::array{d[0], d[1], d[2], gdi::PointD{d[1].x + d[2].x - d[0].x, d[1].y + d[2].y - d[0].y}});
+  }
+
+ private:
+  ScriptedSheet& Sheet() { return sheets_.back(); }
+  void Extend(std::span<const gdi::PointD> points) {
+    ScriptedSheet& sheet = Sheet();
+    for (const gdi::PointD& p : points) {
+      if (!has_bounds_) {
+        sheet.Bounds = {p.x, p.y, p.x, p.y};
+        has_bounds_ = true;
+        continue;
+      }
+      sheet.Bounds.left = std::min(sheet.Bounds.left, p.x);
+      sheet.Bounds.top = std::min(sheet.Bounds.top, p.y);
+      sheet.Bounds.right = std::max(sheet.Bounds.right, p.x);
+      sheet.Bounds.bottom = std::max(sheet.Bounds.bottom, p.y);
+    }
+  }
+
+  std::vector<ScriptedSheet>& sheets_;
+  bool has_bounds_ = false;
+};
+
+}  // namespace
 
 ScriptedPrinter ScriptedA4Printer(std::string name, int dpi) {
   ScriptedPrinter p;
@@ -29,8 +83,12 @@ ScriptedPrinter ScriptedA4Printer(std::string name, int dpi) {
   return p;
 }
 
+ScriptedPrinterDevice::ScriptedPrinterDevice() = default;
+
 ScriptedPrinterDevice::ScriptedPrinterDevice(std::vector<ScriptedPrinter> printers, int default_index)
     : printers_(std::move(printers)), default_index_(default_index) {}
+
+ScriptedPrinterDevice::~ScriptedPrinterDevice() = default;
 
 std::vector<std::string> ScriptedPrinterDevice::Printers() const {
   std::vector<std::string> names;
@@ -136,18 +194,22 @@ void ScriptedPrinterDevice::BeginDoc() {
   calls_.push_back({JobStep::BeginDoc, Title()});
   printing_ = true;
   sheets_ = 1;
+  sheets_drawn_.assign(1, {});
 }
 
 void ScriptedPrinterDevice::NewPage() {
   CheckPrinting(true);
   calls_.push_back({JobStep::NewPage, {}});
   ++sheets_;
+  surface_.reset();
+  sheets_drawn_.emplace_back();
 }
 
 void ScriptedPrinterDevice::EndDoc() {
   CheckPrinting(true);
   calls_.push_back({JobStep::EndDoc, {}});
   printing_ = false;
+  surface_.reset();
   sheets_printed_ += sheets_;
 }
 
@@ -155,6 +217,14 @@ void ScriptedPrinterDevice::Abort() {
   CheckPrinting(true);
   calls_.push_back({JobStep::Abort, {}});
   printing_ = false;
+  surface_.reset();
+}
+
+gdi::Surface* ScriptedPrinterDevice::PageSurface() {
+  if (!printing_) return nullptr;
+  if (sheets_drawn_.empty()) sheets_drawn_.emplace_back();
+  if (!surface_) surface_ = std::make_unique<SheetSurface>(sheets_drawn_);
+  return surface_.get();
 }
 
 void ScriptedPrinterDevice::ClearRecords() {
@@ -162,6 +232,8 @@ void ScriptedPrinterDevice::ClearRecords() {
   selections_.clear();
   sheets_ = 0;
   sheets_printed_ = 0;
+  surface_.reset();
+  sheets_drawn_.clear();
 }
 
 }  // namespace pravel

@@ -3,10 +3,12 @@
 // was asked of it.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/gdi/geometry.h"
 #include "platform/printer_device.h"
 
 namespace pravel {
@@ -45,6 +47,15 @@ struct JobCall {
   friend bool operator==(const JobCall&, const JobCall&) = default;
 };
 
+// What one sheet of a job received on its surface.
+struct ScriptedSheet {
+  int Shapes = 0;                     // filled and stroked paths
+  int Images = 0;
+  std::vector<std::u16string> Texts;  // text runs in drawing order
+  gdi::RectD Bounds;                  // of all points drawn, device pixels
+  bool Blank() const noexcept { return Shapes == 0 && Images == 0 && Texts.empty(); }
+};
+
 // A printer selected by names, with the device mode it was given.
 struct PrinterSelection {
   std::string Device;
@@ -54,8 +65,9 @@ struct PrinterSelection {
 
 class ScriptedPrinterDevice final : public PrinterDevice {
  public:
-  ScriptedPrinterDevice() = default;
+  ScriptedPrinterDevice();
   explicit ScriptedPrinterDevice(std::vector<ScriptedPrinter> printers, int default_index = 0);
+  ~ScriptedPrinterDevice() override;
 
   std::vector<std::string> Printers() const override;
   int DefaultPrinterIndex() const override;
@@ -73,6 +85,7 @@ class ScriptedPrinterDevice final : public PrinterDevice {
   void NewPage() override;
   void EndDoc() override;
   void Abort() override;
+  gdi::Surface* PageSurface() override;
 
   // The script, which a test may change between calls.
   std::vector<ScriptedPrinter>& Script() noexcept { return printers_; }
@@ -85,6 +98,8 @@ class ScriptedPrinterDevice final : public PrinterDevice {
   // Sheets of the running or last job; those of ended (not aborted) jobs.
   int Sheets() const noexcept { return sheets_; }
   int SheetsPrinted() const noexcept { return sheets_printed_; }
+  // What each sheet of the running or last job received.
+  const std::vector<ScriptedSheet>& SheetsDrawn() const noexcept { return sheets_drawn_; }
   void ClearRecords();
 
  private:
@@ -103,6 +118,8 @@ class ScriptedPrinterDevice final : public PrinterDevice {
   int sheets_printed_ = 0;
   std::vector<JobCall> calls_;
   std::vector<PrinterSelection> selections_;
+  std::vector<ScriptedSheet> sheets_drawn_;
+  std::unique_ptr<gdi::Surface> surface_;  // draws onto sheets_drawn_.back()
 };
 
 }  // namespace pravel

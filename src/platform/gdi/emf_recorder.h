@@ -43,9 +43,13 @@ struct LogFontW {
   std::u16string face;  // at most 31 code units are stored
 };
 
+// Logical pixels per inch of the screen, the reference device of recorded
+// pages.
+inline constexpr int kScreenPixelsPerInch = 96;
+
 // The LOGFONTW of a report font for a device of the given resolution:
 // em height -round(size * ppi / 72), bold 700, the style bits and charset.
-LogFontW LogFontFromFont(const Font& font, int pixels_per_inch = 96);
+LogFontW LogFontFromFont(const Font& font, int pixels_per_inch = kScreenPixelsPerInch);
 
 class EmfRecorder {
  public:

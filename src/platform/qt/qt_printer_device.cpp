@@ -14,6 +14,7 @@
 #include <limits>
 
 #include "platform/errors.h"
+#include "platform/qt/painter_surface.h"
 
 namespace pravel::qt {
 
@@ -318,11 +319,13 @@ void QtPrinterDevice::BeginDoc() {
 
 void QtPrinterDevice::NewPage() {
   CheckPrinting(true);
+  surface_.reset();
   if (!printer_->newPage()) throw EPrinterError("Cannot start a new sheet on " + PrinterName());
 }
 
 void QtPrinterDevice::EndDoc() {
   CheckPrinting(true);
+  surface_.reset();
   const bool written = painter_->end();
   painter_.reset();
   SetOutputFile(*printer_, {});
@@ -336,8 +339,15 @@ void QtPrinterDevice::Abort() {
   DiscardJob();
 }
 
+gdi::Surface* QtPrinterDevice::PageSurface() {
+  if (!painter_) return nullptr;
+  if (!surface_) surface_ = std::make_unique<PainterSurface>(*painter_);
+  return surface_.get();
+}
+
 void QtPrinterDevice::DiscardJob() noexcept {
   if (!painter_) return;
+  surface_.reset();
   painter_->end();
   painter_.reset();
   SetOutputFile(*printer_, {});

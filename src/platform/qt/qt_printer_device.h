@@ -16,6 +16,8 @@ class QTemporaryFile;
 
 namespace pravel::qt {
 
+class PainterSurface;
+
 // The device mode that `printer`'s settings amount to. `duplex_capable`
 // says whether the printer can print on both sides (DM_DUPLEX).
 DeviceMode DeviceModeOf(const QPrinter& printer, bool duplex_capable);
@@ -51,6 +53,8 @@ class QtPrinterDevice final : public PrinterDevice {
   void NewPage() override;
   void EndDoc() override;
   void Abort() override;
+  // A PainterSurface over Painter(), made for each sheet.
+  gdi::Surface* PageSurface() override;
 
   // The painter on the running job's current sheet, in device pixels with
   // the origin at the printable area's corner; null without a job. The
@@ -85,6 +89,7 @@ class QtPrinterDevice final : public PrinterDevice {
   std::optional<DeviceMode> mode_;
   std::unique_ptr<QTemporaryFile> spool_;  // the running job's output
   std::unique_ptr<QPainter> painter_;
+  std::unique_ptr<PainterSurface> surface_;  // on painter_, for the current sheet
 };
 
 }  // namespace pravel::qt
