@@ -150,33 +150,18 @@ TEST_F(LoadedReportExport, CallsInOrderWithPositionsInTenthsOfAMillimetre) {
   // Turned upwards: the top of the line lies to the left of the baseline.
   expect_at("Up", 1000 - 0.905L * 100, 600, TextAlignment::LeftJustify);
 
-  const Font& plain = log.Of("Left").Font;
-  EXPECT_EQ(plain.Name, "Arial");
-  EXPECT_EQ(plain.Size, 12);
-  EXPECT_EQ(plain.Style, 0u);
-  EXPECT_EQ(plain.Color, kColorBlack);
+  const auto font = [&](const std::string& text) { return log.Of(text).Font; };
+  EXPECT_EQ(font("Left"), (Font{"Arial", 12, 0, kColorBlack, 1}));
+  EXPECT_EQ(font("Bottom").Size, 18);
+  EXPECT_EQ(font("Styled"), (Font{"Times New Roman", 10,  // 13 pixels: 9.75 points
+                                  kFontBold | kFontItalic | kFontUnderline | kFontStrikeOut,
+                                  kColorRed, 1}));
+  EXPECT_EQ(font("Cell").Size, 13);  // a 20-pixel cell: 13.4 points
+  EXPECT_EQ(font("Cell").Color, 0x123456);
+  EXPECT_EQ(font("Metric").Size, 12);
+  EXPECT_EQ(font("Up").Size, 28);
   EXPECT_EQ(log.Of("Left").BackgroundColor, kColorWhite);
-  EXPECT_EQ(log.Of("Bottom").Font.Size, 18);
-  const Font& styled_font = log.Of("Styled").Font;
-  EXPECT_EQ(styled_font.Name, "Times New Roman");
-  EXPECT_EQ(styled_font.Size, 10);  // 13 pixels: 9.75 points
-  EXPECT_EQ(styled_font.Style, kFontBold | kFontItalic | kFontUnderline | kFontStrikeOut);
-  EXPECT_EQ(styled_font.Color, kColorRed);
-  EXPECT_EQ(log.Of("Cell").Font.Size, 13);  // 20-pixel cell: 13.4 points
-  EXPECT_EQ(log.Of("Cell").Font.Color, 0x123456);
   EXPECT_EQ(log.Of("Cell").BackgroundColor, 0x00FFFF);
-  EXPECT_EQ(log.Of("Metric").Font.Size, 12);
-  EXPECT_EQ(log.Of("Up").Font.Size, 28);
-}
-
-TEST_F(LoadedReportExport, CentralEuropeanTextIsDecodedThroughItsCodePage) {
-  Load(test::TablePages());
-  CallLog log;
-  printer.ExportToFilter(log);
-  const Font& font = log.Of("Zażółć").Font;
-  EXPECT_EQ(font.Name, "Arial CE");
-  EXPECT_EQ(font.Charset, 238);
-  EXPECT_EQ(font.Size, 8);
 }
 
 TEST_F(LoadedReportExport, UnpagedFilterGetsOnePageWithLaterPagesBelow) {
