@@ -19,9 +19,10 @@ constexpr int kPages = 5000;
 std::string ReportPath() {
   if (const char* given = std::getenv("PRAVEL_BENCH_QRP"); given != nullptr && *given != '\0') return given;
   static const std::string path = [] {
-    const auto file = (std::filesystem::temp_directory_path() / "pravel-bench-5000.qrp").string();
+    auto file = (std::filesystem::temp_directory_path() / "pravel-bench-5000.qrp").string();
     const auto pages = pravel::bench::LoadPages();
     std::vector<pravel::gdi::Metafile> metafiles;
+    metafiles.reserve(pages.size());
     for (const auto& page : pages) metafiles.push_back(pravel::gdi::Metafile::FromBytes(pravel::ByteSpan(page)));
     pravel::TQRPageList list;
     list.SetStream(std::make_shared<pravel::TQRStream>(100000));

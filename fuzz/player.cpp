@@ -1,5 +1,7 @@
 // Plays arbitrary bytes as a metafile onto a surface that only checks what
 // it is given.
+// fuzz-seeds: corpus/emf/valid
+// fuzz-seeds: corpus/emf/corrupted
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include "sample_page.h"
 
 #include <string>
+#include <vector>
 
 #include "platform/gdi/emf_types.h"
 
@@ -20,6 +21,18 @@ constexpr int kFrameWidth = 21000;
 constexpr int kFrameHeight = 29700;
 constexpr int kPageWidth = kFrameWidth * kDeviceWidth / (kDeviceMmWidth * 100);
 constexpr int kPageHeight = kFrameHeight * kDeviceHeight / (kDeviceMmHeight * 100);
+
+// Widths in 1/1000 em of a Helvetica-like face.
+std::int32_t AdvanceIn1000(char c) {
+  switch (c) {
+    case ' ': case 'f': case 't': case 'I': return 278;
+    case 'i': case 'j': case 'l': return 222;
+    case 'r': case '-': return 333;
+    case 'm': return 833;
+    case 'w': return 722;
+    default: return c >= 'A' && c <= 'Z' ? 667 : 556;
+  }
+}
 
 class EmfWriter {
  public:
@@ -54,12 +67,17 @@ class EmfWriter {
     End();
   }
 
-  void Text(std::int32_t x, std::int32_t y, const std::string& text, std::int32_t advance) {
+  // ASCII text with advances for a sans-serif face of `em` pixels.
+  void Text(std::int32_t x, std::int32_t y, const std::string& text, std::int32_t em) {
     const auto count = static_cast<std::int32_t>(text.size());
     const std::int32_t string_offset = 76;
     const std::int32_t string_bytes = (count * 2 + 3) / 4 * 4;
+    std::vector<std::int32_t> advances;
+    for (const char c : text) advances.push_back((AdvanceIn1000(c) * em + 500) / 1000);
+    std::int32_t width = 0;
+    for (const std::int32_t a : advances) width += a;
     Begin(Emr::ExtTextOutW);
-    for (int v : {x, y, x + count * advance, y + 2 * advance}) AppendI32(bytes_, v);  // rclBounds
+    for (int v : {x, y, x + width, y + em}) AppendI32(bytes_, v);  // rclBounds
     AppendU32(bytes_, 1);                                   // GM_COMPATIBLE
     AppendF32(bytes_, 1.0F);
     AppendF32(bytes_, 1.0F);
@@ -67,7 +85,7 @@ class EmfWriter {
       AppendI32(bytes_, v);  // reference point, count, offsets, options, no clip rectangle
     for (const char c : text) AppendU16(bytes_, static_cast<std::uint8_t>(c));
     if (count % 2 != 0) AppendU16(bytes_, 0);
-    for (int i = 0; i < count; ++i) AppendI32(bytes_, advance);
+    for (const std::int32_t a : advances) AppendI32(bytes_, a);
     End();
   }
 
@@ -117,7 +135,7 @@ Bytes SamplePageEmf(int page, int page_count) {
   emf.Record(Emr::SelectObject, {3});
   emf.Record(Emr::SetTextColor, {0x00000000});
   emf.Text(kMargin + 20, kMargin + 22,
-           "Pravel sample report - page " + std::to_string(page) + " of " + std::to_string(page_count), 12);
+           "Pravel sample report - page " + std::to_string(page) + " of " + std::to_string(page_count), 24);
   emf.Record(Emr::SelectObject, {static_cast<std::int32_t>(0x80000000)});  // WHITE_BRUSH
   emf.Record(Emr::DeleteObject, {2});
   return emf.Finish();

@@ -1,8 +1,8 @@
 // qrptool render: pages of a report or an EMF file as PNG, PDF or SVG.
 
-#include <QGuiApplication>
-#include <QString>
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -16,13 +16,17 @@
 #include "platform/errors.h"
 #include "platform/gdi/emf_types.h"
 #include "platform/gdi/metafile.h"
-#include "platform/qt/font_resolver.h"
-#include "platform/qt/render.h"
-#if __has_include("report/qr_page_list.h")
 #include "report/qr_page_list.h"
+
+#ifdef PRAVEL_HAVE_QT
+#include <QGuiApplication>
+#include <QString>
+#include "platform/qt/render.h"
 #endif
 
 namespace pravel::cli {
+
+#ifdef PRAVEL_HAVE_QT
 
 namespace {
 
@@ -106,6 +110,7 @@ enum class Format { Png, Pdf, Svg };
 
 // Pixels of the largest picture drawn (64 MB of image; A0 at 96 dpi fits).
 constexpr double kMaxPixels = 16e6;
+constexpr int kPngQuality = 75;
 
 std::optional<Format> FormatOf(const std::string& path) {
   const auto dot = path.rfind('.');
@@ -133,10 +138,16 @@ struct PageSource {
   std::function<gdi::Metafile(int page)> get;
 };
 
-Bytes ReadFile(const std::string& path) {
+// The first `limit` bytes of a file, or all of it.
+Bytes ReadFile(const std::string& path, std::size_t limit = SIZE_MAX) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw EFileOpenError(path, SystemErrorText(errno));
-  Bytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  Bytes data;
+  char buffer[65536];
+  while (data.size() < limit && in.read(buffer, static_cast<std::streamsize>(std::min(sizeof buffer, limit - data.size())))) {
+    data.insert(data.end(), buffer, buffer + in.gcount());
+  }
+  data.insert(data.end(), buffer, buffer + in.gcount());
   if (in.bad()) throw EStreamReadError();
   return data;
 }
@@ -146,12 +157,10 @@ bool LooksLikeEmf(const Bytes& data) {
 }
 
 PageSource OpenInput(const std::string& path) {
-  Bytes data = ReadFile(path);
-  if (LooksLikeEmf(data)) {
-    auto metafile = std::make_shared<gdi::Metafile>(gdi::Metafile::FromBytes(std::move(data)));
+  if (LooksLikeEmf(ReadFile(path, gdi::kEmfHeaderBaseSize))) {
+    auto metafile = std::make_shared<gdi::Metafile>(gdi::Metafile::FromBytes(ReadFile(path)));
     return {1, [metafile](int) { return *metafile; }};
   }
-#if __has_include("report/qr_page_list.h")
   // Saved reports are read through the page list of the report core.
   auto list = std::make_shared<TQRPageList>();
   list->LoadFile(path);
@@ -160,9 +169,6 @@ PageSource OpenInput(const std::string& path) {
             if (!metafile) throw EMetafileError("page " + std::to_string(page) + " is missing");
             return *metafile;
           }};
-#else
-  throw EMetafileError("not an EMF file");
-#endif
 }
 
 }  // namespace
@@ -183,7 +189,6 @@ int RunRender(Args args) {
   static char* argv[] = {name, nullptr};
   std::optional<QGuiApplication> app;
   if (!QCoreApplication::instance()) app.emplace(argc, argv);
-  qt::LoadLookAlikeFonts();
 
   PageSource source;
   try {
@@ -230,7 +235,8 @@ int RunRender(Args args) {
     switch (*format) {
       case Format::Png: {
         const QImage image = qt::RenderImage(*metafile, size, surface);
-        ok = !image.isNull() && image.save(QString::fromStdString(path), "PNG");
+        // Light compression: most of the time of a page goes to zlib otherwise.
+        ok = !image.isNull() && image.save(QString::fromStdString(path), "PNG", kPngQuality);
         break;
       }
       case Format::Svg: ok = qt::WriteSvg(*metafile, size, QString::fromStdString(path), surface); break;
@@ -247,5 +253,14 @@ int RunRender(Args args) {
   }
   return kExitOk;
 }
+
+#else
+
+int RunRender(Args /*args*/) {
+  std::cerr << "qrptool render: not available in this build (no Qt)\n";
+  return kExitUsage;
+}
+
+#endif
 
 }  // namespace pravel::cli

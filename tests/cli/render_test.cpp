@@ -1,3 +1,5 @@
+#ifdef PRAVEL_HAVE_QT
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -9,6 +11,7 @@
 
 #include "cli/commands.h"
 #include "platform/gdi/emf_builder.h"
+#include "report/qr_page_list.h"
 
 namespace pravel::cli {
 namespace {
@@ -56,6 +59,36 @@ TEST_F(RenderCommand, PdfAndSvg) {
   EXPECT_TRUE(QFile::exists(QString::fromStdString(Path("p.svg"))));
 }
 
+TEST_F(RenderCommand, ReportPagesOnePngEachUpToADamagedPage) {
+  TQRPageList pages;
+  pages.SetStream(std::make_shared<TQRStream>(100000));
+  for (int k = 0; k < 3; ++k) {
+    gdi::test::EmfBuilder emf({0, 0, 10000, 5000});
+    emf.Add(gdi::Emr::Rectangle, {0, 0, 100 * (k + 1), 100});
+    pages.AddPage(emf.Make());
+  }
+  pages.Finish();
+  pages.SaveFile(Path("r.qrp"));
+  ASSERT_EQ(Run({Path("r.qrp"), "-o", Path("r.png"), "--pages", "2-3", "--width", "100"}), kExitOk);
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("r-0001.png"))));
+  EXPECT_EQ(QImage(QString::fromStdString(Path("r-0003.png"))).size(), QSize(100, 50));
+  ASSERT_EQ(Run({Path("r.qrp"), "-o", Path("one.png"), "--page", "2"}), kExitOk);
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(Path("one.png"))));
+
+  // Cut inside the last record: the pages before it are still written.
+  QFile whole(QString::fromStdString(Path("r.qrp")));
+  ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+  QByteArray bytes = whole.readAll();
+  bytes.chop(30);
+  QFile cut(QString::fromStdString(Path("cut.qrp")));
+  ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+  cut.write(bytes);
+  cut.close();
+  EXPECT_EQ(Run({Path("cut.qrp"), "-o", Path("c.png")}), kExitBadFile);
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(Path("c-0002.png"))));
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("c-0003.png"))));
+}
+
 TEST_F(RenderCommand, UsageAndBadFiles) {
   const std::string emf = WriteEmf();
   EXPECT_EQ(Run({emf}), kExitUsage);                                   // no output
@@ -71,3 +104,5 @@ TEST_F(RenderCommand, UsageAndBadFiles) {
 
 }  // namespace
 }  // namespace pravel::cli
+
+#endif  // PRAVEL_HAVE_QT

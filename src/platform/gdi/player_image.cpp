@@ -7,10 +7,7 @@
 #include "platform/gdi/player_impl.h"
 #include "platform/gdi/shapes.h"
 
-#if __has_include("platform/gdi/dib.h")
 #include "platform/gdi/dib.h"
-#define PRAVEL_HAVE_DIB 1
-#endif
 
 namespace pravel::gdi {
 
@@ -32,7 +29,6 @@ std::optional<DecodedDib> DecodeRecordDib(const EmfRecord& record, std::uint32_t
   const ByteSpan bmi = record.bytes.subspan(off_bmi, cb_bmi);
   const ByteSpan bits = record.bytes.subspan(off_bits, cb_bits);
   DecodedDib out;
-#ifdef PRAVEL_HAVE_DIB
   try {
     // A picture larger than any page needs is not decoded.
     const DibHeader header = ReadDibHeader(bmi);
@@ -66,11 +62,6 @@ std::optional<DecodedDib> DecodeRecordDib(const EmfRecord& record, std::uint32_t
   } catch (const EMetafileError&) {
     return std::nullopt;
   }
-#else
-  (void)bits;
-  (void)usage;
-  return std::nullopt;
-#endif
 }
 
 bool RopUsesSource(std::uint32_t rop) {

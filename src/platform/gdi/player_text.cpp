@@ -145,16 +145,16 @@ void Player::TextAt(PointD reference, std::u16string text, std::uint32_t options
     ApplyClip();
   }
   if (!advances.empty()) {
-    // Advances run along the baseline, whose direction the escapement sets.
-    const double angle = run.font.escapement * std::numbers::pi / 180;
+    // Advances are logical lengths along the escapement (measured as if y ran
+    // down), mapped through the transform: each axis keeps its own scale.
+    const double angle = dc_.font.escapement / 10.0 * std::numbers::pi / 180;
     const PointD u{std::cos(angle), -std::sin(angle)}, n{std::sin(angle), std::cos(angle)};
-    const double sx = DeviceScaleX(), sy = DeviceScaleY() * (to_device_.m22 < 0 ? -1 : 1);
     const std::size_t count = std::min(advances.size(), text.size());
     double along = 0, across = 0;
     run.origins.reserve(count + 1);
     for (std::size_t k = 0; k <= count; ++k) {
-      run.origins.push_back({run.reference.x + u.x * along * sx + n.x * across * sy,
-                             run.reference.y + u.y * along * sx + n.y * across * sy});
+      const PointD d = to_device_.MapVector({u.x * along + n.x * across, u.y * along + n.y * across});
+      run.origins.push_back({run.reference.x + d.x, run.reference.y + d.y});
       if (k < count) {
         along += advances[k].x;
         across += advances[k].y;

@@ -15,6 +15,11 @@ namespace {
 constexpr const char* kLookAlikeFolder = "/usr/share/wine/fonts";
 constexpr const char* kLoadedProperty = "pravelLookAlikeFonts";
 
+// Faces the look-alike fonts provide, in lower case: loaded when asked for.
+constexpr const char* kLookAlikeFaces[] = {"tahoma", "ms sans serif", "ms shell dlg", "ms shell dlg 2", "symbol",
+                                           "wingdings", "wingdings 2", "wingdings 3", "marlett", "webdings",
+                                           "small fonts", "fixedsys"};
+
 struct Substitute {
   const char* face;
   const char* family;
@@ -54,6 +59,8 @@ void LoadLookAlikeFonts() {
 
 QString LocalFamily(const QString& face, std::uint8_t pitch_and_family) {
   const QString key = face.trimmed().toLower();
+  for (const char* name : kLookAlikeFaces)
+    if (key == QLatin1String(name)) LoadLookAlikeFonts();
   for (const auto& s : kSubstitutes)
     if (key == QLatin1String(s.face)) return QString::fromLatin1(s.family);
   if (!key.isEmpty() && HasFamily(face.trimmed())) return face.trimmed();

@@ -17,7 +17,8 @@ namespace pravel::qt {
 // do nothing. Needs a QGuiApplication.
 void LoadLookAlikeFonts();
 
-// The local family that stands in for a face name.
+// The local family that stands in for a face name; loads the look-alike
+// fonts when the face is one of theirs.
 QString LocalFamily(const QString& face, std::uint8_t pitch_and_family);
 
 // A resolved font at a whole pixel size, with the metrics text layout needs.

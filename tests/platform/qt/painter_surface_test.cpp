@@ -140,6 +140,56 @@ TEST_F(PainterSurfaceTest, RasterOperationsAndHatches) {
   EXPECT_EQ(At(image, 220, 201), kWhite);
 }
 
+// BITBLT of a whole DIB to (x, y) with a raster operation.
+Bytes BlitBody(const gdi::test::Dib& dib, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, std::uint32_t rop) {
+  const std::uint32_t off_bmi = 8 + 92;
+  const auto off_bits = static_cast<std::uint32_t>(off_bmi + dib.bmi.size());
+  Bytes b;
+  for (int i = 0; i < 4; ++i) AppendI32(b, 0);
+  for (std::int32_t v : {x, y, w, h}) AppendI32(b, v);
+  AppendU32(b, rop);
+  for (int v : {0, 0}) AppendI32(b, v);
+  for (float v : {1.f, 0.f, 0.f, 1.f, 0.f, 0.f}) AppendF32(b, v);
+  for (std::uint32_t v : {0u, 0u, off_bmi, static_cast<std::uint32_t>(dib.bmi.size()), off_bits,
+                          static_cast<std::uint32_t>(dib.bits.size())})
+    AppendU32(b, v);
+  b.insert(b.end(), dib.bmi.begin(), dib.bmi.end());
+  b.insert(b.end(), dib.bits.begin(), dib.bits.end());
+  return b;
+}
+
+TEST_F(PainterSurfaceTest, MaskThenPaintLeavesTheBackgroundAroundAPicture) {
+  EmfBuilder emf;
+  emf.Add(Emr::SelectObject, {static_cast<std::int32_t>(0x80000002u)});  // GRAY_BRUSH background
+  emf.Add(Emr::SelectObject, {static_cast<std::int32_t>(0x80000008u)});
+  emf.Add(Emr::Rectangle, {0, 0, 101, 101});
+  // 1-bit, 2 x 1: the left pixel is the picture (mask 0), the right one transparent (mask 1).
+  const auto mask = gdi::test::MakeDib(2, 1, 1, {0x000000, 0xFFFFFF}, {0x40, 0, 0, 0});
+  const auto image = gdi::test::MakeDib(2, 1, 1, {0xFF0000, 0x000000}, {0x40, 0, 0, 0});  // red, black
+  emf.AddRaw(Emr::StretchBlt, [&] {
+    Bytes b = BlitBody(mask, 10, 10, 80, 40, gdi::kSrcAnd);
+    Bytes tail;
+    AppendI32(tail, 2);
+    AppendI32(tail, 1);
+    b.insert(b.begin() + 100 - 8, tail.begin(), tail.end());
+    for (std::uint32_t off : {76u, 84u}) StoreU32(b, off, LoadU32(b, off) + 8);
+    return b;
+  }());
+  emf.AddRaw(Emr::StretchBlt, [&] {
+    Bytes b = BlitBody(image, 10, 10, 80, 40, gdi::kSrcPaint);
+    Bytes tail;
+    AppendI32(tail, 2);
+    AppendI32(tail, 1);
+    b.insert(b.begin() + 100 - 8, tail.begin(), tail.end());
+    for (std::uint32_t off : {76u, 84u}) StoreU32(b, off, LoadU32(b, off) + 8);
+    return b;
+  }());
+  const QImage result = Render(emf);
+  EXPECT_EQ(At(result, 20, 20), kRed);       // the picture
+  EXPECT_EQ(At(result, 80, 20), 0x808080u);  // the background shows through
+  EXPECT_EQ(At(result, 5, 5), 0x808080u);
+}
+
 TEST_F(PainterSurfaceTest, PdfKeepsTextAsTextAndSvgIsWritten) {
   EmfBuilder emf;
   emf.AddRaw(Emr::ExtCreateFontIndirectW, gdi::test::FontBody(1, -40, u"Arial"));
