@@ -10,6 +10,7 @@
 #include "export/csv_filter.h"
 #include "export/html_filter.h"
 #include "export/text_collector.h"
+#include "platform/scripted_printer_device.h"
 #include "report/test_files.h"
 #include "text_pages.h"
 
