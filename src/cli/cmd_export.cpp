@@ -1,12 +1,134 @@
-#include <iostream>
+// qrptool export: the text of a report's pages as plain text, CSV or HTML.
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/cli_util.h"
 #include "cli/commands.h"
+#include "export/ascii_filter.h"
+#include "export/csv_filter.h"
+#include "export/html_filter.h"
+#include "export/io_error.h"
+#include "export/loaded_report_export.h"
+#include "platform/errors.h"
+#include "platform/scripted_printer_device.h"
+#include "report/qr_printer.h"
 
 namespace pravel::cli {
 
-int RunExport(Args /*args*/) {
-  std::cerr << "qrptool export: not available in this build\n";
-  return kExitUsage;
+namespace {
+
+constexpr const char* kUsage =
+    "usage: qrptool export FILE.qrp -o OUT.txt|OUT.csv|OUT.htm [--format txt|csv|html]\n"
+    "  Writes the text of the report's pages as plain text, comma-separated text\n"
+    "  or HTML table fragments. The format follows OUT's extension unless given.\n";
+
+enum class Format { Text, Csv, Html };
+
+struct Options {
+  std::string input, output;
+  std::optional<Format> format;
+};
+
+std::optional<Format> FormatNamed(std::string name) {
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (name == "txt") return Format::Text;
+  if (name == "csv") return Format::Csv;
+  if (name == "htm" || name == "html") return Format::Html;
+  return std::nullopt;
+}
+
+std::optional<std::string> ParseArgs(Args args, Options& o) {
+  for (std::size_t k = 0; k < args.size(); ++k) {
+    const std::string& a = args[k];
+    const std::string* value = k + 1 < args.size() ? &args[k + 1] : nullptr;
+    if (a == "-o" || a == "--output") {
+      if (value == nullptr) return "-o needs a file name";
+      o.output = *value;
+      ++k;
+    } else if (a == "--format") {
+      if (value == nullptr || !(o.format = FormatNamed(*value))) return "--format needs txt, csv or html";
+      ++k;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return "unknown option " + a;
+    } else if (o.input.empty()) {
+      o.input = a;
+    } else {
+      return "more than one report";
+    }
+  }
+  if (o.input.empty()) return "no report to export";
+  if (o.output.empty()) return "no output file (-o)";
+  if (!o.format) {
+    const std::string extension = std::filesystem::path(o.output).extension().string();
+    if (!extension.empty()) o.format = FormatNamed(extension.substr(1));
+    if (!o.format) return "cannot tell the format from " + o.output + "; give --format";
+  }
+  return std::nullopt;
+}
+
+std::unique_ptr<TQRExportFilter> FilterFor(Format format, const std::string& output) {
+  switch (format) {
+    case Format::Text: return std::make_unique<TQRAsciiExportFilter>(output);
+    case Format::Csv: return std::make_unique<TQRCommaSeparatedFilter>(output);
+    case Format::Html: break;
+  }
+  return std::make_unique<TQRHTMLDocumentFilter>(output);
+}
+
+// Loaded reports export through the loaded-report exporter while it lives.
+class RegisteredExport {
+ public:
+  RegisteredExport() { RegisterLoadedReportExport(); }
+  ~RegisteredExport() { SetLoadedReportExporter(nullptr); }
+  RegisteredExport(const RegisteredExport&) = delete;
+  RegisteredExport& operator=(const RegisteredExport&) = delete;
+};
+
+// One line naming the file the error is about.
+int ReportError(const Options& o, const std::exception& e) {
+  const bool names_its_file = dynamic_cast<const EFileOpenError*>(&e) != nullptr ||
+                              dynamic_cast<const EFileCreateError*>(&e) != nullptr;
+  const bool about_output = dynamic_cast<const EInOutError*>(&e) != nullptr ||
+                            dynamic_cast<const EStreamWriteError*>(&e) != nullptr;
+  std::cerr << "qrptool export: ";
+  if (!names_its_file) std::cerr << (about_output ? o.output : o.input) << ": ";
+  std::cerr << ErrorText(e) << '\n';
+  return kExitBadFile;
+}
+
+int Export(const Options& o) {
+  const RegisteredExport registered;
+  // No printer is needed: the paper comes from the pages themselves.
+  TQRPrinter printer(std::make_unique<ScriptedPrinterDevice>());
+  try {
+    printer.Load(o.input);
+    const auto filter = FilterFor(*o.format, o.output);
+    printer.ExportToFilter(*filter);
+  } catch (const std::exception& e) {
+    return ReportError(o, e);
+  }
+  std::cout << o.input << ": " << printer.PageCount() << (printer.PageCount() == 1 ? " page" : " pages")
+            << " exported to " << o.output << '\n';
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunExport(Args args) {
+  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+    std::cout << kUsage;
+    return kExitOk;
+  }
+  Options o;
+  if (const auto problem = ParseArgs(args, o)) return ReportUsage(kUsage, *problem);
+  return Export(o);
 }
 
 }  // namespace pravel::cli

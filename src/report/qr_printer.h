@@ -161,7 +161,8 @@ class TQRPrinter {
   const std::string& Title() const noexcept { return title_; }
   void SetTitle(std::string title) { title_ = std::move(title); }
 
-  // The windows told about this printer (not owned).
+  // The windows told about this printer (not owned; each stays alive while
+  // it is set).
   MessageTarget* Client() const noexcept { return client_; }
   void SetClient(MessageTarget* client) noexcept { client_ = client; }
   MessageTarget* Master() const noexcept { return master_; }
@@ -182,8 +183,9 @@ class TQRPrinter {
   void RecognisePaper(const gdi::Metafile& page);
   void SetScreenFactors() noexcept;
   void SetPrinterFactors();
-  // Closes the open page; `notify` announces it to Client.
-  void ClosePage(bool notify);
+  // Closes the open page into the page list, onto the device's sheet or
+  // away; `advance` lets a printed page move the device to a new sheet.
+  void ClosePage(bool advance);
   void OpenPage();
   void OpenMetafileCanvas();
   gdi::Metafile CloseMetafileCanvas();

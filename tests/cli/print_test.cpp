@@ -9,17 +9,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <regex>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "cli/commands.h"
-#include "platform/gdi/emf_recorder.h"
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
 
@@ -27,9 +23,6 @@ namespace pravel {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
-
-constexpr const char* kQueue = "PravelPDF";
 
 struct ShellRun {
   int status = -1;
@@ -47,62 +40,14 @@ ShellRun Shell(const std::string& command) {
   return run;
 }
 
-std::string Quoted(const std::string& text) {
-  std::string out = "'";
-  for (const char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
+std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
-bool InCi() {
-  const char* ci = std::getenv("CI");
-  return ci != nullptr && std::string(ci) == "true";
+std::string PrintCommand(const std::string& args) {
+  return Quoted(PRAVEL_BINARY_DIR "/src/cli/qrptool") + " print " + args;
 }
+std::string PrintCommand(const fs::path& report) { return PrintCommand(Quoted(report)); }
 
-// The folders CUPS-PDF writes into for this user, from its configuration.
-std::vector<fs::path> OutputFolders() {
-  const passwd* user = ::getpwuid(::getuid());
-  const std::string home = user != nullptr ? user->pw_dir : "";
-  const std::string name = user != nullptr ? user->pw_name : "";
-  std::string out = "${HOME}/PDF";
-  std::string anonymous = "/var/spool/cups-pdf/ANONYMOUS";
-  std::ifstream conf("/etc/cups/cups-pdf.conf");
-  for (std::string line; std::getline(conf, line);) {
-    std::smatch m;
-    if (std::regex_match(line, m, std::regex(R"(\s*Out\s+(\S+)\s*)"))) out = m[1];
-    if (std::regex_match(line, m, std::regex(R"(\s*AnonDirName\s+(\S+)\s*)"))) anonymous = m[1];
-  }
-  out = std::regex_replace(out, std::regex(R"(\$\{HOME\})"), home);
-  out = std::regex_replace(out, std::regex(R"(\$\{USER\})"), name);
-  return {out, anonymous};
-}
-
-// The PDF whose name carries `tag`, once CUPS-PDF has finished writing it.
-std::optional<fs::path> WaitForPdf(const std::string& tag, std::chrono::seconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  std::optional<fs::path> found;
-  std::uintmax_t last_size = 0;
-  while (std::chrono::steady_clock::now() < deadline) {
-    for (const fs::path& folder : OutputFolders()) {
-      std::error_code error;
-      for (const auto& entry : fs::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.find(tag) != std::string::npos && entry.path().extension() == ".pdf") found = entry.path();
-      }
-    }
-    if (found) {
-      // Complete when its size holds still and poppler can read it.
-      std::error_code error;
-      const std::uintmax_t size = fs::file_size(*found, error);
-      if (!error && size > 0 && size == last_size && Shell("pdfinfo " + Quoted(found->string())).status == 0)
-        return found;
-      last_size = error ? 0 : size;
-    }
-    std::this_thread::sleep_for(300ms);
-  }
-  return std::nullopt;
-}
-
-// A 3-page A4 report, each page with a black block and a line of text.
+// Three A4 pages, each with a black block of about 8 x 8 cm.
 void WriteSampleReport(const fs::path& path) {
   std::vector<gdi::Metafile> pages;
   for (int n = 1; n <= 3; ++n) {
@@ -115,91 +60,119 @@ void WriteSampleReport(const fs::path& path) {
   test::WriteReport(path, pages);
 }
 
-struct PdfPages {
-  int count = 0;
+TEST(QrptoolPrint, BadArgumentsAndFiles) {
+  const test::TempDir dir;
+  for (const std::string args : {"", "--copies 0 r.qrp", "--last", "--first -1 r.qrp", "a.qrp b.qrp"}) {
+    EXPECT_EQ(Shell(PrintCommand(args)).status, cli::kExitUsage) << args;
+  }
+  test::WriteFileBytes(dir / "short.qrp", Bytes(20, 0));
+  for (const std::string name : {"missing.qrp", "short.qrp"}) {
+    const ShellRun run = Shell(PrintCommand(dir / name));
+    EXPECT_EQ(run.status, cli::kExitBadFile);
+    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+    EXPECT_NE(run.output.find(name), std::string::npos) << run.output;
+  }
+  WriteSampleReport(dir / "r.qrp");
+  const ShellRun none = Shell("CUPS_SERVER=/nonexistent.sock " + PrintCommand(dir / "r.qrp"));
+  EXPECT_EQ(none.status, cli::kExitBadFile);
+  EXPECT_NE(none.output.find("no printer is installed"), std::string::npos) << none.output;
+}
+
+// Where CUPS-PDF puts this user's files.
+std::vector<fs::path> PdfFolders() {
+  const passwd* user = ::getpwuid(::getuid());
+  std::string out = "${HOME}/PDF", anonymous = "/var/spool/cups-pdf/ANONYMOUS";
+  std::ifstream conf("/etc/cups/cups-pdf.conf");
+  for (std::string key, value; conf >> key && std::getline(conf >> std::ws, value);) {
+    if (key == "Out") out = value;
+    if (key == "AnonDirName") anonymous = value;
+  }
+  if (user != nullptr) out = std::regex_replace(out, std::regex(R"(\$\{HOME\})"), user->pw_dir);
+  return {out, anonymous};
+}
+
+// The PDF with `tag` in its name, once CUPS-PDF has written all of it.
+std::optional<fs::path> WaitForPdf(const std::string& tag) {
+  std::uintmax_t last_size = 0;
+  for (int attempt = 0; attempt < 300; ++attempt) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (const fs::path& folder : PdfFolders()) {
+      std::error_code error;
+      for (const auto& entry : fs::directory_iterator(folder, error)) {
+        if (entry.path().filename().string().find(tag) == std::string::npos) continue;
+        const std::uintmax_t size = fs::file_size(entry.path(), error);
+        if (!error && size > 0 && size == last_size && Shell("pdfinfo " + Quoted(entry.path())).status == 0)
+          return entry.path();
+        last_size = size;
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+struct Printout {
+  int pages = 0;
   double width = 0, height = 0;  // points
-  std::vector<int> dark_pixels;  // per page, at 20 dpi
+  std::vector<int> dark_pixels;  // of each page at 20 dpi
 };
 
-PdfPages ReadPdf(const fs::path& pdf, const fs::path& work) {
-  PdfPages out;
-  const ShellRun info = Shell("pdfinfo " + Quoted(pdf.string()));
+Printout ReadPdf(const fs::path& pdf, const fs::path& work) {
+  Printout out;
+  const std::string info = Shell("pdfinfo " + Quoted(pdf)).output;
   std::smatch m;
-  if (std::regex_search(info.output, m, std::regex(R"(Pages:\s+(\d+))"))) out.count = std::stoi(m[1]);
-  if (std::regex_search(info.output, m, std::regex(R"(Page size:\s+([\d.]+) x ([\d.]+) pts)"))) {
+  if (std::regex_search(info, m, std::regex(R"(Pages:\s+(\d+))"))) out.pages = std::stoi(m[1]);
+  if (std::regex_search(info, m, std::regex(R"(Page size:\s+([\d.]+) x ([\d.]+))"))) {
     out.width = std::stod(m[1]);
     out.height = std::stod(m[2]);
   }
-  const std::string prefix = (work / "page").string();
-  Shell("pdftoppm -r 20 -gray " + Quoted(pdf.string()) + " " + Quoted(prefix));
-  for (int n = 1; n <= out.count; ++n) {
-    std::ifstream pgm(prefix + "-" + std::to_string(n) + ".pgm", std::ios::binary);
+  Shell("pdftoppm -r 20 -gray " + Quoted(pdf) + " " + Quoted(work / "page"));
+  for (int n = 1; n <= out.pages; ++n) {
+    std::ifstream pgm(work / ("page-" + std::to_string(n) + ".pgm"), std::ios::binary);
     std::string magic;
-    int w = 0, h = 0, max = 0;
+    int w = 0, h = 0, max = 0, dark = 0;
     pgm >> magic >> w >> h >> max;
     pgm.get();
-    int dark = 0;
     for (int i = 0; i < w * h; ++i) dark += pgm.get() < 128 ? 1 : 0;
     out.dark_pixels.push_back(dark);
   }
   return out;
 }
 
-std::string Qrptool() { return Quoted(PRAVEL_BINARY_DIR "/src/cli/qrptool"); }
-
-TEST(QrptoolPrint, BadArgumentsAndFiles) {
-  const test::TempDir dir;
-  test::WriteFileBytes(dir / "short.qrp", Bytes(20, 0));
-  for (const std::string args : {"", "--copies 0 r.qrp", "--last", "--first -1 r.qrp", "a.qrp b.qrp",
-                                 "--duplex r.qrp"}) {
-    EXPECT_EQ(Shell(Qrptool() + " print " + args).status, cli::kExitUsage) << args;
-  }
-  for (const std::string name : {"missing.qrp", "short.qrp"}) {
-    const ShellRun run = Shell(Qrptool() + " print " + Quoted((dir / name).string()));
-    EXPECT_EQ(run.status, cli::kExitBadFile);
-    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
-    EXPECT_NE(run.output.find(name), std::string::npos) << run.output;
-  }
-  // No CUPS server to ask: no printers.
-  WriteSampleReport(dir / "r.qrp");
-  const ShellRun none = Shell("CUPS_SERVER=/nonexistent.sock " + Qrptool() + " print " + Quoted((dir / "r.qrp").string()));
-  EXPECT_EQ(none.status, cli::kExitBadFile);
-  EXPECT_NE(none.output.find("no printer is installed"), std::string::npos) << none.output;
-}
-
 class CupsPrintTest : public ::testing::Test {
  protected:
+  static constexpr const char* kQueue = "PravelPDF";
+
   static void SetUpTestSuite() {
-    if (Shell("lpstat -v " + std::string(kQueue)).status == 0) return;
-    // Sets up cupsd and the queue as the test command does.
+    const std::string has_queue = std::string("lpstat -v ") + kQueue;
+    if (Shell(has_queue).status == 0) return;
+    // Starts cupsd and adds the queue as the test command does.
     const ShellRun setup = Shell("CI=false bash " + Quoted(PRAVEL_SOURCE_DIR "/scripts/test.d/05-cups.sh"));
-    if (Shell("lpstat -v " + std::string(kQueue)).status != 0) unavailable_ = setup.output;
+    if (Shell(has_queue).status != 0) unavailable_ = setup.output;
   }
 
   void SetUp() override {
     if (unavailable_.empty()) return;
-    if (InCi()) FAIL() << "no CUPS-PDF queue: " << unavailable_;
-    GTEST_SKIP() << "CUPS cannot be set up here, the CUPS printing tests are skipped: " << unavailable_;
+    const char* ci = std::getenv("CI");
+    if (ci != nullptr && std::string(ci) == "true") FAIL() << "no CUPS-PDF queue: " << unavailable_;
+    GTEST_SKIP() << "CUPS cannot be set up here, so nothing is printed: " << unavailable_;
   }
 
-  // Prints the sample report and returns what the queue made of it.
-  PdfPages PrintSample(const std::vector<std::string>& options) {
-    const std::string tag = dir_.Path().filename().string();  // unique, and in the job title
+  // Prints the sample report; what the queue made of it.
+  Printout PrintSample(const std::string& options) {
     const fs::path report = dir_ / "sample.qrp";
     WriteSampleReport(report);
-    std::string command = Qrptool() + " print " + Quoted(report.string()) + " --printer " + kQueue;
-    for (const auto& option : options) command += " " + option;
-    const ShellRun run = Shell(command);
+    const ShellRun run = Shell(PrintCommand(report) + " --printer " + kQueue + " " + options);
     EXPECT_EQ(run.status, 0) << run.output;
-    if (run.status != 0) return {};
-    const auto pdf = WaitForPdf(tag, 90s);
+    // The job title is the report's path, which holds the folder's unique name.
+    const std::string tag = dir_.Path().filename().string();
+    const auto pdf = run.status == 0 ? WaitForPdf(tag) : std::nullopt;
     if (!pdf) {
-      ADD_FAILURE() << "no PDF with " << tag << " in its name appeared; queue: " << Shell("lpstat -o").output;
+      ADD_FAILURE() << "no PDF named after " << tag << "; jobs: " << Shell("lpstat -o").output;
       return {};
     }
-    PdfPages pages = ReadPdf(*pdf, dir_.Path());
+    Printout printout = ReadPdf(*pdf, dir_.Path());
     fs::remove(*pdf);
-    return pages;
+    return printout;
   }
 
   static inline std::string unavailable_;
@@ -207,29 +180,27 @@ class CupsPrintTest : public ::testing::Test {
 };
 
 TEST_F(CupsPrintTest, PrintsEveryPageOnA4) {
-  const PdfPages pdf = PrintSample({});
-  EXPECT_EQ(pdf.count, 3);
+  const Printout pdf = PrintSample("");
+  EXPECT_EQ(pdf.pages, 3);
   EXPECT_NEAR(pdf.width, 595.28, 1);
   EXPECT_NEAR(pdf.height, 841.89, 1);
-  ASSERT_EQ(pdf.dark_pixels.size(), 3U);
-  // The block is about 60 x 60 pixels.
   for (const int dark : pdf.dark_pixels) {
-    EXPECT_GT(dark, 2500);
+    EXPECT_GT(dark, 2500);  // the block is about 60 x 60 pixels
     EXPECT_LT(dark, 6000);
   }
 }
 
-TEST_F(CupsPrintTest, UnknownPrinterIsNamed) {
-  WriteSampleReport(dir_ / "r.qrp");
-  const ShellRun run = Shell(Qrptool() + " print " + Quoted((dir_ / "r.qrp").string()) + " --printer NoSuchQueue");
-  EXPECT_EQ(run.status, cli::kExitBadFile);
-  EXPECT_NE(run.output.find("\"NoSuchQueue\""), std::string::npos) << run.output;
+TEST_F(CupsPrintTest, PrintsTheRange) {
+  const Printout pdf = PrintSample("--first 2 --last 3");
+  EXPECT_EQ(pdf.pages, 2);
+  for (const int dark : pdf.dark_pixels) EXPECT_GT(dark, 2500);
 }
 
-TEST_F(CupsPrintTest, PrintsTheRange) {
-  const PdfPages pdf = PrintSample({"--first 2", "--last 3"});
-  EXPECT_EQ(pdf.count, 2);
-  for (const int dark : pdf.dark_pixels) EXPECT_GT(dark, 2500);
+TEST_F(CupsPrintTest, UnknownPrinterIsNamed) {
+  WriteSampleReport(dir_ / "r.qrp");
+  const ShellRun run = Shell(PrintCommand(dir_ / "r.qrp") + " --printer NoSuchQueue");
+  EXPECT_EQ(run.status, cli::kExitBadFile);
+  EXPECT_NE(run.output.find("\"NoSuchQueue\""), std::string::npos) << run.output;
 }
 
 }  // namespace

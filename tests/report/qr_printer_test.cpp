@@ -3,30 +3,29 @@
 #include <gtest/gtest.h>
 
 #include "platform/errors.h"
+#include "platform/scripted_printer_device.h"
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
 
 namespace pravel {
 namespace {
 
-using test::AllPapersPrinter;
 using test::DrawnPage;
 using test::DrawnPages;
-using test::MessageLog;
-using test::PrinterOn;
 using test::TempDir;
 using test::WriteReport;
 
-TEST(QRPrinter, LoadReadsPagesAndClearsTheReportHooks) {
+std::unique_ptr<TQRPrinter> PrinterOn(std::vector<ScriptedPrinter> printers) {
+  return std::make_unique<TQRPrinter>(std::make_unique<ScriptedPrinterDevice>(std::move(printers)));
+}
+
+TEST(QRPrinter, LoadReadsThePagesAndDropsTheReportHooks) {
   const TempDir dir;
   const auto path = dir / "three.qrp";
   WriteReport(path, DrawnPages(3));
   TQRPrinter printer;
-  EXPECT_FALSE(printer.PrinterOK());
-  EXPECT_FALSE(printer.GetPage(1));
-  printer.SetTitle("kept");
-  int previews = 0;
-  printer.OnPreview = [&](TQRPrinter&) { ++previews; };
+  printer.Save((dir / "none.qrp").string());  // Ready: nothing
+  EXPECT_EQ(dir.Names().size(), 1U);
   printer.OnPrintSetup = [](void*) { FAIL() << "a loaded report has no print setup"; };
   printer.OnExportToFilter = [](TQRExportFilter&) {};
 
@@ -34,23 +33,14 @@ TEST(QRPrinter, LoadReadsPagesAndClearsTheReportHooks) {
   EXPECT_EQ(printer.Status(), TQRPrinterStatus::Finished);
   EXPECT_EQ(printer.PageCount(), 3);
   EXPECT_TRUE(printer.LoadedFromFile());
-  EXPECT_EQ(printer.Title(), "kept");
   EXPECT_FALSE(printer.OnExportToFilter);
   printer.PrintSetup();
-  printer.Preview();
-  EXPECT_EQ(previews, 1);
-  for (int n = 1; n <= 3; ++n) {
-    const auto page = printer.GetPage(n);
-    ASSERT_TRUE(page) << n;
-    EXPECT_EQ(page->Width(), 794);
-  }
-  EXPECT_FALSE(printer.GetPage(0));
-  EXPECT_FALSE(printer.GetPage(4));
-  // Report geometry of a loaded report is the screen's: A4 is 794 x 1123.
+  EXPECT_TRUE(printer.GetPage(1) && printer.GetPage(3));
+  EXPECT_FALSE(printer.GetPage(0) || printer.GetPage(4));
+  // A4 at the screen's resolution.
   EXPECT_EQ(printer.XSize(printer.PaperWidth()), 794);
   EXPECT_EQ(printer.YSize(printer.PaperLength()), 1123);
 
-  // Saving gives the same bytes; saving onto the open file fails.
   printer.Save((dir / "copy.qrp").string());
   EXPECT_EQ(test::ReadFileBytes(dir / "copy.qrp"), test::ReadFileBytes(path));
   EXPECT_THROW(printer.Save(path.string()), EFileCreateError);
@@ -61,193 +51,103 @@ TEST(QRPrinter, LoadAgainReplacesTheReport) {
   WriteReport(dir / "two.qrp", DrawnPages(2));
   WriteReport(dir / "five.qrp", DrawnPages(5));
   WriteReport(dir / "empty.qrp", {});
+  Bytes bad = test::ReadFileBytes(dir / "two.qrp");
+  bad[128 + 8 + 40] ^= 0xFF;  // page 1's EMF signature
+  test::WriteFileBytes(dir / "bad.qrp", bad);
+
   TQRPrinter printer;
   printer.Load((dir / "two.qrp").string());
   printer.Load((dir / "five.qrp").string());
-  EXPECT_EQ(printer.PageCount(), 5);
-  EXPECT_TRUE(printer.GetPage(5));
   printer.Load((dir / "five.qrp").string());
-  EXPECT_EQ(printer.PageCount(), 5);
-
+  EXPECT_TRUE(printer.GetPage(5));
   printer.Load((dir / "empty.qrp").string());
   EXPECT_EQ(printer.Status(), TQRPrinterStatus::Finished);
   EXPECT_EQ(printer.PageCount(), 0);
-  EXPECT_FALSE(printer.GetPage(1));
 
-  // A missing file after a good one: the error propagates, nothing is left.
-  printer.Load((dir / "two.qrp").string());
-  EXPECT_THROW(printer.Load((dir / "missing.qrp").string()), EFileOpenError);
-  EXPECT_EQ(printer.Status(), TQRPrinterStatus::Ready);
-  EXPECT_FALSE(printer.GetPage(1));
-  EXPECT_FALSE(printer.Stream());
-
-  // A report whose first page is corrupt does not load either.
-  Bytes bad = test::ReadFileBytes(dir / "two.qrp");
-  bad[128 + 8 + 40] ^= 0xFF;  // the first page's EMF signature
-  test::WriteFileBytes(dir / "bad.qrp", bad);
-  EXPECT_THROW(printer.Load((dir / "bad.qrp").string()), EMetafileError);
-  EXPECT_EQ(printer.Status(), TQRPrinterStatus::Ready);
-  EXPECT_FALSE(printer.GetPage(2));
-  printer.Load((dir / "two.qrp").string());
-  EXPECT_TRUE(printer.GetPage(2));
+  for (const std::string name : {"missing.qrp", "bad.qrp"}) {
+    printer.Load((dir / "two.qrp").string());
+    EXPECT_ANY_THROW(printer.Load((dir / name).string())) << name;
+    EXPECT_EQ(printer.Status(), TQRPrinterStatus::Ready);
+    EXPECT_FALSE(printer.GetPage(1));
+    EXPECT_FALSE(printer.Stream());
+  }
 }
-
-TEST(QRPrinter, SaveNeedsAFinishedReport) {
-  const TempDir dir;
-  TQRPrinter printer;
-  printer.Save((dir / "none.qrp").string());
-  EXPECT_TRUE(dir.Names().empty());
-  printer.BeginDoc();
-  printer.NewPage();
-  printer.Save((dir / "busy.qrp").string());
-  EXPECT_TRUE(dir.Names().empty());
-}
-
-struct PaperCase {
-  int width, height;  // pixels of page 1 at 96 dpi
-  TQRPaperSize size;
-  TPrinterOrientation orientation;
-};
 
 TEST(QRPrinter, LoadRecognisesThePaperOfPageOne) {
+  using enum TQRPaperSize;
   constexpr auto P = TPrinterOrientation::poPortrait;
   constexpr auto L = TPrinterOrientation::poLandscape;
   const TempDir dir;
-  const auto path = dir / "r.qrp";
-  const auto recognised = [&](ScriptedPrinter* printer, int width, int height) {
-    WriteReport(path, {DrawnPage(1, width, height)});
-    ScriptedPrinterDevice* device = nullptr;
-    auto report = printer ? PrinterOn({*printer}, device) : std::make_unique<TQRPrinter>();
-    report->SetPaperSize(TQRPaperSize::Legal);
-    report->Load(path.string());
-    return std::pair{report->PaperSize(), report->Orientation()};
-  };
+  ScriptedPrinter all = ScriptedA4Printer("All");
+  all.Papers.clear();
+  for (std::int16_t code = 1; code <= 26; ++code) all.Papers.push_back(code);
 
-  ScriptedPrinter all = AllPapersPrinter("All");
-  for (const PaperCase& c : {PaperCase{794, 1123, TQRPaperSize::A4Small, P},  // W 52, H 74
-                             PaperCase{1123, 794, TQRPaperSize::A4Small, L},
-                             PaperCase{816, 1056, TQRPaperSize::Note, P},      // Letter: W 53, H 69
-                             PaperCase{378, 378, TQRPaperSize::ESheet, L},     // 100 mm square
-                             PaperCase{756, 756, TQRPaperSize::Legal, P}}) {   // 200 mm: no match
-    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
-    EXPECT_EQ(recognised(&all, c.width, c.height), std::pair(c.size, c.orientation));
-  }
-  // A4 but not A4Small on offer.
-  ScriptedPrinter a4 = ScriptedA4Printer("A4");
-  EXPECT_EQ(recognised(&a4, 1123, 794), std::pair(TQRPaperSize::A4, L));
-  // No printer: nothing is accepted.
-  EXPECT_EQ(recognised(nullptr, 1123, 794), std::pair(TQRPaperSize::A4, P));
+  const auto recognised = [&](std::vector<ScriptedPrinter> printers, int width, int height) {
+    WriteReport(dir / "r.qrp", {DrawnPage(1, width, height)});
+    auto printer = PrinterOn(std::move(printers));
+    printer->SetPaperSize(Legal);
+    printer->Load((dir / "r.qrp").string());
+    return std::pair{printer->PaperSize(), printer->Orientation()};
+  };
+  EXPECT_EQ(recognised({all}, 794, 1123), std::pair(A4Small, P));   // W 52, H 74
+  EXPECT_EQ(recognised({all}, 1123, 794), std::pair(A4Small, L));
+  EXPECT_EQ(recognised({all}, 816, 1056), std::pair(Note, P));      // Letter: W 53, H 69
+  EXPECT_EQ(recognised({all}, 378, 378), std::pair(ESheet, L));     // 100 mm square
+  EXPECT_EQ(recognised({all}, 756, 756), std::pair(Legal, P));      // 200 mm square: none
+  EXPECT_EQ(recognised({ScriptedA4Printer("A4")}, 1123, 794), std::pair(A4, L));
+  EXPECT_EQ(recognised({}, 1123, 794), std::pair(A4, P));           // no printer
 }
 
 TEST(QRPrinter, GeometryRoundsHalvesToEven) {
-  ScriptedPrinterDevice* device = nullptr;
   ScriptedPrinter exact = ScriptedA4Printer("Exact", 254);
-  exact.PhysicalOffsetX = exact.PhysicalOffsetY = 0;
-  auto printer = PrinterOn({exact}, device);
+  auto printer = PrinterOn({exact});
   printer->SetDestination(TQRPrinterDestination::Printer);
   printer->BeginDoc();
-  EXPECT_EQ(printer->XFactor(), 1.0L);
   EXPECT_EQ(printer->XSize(2.5L), 2);
   EXPECT_EQ(printer->XSize(3.5L), 4);
   EXPECT_EQ(printer->YSize(-2.5L), -2);
 
-  // 600 dpi with an offset of 100 pixels: LeftWaste 42.
   ScriptedPrinter fine = ScriptedA4Printer("Fine", 600);
-  fine.PhysicalOffsetX = 100;
-  printer = PrinterOn({fine}, device);
-  EXPECT_EQ(printer->LeftWaste(), 42);
-  EXPECT_EQ(printer->XPos(100), 58);  // the factor is 1 until a production starts
+  fine.PhysicalOffsetX = 100;  // LeftWaste 42
+  printer = PrinterOn({fine});
+  EXPECT_EQ(printer->XPos(100), 58);  // factor 1 until a production starts
   printer->SetDestination(TQRPrinterDestination::Printer);
   printer->BeginDoc();
   EXPECT_EQ(printer->XPos(100), 137);
   printer->Cleanup();
-  // Recorded pages subtract no offsets.
   printer->SetDestination(TQRPrinterDestination::Metafile);
-  printer->BeginDoc();
-  EXPECT_EQ(printer->LeftWaste(), 0);
+  printer->BeginDoc();  // recorded pages: the screen, no offsets
   EXPECT_EQ(printer->XPos(254), 96);
 }
 
-TEST(QRPrinter, SettingsPassToThePrinterSettings) {
-  ScriptedPrinterDevice* device = nullptr;
-  ScriptedPrinter lab = ScriptedA4Printer("Lab", 600);
-  lab.DefaultMode->dmCopies = 2;
-  auto printer = PrinterOn({ScriptedA4Printer("Office"), lab}, device);
-  EXPECT_TRUE(printer->PrinterOK());
+TEST(QRPrinter, ChoosingAPrinterReadsItsSettings) {
+  const auto two = [] { return std::vector{ScriptedA4Printer("Office"), ScriptedA4Printer("Lab", 600)}; };
+  auto printer = PrinterOn(two());
   printer->SetOrientation(TPrinterOrientation::poLandscape);
-  printer->SetCopies(4);
-  printer->SetPaperSize(TQRPaperSize::A5);  // not offered: ignored
-  EXPECT_EQ(printer->PaperSize(), TQRPaperSize::A4);
-  EXPECT_EQ(printer->PaperWidth(), 2970);
-  EXPECT_EQ(printer->PaperLength(), 2100);
-
-  // Another printer starts from its driver's defaults; the orientation stays.
   printer->SetPrinterIndex(1);
-  EXPECT_EQ(printer->PrinterIndex(), 1);
   EXPECT_EQ(printer->PrinterSettings().PixelsPerX(), 600);
-  EXPECT_EQ(printer->Copies(), 2);
   EXPECT_EQ(printer->Orientation(), TPrinterOrientation::poLandscape);
+  EXPECT_EQ(printer->PaperWidth(), 2970);
   EXPECT_THROW(printer->SetPrinterIndex(2), EPrinterError);
 
-  printer->SetPaperSize(TQRPaperSize::Custom);
-  printer->SetCustomPaperWidth(1000);
-  printer->SetCustomPaperLength(1500);
-  EXPECT_EQ(printer->PaperLength(), 1000);
-}
-
-TEST(QRPrinter, StartsOnTheApplicationsPrinter) {
-  const auto two = [] { return std::vector{ScriptedA4Printer("Office"), ScriptedA4Printer("Lab", 600)}; };
+  // A new printer object starts on the application's printer.
   auto shared = std::make_unique<ScriptedPrinterDevice>(two());
   shared->SetPrinterIndex(1);
   SetSharedPrinterDevice(std::move(shared));
-  ScriptedPrinterDevice* device = nullptr;
-  const auto printer = PrinterOn(two(), device);
+  printer = PrinterOn(two());
   SetSharedPrinterDevice(nullptr);
   EXPECT_EQ(printer->PrinterIndex(), 1);
-  EXPECT_EQ(printer->PrinterSettings().PixelsPerX(), 600);
   EXPECT_EQ(printer->PrinterSettings().Device(), "Lab");
-}
-
-TEST(QRPrinter, NotificationsReachClientAndMaster) {
-  MessageLog client, master;
-  TQRPrinter printer;
-  printer.SetProgress(40);  // no client yet
-  printer.SetClient(&client);
-  printer.SetMaster(&master);
-  printer.SetProgress(50);
-  printer.SetAvailablePages(2);
-  EXPECT_EQ(printer.AvailablePages(), 2);
-  EXPECT_EQ(client.posted, (std::vector<Message>{{QRM_PROGRESS, 50, 0}, {QRM_PAGEAVAILABLE, 2, 0}}));
-  printer.ClosePreview();
-  EXPECT_EQ(master.sent, (std::vector<Message>{{QRM_CLOSEPREVIEW, 0, reinterpret_cast<std::intptr_t>(&printer)}}));
-  EXPECT_TRUE(master.posted.empty());
-}
-
-TEST(QRPrinter, ShowingPreviewEndsWithTheHook) {
-  TQRPrinter printer;
-  int after = 0;
-  printer.OnAfterPreview = [&](TQRPrinter&) {
-    ++after;
-    throw std::runtime_error("hook failed");
-  };
-  printer.SetShowingPreview(false);
-  printer.SetShowingPreview(true);
-  EXPECT_EQ(after, 0);
-  printer.BeginDoc();
-  EXPECT_THROW(printer.SetShowingPreview(false), std::runtime_error);
-  EXPECT_EQ(after, 1);
-  EXPECT_FALSE(printer.ShowingPreview());
-  EXPECT_TRUE(printer.Cancelled());
 }
 
 struct FakePreview final : TQRPreviewInterface {
   explicit FakePreview(std::vector<std::string>& calls) : calls_(calls) {}
   PreviewWindow Show(TQRPrinter&) override {
-    calls_.push_back("Show");
+    calls_.emplace_back("Show");
     return &calls_;
   }
   PreviewWindow ShowModal(TQRPrinter&) override {
-    calls_.push_back("ShowModal");
+    calls_.emplace_back("ShowModal");
     return nullptr;
   }
   std::vector<std::string>& calls_;
@@ -256,38 +156,47 @@ struct FakePreview final : TQRPreviewInterface {
 struct FakePreviewControl final : TQRPreviewClient {
   void Post(const Message&) override {}
   void Send(const Message&) override {}
-  void DetachPrinter(TQRPrinter& printer) override {
-    printer.SetShowingPreview(false);
-    printer.SetClient(nullptr);
-    detached = true;
-  }
-  bool detached = false;
+  void DetachPrinter(TQRPrinter& printer) override { printer.SetShowingPreview(false); }
 };
 
-TEST(QRPrinter, PreviewGoesToTheHookOrThePreviewInterface) {
+TEST(QRPrinter, NotificationsAndPreviews) {
+  test::MessageLog client, master;
   std::vector<std::string> calls;
-  {
-    TQRPrinter printer;
-    printer.Preview();  // no preview interface class: nothing
-    SetPreviewInterfaceClass([&] { return std::make_unique<FakePreview>(calls); });
-    printer.Preview();
-    printer.PreviewModal();
-    EXPECT_EQ(printer.PreviewControl(), &calls);
-    printer.OnPreview = [&](TQRPrinter&) { calls.push_back("hook"); };
-    printer.PreviewModal();
-    SetPreviewInterfaceClass(nullptr);
-  }
-  EXPECT_EQ(calls, (std::vector<std::string>{"Show", "ShowModal", "hook"}));
-
   FakePreviewControl control;
   auto printer = std::make_unique<TQRPrinter>();
+  printer->SetProgress(40);  // no client yet
+  printer->SetClient(&client);
+  printer->SetMaster(&master);
+  printer->SetProgress(50);
+  printer->SetAvailablePages(2);
+  printer->ClosePreview();
+  EXPECT_EQ(client.posted, (std::vector<Message>{{QRM_PROGRESS, 50, 0}, {QRM_PAGEAVAILABLE, 2, 0}}));
+  EXPECT_EQ(master.sent, (std::vector<Message>{{QRM_CLOSEPREVIEW, 0, reinterpret_cast<std::intptr_t>(printer.get())}}));
+
+  printer->Preview();  // no preview interface class: nothing
+  SetPreviewInterfaceClass([&] { return std::make_unique<FakePreview>(calls); });
+  printer->Preview();
+  printer->PreviewModal();
+  SetPreviewInterfaceClass(nullptr);
+  EXPECT_EQ(calls, (std::vector<std::string>{"Show", "ShowModal"}));
+  EXPECT_EQ(printer->PreviewControl(), &calls);
+
+  // Closing the preview of a production cancels it; the flag drops even when the hook fails.
+  int after_preview = 0;
+  printer->OnAfterPreview = [&](TQRPrinter&) {
+    if (++after_preview == 1) throw std::runtime_error("hook failed");
+  };
+  printer->SetShowingPreview(true);
+  printer->BeginDoc();
+  EXPECT_THROW(printer->SetShowingPreview(false), std::runtime_error);
+  EXPECT_FALSE(printer->ShowingPreview());
+  EXPECT_TRUE(printer->Cancelled());
+
+  // A preview control as Client is detached when the printer goes.
   printer->SetClient(&control);
   printer->SetShowingPreview(true);
-  int after = 0;
-  printer->OnAfterPreview = [&](TQRPrinter&) { ++after; };
   printer.reset();
-  EXPECT_TRUE(control.detached);
-  EXPECT_EQ(after, 1);
+  EXPECT_EQ(after_preview, 2);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the report printer tests: drawn pages, reports written to disk,
-// scripted printers and a message queue.
+// Helpers of the report printer tests: drawn pages, reports on disk and a
+// message queue.
 
 #include <filesystem>
 #include <memory>
@@ -9,7 +9,6 @@
 
 #include "platform/gdi/emf_recorder.h"
 #include "platform/messages.h"
-#include "platform/scripted_printer_device.h"
 #include "report/qr_page_list.h"
 #include "report/qr_printer.h"
 
@@ -36,34 +35,18 @@ inline gdi::Metafile DrawnPage(int n, int width = 794, int height = 1123) {
   return canvas.Finish();
 }
 
-inline void WriteReport(const std::filesystem::path& path, const std::vector<gdi::Metafile>& pages) {
-  TQRPageList list;
-  list.SetStream(std::make_shared<TQRStream>(kProductionSpillLimit));
-  for (const auto& page : pages) list.AddPage(page);
-  list.Finish();
-  list.SaveFile(path.string());
-}
-
 inline std::vector<gdi::Metafile> DrawnPages(int count) {
   std::vector<gdi::Metafile> pages;
   for (int n = 1; n <= count; ++n) pages.push_back(DrawnPage(n));
   return pages;
 }
 
-// An A4 printer that offers every paper size of the table.
-inline ScriptedPrinter AllPapersPrinter(std::string name, int dpi = 300) {
-  ScriptedPrinter p = ScriptedA4Printer(std::move(name), dpi);
-  p.Papers.clear();
-  for (std::int16_t code = 1; code <= 26; ++code) p.Papers.push_back(code);
-  return p;
-}
-
-// A report printer on the given printers; `device` is left pointing at its device.
-inline std::unique_ptr<TQRPrinter> PrinterOn(std::vector<ScriptedPrinter> printers,
-                                             ScriptedPrinterDevice*& device) {
-  auto owned = std::make_unique<ScriptedPrinterDevice>(std::move(printers));
-  device = owned.get();
-  return std::make_unique<TQRPrinter>(std::move(owned));
+inline void WriteReport(const std::filesystem::path& path, const std::vector<gdi::Metafile>& pages) {
+  TQRPageList list;
+  list.SetStream(std::make_shared<TQRStream>(kProductionSpillLimit));
+  for (const auto& page : pages) list.AddPage(page);
+  list.Finish();
+  list.SaveFile(path.string());
 }
 
 struct MessageLog final : MessageTarget {

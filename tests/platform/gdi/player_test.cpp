@@ -274,16 +274,19 @@ TEST(PlayerText, AnsiTextDecodesThroughTheFontCharset) {
 }
 
 TEST(PlayerText, EscapementFollowsTheLogicalAxes) {
-  EmfBuilder emf;
-  emf.Add(Emr::SetMapMode, {8}).Add(Emr::SetWindowExtEx, {100, -100}).Add(Emr::SetViewportExtEx, {100, 100});
+  EmfBuilder emf;  // y runs up, at twice the scale of x
+  emf.Add(Emr::SetMapMode, {8}).Add(Emr::SetWindowExtEx, {100, -100}).Add(Emr::SetViewportExtEx, {100, 200});
   emf.AddRaw(Emr::ExtCreateFontIndirectW, test::FontBody(1, -10, u"Arial", 0, 2700));
   emf.Add(Emr::SelectObject, {1});
-  emf.AddRaw(Emr::ExtTextOutW, test::TextBody(500, -500, u"ab", {10, 10}));
+  emf.AddRaw(Emr::ExtTextOutW, test::TextBody(500, -250, u"ab", {10, 10}));
   const auto s = Play(emf);
   ASSERT_EQ(s.texts.size(), 1u);
-  // 270 degrees in a y-up space reads upwards on the device.
+  // 270 degrees in a y-up space reads upwards on the device, and the
+  // advances take the vertical scale.
   EXPECT_NEAR(s.texts[0].font.escapement, 90, 1e-6);
-  EXPECT_NEAR(s.texts[0].origins[2].y, 480, 1e-6);
+  EXPECT_NEAR(s.texts[0].origins[0].y, 500, 1e-6);
+  EXPECT_NEAR(s.texts[0].origins[2].y, 460, 1e-6);
+  EXPECT_NEAR(s.texts[0].origins[2].x, 500, 1e-6);
 }
 
 TEST(PlayerText, OpaqueAndClippedRectangles) {

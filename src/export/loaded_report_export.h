@@ -1,0 +1,25 @@
+#pragma once
+// Export of a report loaded from a .qrp file: its pages hold their text in
+// EMF text records, which are played into filter calls.
+
+#include "export/export_filter.h"
+#include "report/qr_printer.h"
+
+namespace pravel {
+
+// Sends the loaded report's text to `filter`: Start with page 1's paper size
+// and an 8-point black Arial report font, then for each page EndPage, NewPage
+// and one TextOut per text record in drawing order, then EndPage and Finish.
+// Each page is stretched over its own paper size in 0.1 mm. An Unpaged filter
+// gets all pages as one, each page below the one before. A page that cannot
+// be read ends the export with its error; Finish is then not called.
+void ExportLoadedReport(TQRPrinter& printer, TQRExportFilter& filter);
+
+// Makes every later TQRPrinter::Load install ExportLoadedReport as the
+// report's export hook. Called once at program start.
+void RegisterLoadedReportExport();
+
+// The report font handed to Start.
+Font LoadedReportFont();
+
+}  // namespace pravel
