@@ -6,6 +6,7 @@
 #include <QFile>
 #include <memory>
 
+#include "export/loaded_report_export.h"
 #include "platform/messages.h"
 #include "platform/printer_device.h"
 #include "platform/qt/font_resolver.h"
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
   pravel::qt::LoadLookAlikeFonts();
   pravel::SetPrinterDeviceFactory([] { return std::make_unique<pravel::qt::QtPrinterDevice>(); });
   pravel::qt::InstallMessagePump();
+  pravel::RegisterLoadedReportExport();
 
   const int status = RunViewer(argc, argv, started);
 
