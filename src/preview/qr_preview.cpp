@@ -24,7 +24,7 @@ TQRPreview::TQRPreview(QWidget* parent)
     : QScrollArea(parent), sheet_(new QWidget), image_(new TQRPreviewImage(sheet_)), messages_(this) {
   setObjectName(QStringLiteral("QRPreview"));
   sheet_->setObjectName(QStringLiteral("PreviewSheet"));
-  sheet_->resize(image_->geometry().bottomRight().x() + 1, image_->geometry().bottomRight().y() + 1);
+  sheet_->resize(image_->size());
   setWidget(sheet_);
   setWidgetResizable(false);
   setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -44,6 +44,16 @@ QLineEdit* TextBox(QWidget* bar, const char* name, int left, const QString& hint
   return edit;
 }
 
+QToolButton* AddButton(QWidget* bar, const char* name, int left, const QString& hint) {
+  auto* button = new QToolButton(bar);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setGeometry(left, 0, kButtonSize, kButtonSize);
+  button->setAutoRaise(true);
+  button->setToolTip(hint);
+  button->setIconSize(QSize(16, 16));
+  return button;
+}
+
 }  // namespace
 
 TFKonsolaPravel::TFKonsolaPravel(QStringList arguments, Dialogs dialogs, QWidget* parent)
@@ -138,16 +148,6 @@ void TFKonsolaPravel::BuildMenu() {
   QAction* about = bar->addAction(QStringLiteral("O programie"));
   about->setObjectName(QStringLiteral("Oprogramie1"));
   Wire(about, &TFKonsolaPravel::Oprogramie1Click);
-}
-
-QToolButton* TFKonsolaPravel::AddButton(QWidget* bar, const char* name, int left, const QString& hint) {
-  auto* button = new QToolButton(bar);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setGeometry(left, 0, kButtonSize, kButtonSize);
-  button->setAutoRaise(true);
-  button->setToolTip(hint);
-  button->setIconSize(QSize(16, 16));
-  return button;
 }
 
 QWidget* TFKonsolaPravel::BuildButtonBar() {

@@ -17,7 +17,6 @@ class QLabel;
 class QLineEdit;
 class QSplitter;
 class QStatusBar;
-class QToolButton;
 
 namespace pravel {
 
@@ -103,7 +102,6 @@ class TFKonsolaPravel : public QMainWindow {
   // Connects a control's command to a handler, through the error handler.
   void Wire(QAction* action, void (TFKonsolaPravel::*handler)());
   void Wire(QAbstractButton* button, void (TFKonsolaPravel::*handler)());
-  QToolButton* AddButton(QWidget* bar, const char* name, int left, const QString& hint);
 
   QStringList arguments_;
   Dialogs dialogs_;
