@@ -8,15 +8,15 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
-"$top/scripts/build.sh" build -DCMAKE_BUILD_TYPE=Release -DPRAVEL_TESTS=OFF -DPRAVEL_BENCH=OFF
-"$top/build/tools/make_sample_qrp" --pages 3 --compress "$top/build/sample.qrp"
-report=${1:-$top/build/sample.qrp}
+"$top/scripts/build.sh" build-release -DCMAKE_BUILD_TYPE=Release -DPRAVEL_TESTS=OFF -DPRAVEL_BENCH=OFF
+"$top/build-release/tools/make_sample_qrp" --pages 3 --compress "$top/build-release/sample.qrp"
+report=${1:-$top/build-release/sample.qrp}
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   if [ "$report" = --no-file ]; then
-    exec "$top/build/src/viewer/pravel"
+    exec "$top/build-release/src/viewer/pravel"
   fi
-  exec "$top/build/src/viewer/pravel" "$report"
+  exec "$top/build-release/src/viewer/pravel" "$report"
 fi
 echo "no display: showing the report with qrptool"
-if [ "$report" = --no-file ]; then report=$top/build/sample.qrp; fi
-"$top/build/src/cli/qrptool" info --verify "$report"
+if [ "$report" = --no-file ]; then report=$top/build-release/sample.qrp; fi
+"$top/build-release/src/cli/qrptool" info --verify "$report"
