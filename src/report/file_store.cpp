@@ -1,6 +1,7 @@
 #include "report/file_store.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -30,6 +31,21 @@ bool FileStore::Flush() noexcept {
   if (written == pending.size()) return true;
   window_length_ = 0;  // what the window holds is no longer what the file holds
   return false;
+}
+
+bool FileStore::Truncate(std::int64_t size) noexcept {
+  if (!writable_ || size < 0 || size > written_size_) return false;
+  const std::int64_t keep = std::max<std::int64_t>(0, size - window_start_);
+  const auto clamp = [keep](std::size_t value) {
+    return static_cast<std::int64_t>(value) > keep ? static_cast<std::size_t>(keep) : value;
+  };
+  dirty_begin_ = clamp(dirty_begin_);
+  dirty_end_ = clamp(dirty_end_);
+  window_length_ = clamp(window_length_);
+  const bool flushed = Flush();
+  if (::ftruncate(fd_.Get(), size) != 0) return false;
+  written_size_ = size;
+  return flushed;
 }
 
 void FileStore::FlushOrThrow() {

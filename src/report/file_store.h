@@ -28,6 +28,9 @@ class FileStore {
   std::int64_t Size() const;
   // Stores pending writes; false with errno set when that fails.
   bool Flush() noexcept;
+  // Cuts the file to `size` bytes (never grows it); pending writes past
+  // that are dropped. False when the store is read-only or the system refuses.
+  bool Truncate(std::int64_t size) noexcept;
 
   int Fd() const noexcept { return fd_.Get(); }
   UniqueFd TakeFd() noexcept { return std::move(fd_); }

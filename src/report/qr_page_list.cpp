@@ -105,6 +105,9 @@ void TQRPageList::AddPage(const gdi::Metafile& page) {
   if (std::max<std::int64_t>(stream.Size(), HeaderSize) + kRecordOverhead + least_payload > kMaxOffset)
     throw EStreamWriteError();
 
+  // A record that cannot be finished is cut off again, so that the chain
+  // still ends at the last whole record.
+  const std::int64_t size_before = stream.Size();
   ++page_count_;
   try {
     if (page_count_ == 1) WriteHeader();
@@ -122,6 +125,7 @@ void TQRPageList::AddPage(const gdi::Metafile& page) {
     WriteRecordTail(start, next_field);
   } catch (...) {
     --page_count_;
+    stream.Truncate(size_before);
     throw;
   }
 }

@@ -77,6 +77,7 @@ std::size_t TQRStream::Write(ByteSpan buffer) {
     position_ += static_cast<std::int64_t>(count);
     return count;
   }
+  if (buffer.empty()) return 0;  // as in a file: nothing written, nothing grows
   const auto end = static_cast<std::size_t>(position_) + buffer.size();
   if (static_cast<std::size_t>(position_) == memory_.size()) {
     memory_.insert(memory_.end(), buffer.begin(), buffer.end());
@@ -121,6 +122,14 @@ std::int64_t TQRStream::Seek(std::int32_t offset, SeekOrigin origin) {
 std::int64_t TQRStream::Size() {
   const Guard guard(mutex_);
   return in_memory_ ? static_cast<std::int64_t>(memory_.size()) : file_->Size();
+}
+
+bool TQRStream::Truncate(std::int64_t size) {
+  const Guard guard(mutex_);
+  if (size < 0 || size > Size()) return false;
+  const bool done = in_memory_ ? (memory_.resize(static_cast<std::size_t>(size)), true) : file_->Truncate(size);
+  if (done) position_ = std::min(position_, size);
+  return done;
 }
 
 std::int64_t TQRStream::Position() {

@@ -45,6 +45,9 @@ class TQRStream {
   std::int64_t Seek(std::int32_t offset, SeekOrigin origin);
 
   std::int64_t Size();
+  // Drops everything from `size` on (a stream never grows this way); the
+  // position moves back if it lay beyond. False when that cannot be done.
+  bool Truncate(std::int64_t size);
   std::int64_t Position();
   void SetPosition(std::int64_t position);
 

@@ -129,6 +129,23 @@ TEST(TQRPageList, PagesSurviveTheMoveToATemporaryFile) {
   EXPECT_EQ(list.CheckRecords().size(), 20U);
 }
 
+// A page that cannot be stored leaves the report as it was before it.
+TEST(TQRPageList, FailedAddPageLeavesTheChainWhole) {
+  const TempDir dir;
+  TQRPageList list;
+  list.SetStream(std::make_shared<TQRStream>(2000, (dir / "missing").string()));
+  list.AddPage(MakePage(1000, 1));
+  const std::int64_t size = list.Stream()->Size();
+  EXPECT_THROW(list.AddPage(MakePage(1500, 2)), EFileCreateError);
+  EXPECT_EQ(list.Stream()->Size(), size);
+  EXPECT_EQ(list.PageCount(), 1);
+  list.AddPage(MakePage(300, 2));
+  list.Finish();
+  ExpectPage(list, 1);
+  ExpectPage(list, 2);
+  EXPECT_EQ(list.CheckRecords().size(), 2U);
+}
+
 TEST(TQRPageList, SaveAfterLoadIsAnExactCopy) {
   const TempDir dir;
   Bytes image = BuildReport({300, 500, 400}, true);

@@ -61,7 +61,7 @@ TEST(TQRStream, FileBehavesLikeMemory) {
   TQRStream file(0, dir.Path().string());
   std::mt19937 random(7);
   for (int step = 0; step < 3000; ++step) {
-    const int op = static_cast<int>(random() % 4);
+    const int op = static_cast<int>(random() % 9);
     const auto size = static_cast<std::size_t>(random() % 3 == 0 ? random() % 40000 : random() % 64);
     if (op == 0) {
       const Bytes chunk = Pattern(size, static_cast<std::uint32_t>(step));
@@ -70,12 +70,17 @@ TEST(TQRStream, FileBehavesLikeMemory) {
       Bytes a(size), b(size);
       ASSERT_EQ(memory.Read(a), file.Read(b));
       ASSERT_EQ(a, b) << "step " << step;
+    } else if (op == 8) {
+      const auto size_now = memory.Size();
+      const auto cut = size_now == 0 ? 0 : static_cast<std::int64_t>(random() % static_cast<std::uint64_t>(size_now));
+      ASSERT_EQ(memory.Truncate(cut), file.Truncate(cut));
+      ASSERT_FALSE(file.Truncate(size_now + 1));
     } else {
       const auto origin = static_cast<SeekOrigin>(random() % 3);
       const auto offset = static_cast<std::int32_t>(random() % 50000) - 25000;
       ASSERT_EQ(memory.Seek(offset, origin), file.Seek(offset, origin));
     }
-    ASSERT_EQ(memory.Size(), file.Size());
+    ASSERT_EQ(memory.Size(), file.Size()) << "step " << step << " op " << op;
     ASSERT_EQ(memory.Position(), file.Position());
   }
   EXPECT_FALSE(file.InMemory());
