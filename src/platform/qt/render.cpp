@@ -49,13 +49,13 @@ QSize PixelSizeForWidth(const gdi::Metafile& metafile, int width) {
 
 namespace {
 
-// A white-filled image whose pixels, when they fill megabytes, lie on huge
-// pages where the system offers them: a page's first touch of millions of
-// small memory pages costs more than drawing it.
+// An image whose pixels, from half a megabyte on, lie on huge pages where
+// the system offers them: the first touch of hundreds of small memory pages
+// costs more than drawing a plain page.
 QImage PageImage(QSize size) {
   constexpr std::size_t kHuge = std::size_t{2} << 20;
   const auto bytes = static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(size.height()) * 4;
-  if (size.isEmpty() || bytes < kHuge || size.width() > (1 << 20)) return QImage(size, QImage::Format_RGB32);
+  if (size.isEmpty() || bytes < kHuge / 4 || size.width() > (1 << 20)) return QImage(size, QImage::Format_RGB32);
   const std::size_t rounded = (bytes + kHuge - 1) / kHuge * kHuge;
   void* memory = std::aligned_alloc(kHuge, rounded);
   if (memory == nullptr) return QImage(size, QImage::Format_RGB32);
