@@ -11,7 +11,8 @@ namespace pravel::gdi {
 namespace {
 
 constexpr std::uint32_t kGradientRectH = 0, kGradientRectV = 1, kGradientTriangle = 2;
-constexpr std::int64_t kMaxTrianglePixels = std::int64_t{1} << 24;
+// Pixels one record may shade; triangles beyond take their mean colour.
+constexpr std::int64_t kShadeBudget = std::int64_t{1} << 24;
 
 struct Vertex {
   PointD p;        // logical
@@ -26,8 +27,9 @@ std::uint32_t PackOpaque(const double c[3]) {
 // The triangle a, b, c rasterised over its device bounding box (clamped to
 // `bounds`): pixels whose centre lies inside carry the colours interpolated
 // from the corners, the others are transparent. Returns the box's top-left.
+// A box larger than `budget` pixels uses the budget up and gives nothing.
 std::optional<std::pair<PointD, std::shared_ptr<Image>>> ShadeTriangle(const PointD (&p)[3], const Vertex* (&v)[3],
-                                                                       const RectD& bounds) {
+                                                                       const RectD& bounds, std::int64_t& budget) {
   const double area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y);
   if (!std::isfinite(area) || std::fabs(area) < 1e-9) return std::nullopt;
   const auto lo = [&](double a, double b, double c, double limit) { return std::max(std::floor(std::min({a, b, c})), limit); };
@@ -38,7 +40,11 @@ std::optional<std::pair<PointD, std::shared_ptr<Image>>> ShadeTriangle(const Poi
   const double y1 = hi(p[0].y, p[1].y, p[2].y, std::ceil(bounds.bottom));
   if (!(x1 > x0 && y1 > y0)) return std::nullopt;
   const auto w = static_cast<std::int64_t>(x1 - x0), h = static_cast<std::int64_t>(y1 - y0);
-  if (w * h > kMaxTrianglePixels) return std::nullopt;
+  if (w * h > budget) {
+    budget = 0;
+    return std::nullopt;
+  }
+  budget -= w * h;
   auto image = std::make_shared<Image>();
   image->width = static_cast<std::int32_t>(w);
   image->height = static_cast<std::int32_t>(h);
@@ -81,6 +87,7 @@ void Player::GradientFill(ByteReader& r) {
   }
   if (mode == kGradientTriangle) {
     if (!r.Has(std::uint64_t{count} * 12)) throw EMetafileError("triangle count exceeds the record");
+    std::int64_t budget = kShadeBudget;
     const RectD bounds{std::min(target_.left, target_.right), std::min(target_.top, target_.bottom),
                        std::max(target_.left, target_.right), std::max(target_.top, target_.bottom)};
     for (std::uint32_t k = 0; k < count; ++k) {
@@ -88,8 +95,22 @@ void Player::GradientFill(ByteReader& r) {
       if (i0 >= nver || i1 >= nver || i2 >= nver) continue;
       const Vertex* corners[3] = {&v[i0], &v[i1], &v[i2]};
       const PointD device[3] = {ToDevice(v[i0].p), ToDevice(v[i1].p), ToDevice(v[i2].p)};
-      auto shaded = ShadeTriangle(device, corners, bounds);
-      if (!shaded) continue;
+      auto shaded = ShadeTriangle(device, corners, bounds, budget);
+      if (!shaded) {
+        if (budget > 0) continue;  // nothing inside
+        double mean[3];
+        for (int c = 0; c < 3; ++c) mean[c] = (corners[0]->rgb[c] + corners[1]->rgb[c] + corners[2]->rgb[c]) / 3;
+        Path tri;
+        tri.MoveTo(device[0]);
+        tri.LineTo(device[1]);
+        tri.LineTo(device[2]);
+        tri.Close();
+        Brush flat;
+        flat.color = PackOpaque(mean) & 0xFFFFFFu;
+        ApplyClip();
+        surface_.FillPath(tri, FillRule::Alternate, flat, Rop2::CopyPen);
+        continue;
+      }
       const auto& [origin, image] = *shaded;
       ImageDraw draw;
       draw.source = {0, 0, static_cast<double>(image->width), static_cast<double>(image->height)};

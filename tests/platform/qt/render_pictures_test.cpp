@@ -224,5 +224,20 @@ TEST_F(RenderPicturesTest, TrianglesAreGouraudShadedInsideTheirEdgesOnly) {
   EXPECT_EQ(At(image, 90, 300), kGray);
 }
 
+TEST_F(RenderPicturesTest, TrianglesPastTheShadingBudgetAreStillFilled) {
+  // Twenty page-sized triangles: the last ones get their mean colour, which is
+  // that of their corners here.
+  std::vector<GradientVertex> vertices{{0, 0, 0xFF00, 0, 0}, {1000, 0, 0xFF00, 0, 0}, {0, 1000, 0xFF00, 0, 0},
+                                       {0, 0, 0, 0, 0xFF00}, {1000, 0, 0, 0, 0xFF00}, {0, 1000, 0, 0, 0xFF00}};
+  std::vector<std::uint32_t> indices;
+  for (int k = 0; k < 19; ++k) indices.insert(indices.end(), {0, 1, 2});
+  indices.insert(indices.end(), {3, 4, 5});
+  EmfBuilder emf;
+  emf.AddRaw(Emr::GradientFill, GradientBody(vertices, indices, 3, 2));
+  const QImage image = Render(emf);
+  EXPECT_EQ(At(image, 100, 100), kBlue);
+  EXPECT_EQ(At(image, 900, 900), kWhite);
+}
+
 }  // namespace
 }  // namespace pravel::qt
