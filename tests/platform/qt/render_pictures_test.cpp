@@ -177,6 +177,29 @@ TEST_F(RenderPicturesTest, PlgBltMapsTheSourceOntoAParallelogramThroughItsMask) 
   }
 }
 
+TEST_F(RenderPicturesTest, BlitsWithBadOffsetsOrCutShortDrawWhatIsSound) {
+  const Dib source = RedBlue();
+  const Dib mask = MakeDib(2, 1, 1, {0x000000, 0xFFFFFF}, {0x80, 0, 0, 0});
+  EmfBuilder emf;
+  Bytes masked = MaskBltBody(source, &mask, 100, 100, 2, 1, 0xAACC0020u);
+  StoreU32(masked, 104, 0xFFFFFF00u);  // offBmiMask far past the record: no mask
+  emf.AddRaw(Emr::MaskBlt, masked);
+  Bytes plg = PlgBltBody(source, nullptr, {QPoint(200, 200), QPoint(300, 200), QPoint(200, 300)}, 2, 1);
+  StoreU32(plg, 88, 0xFFFFFF00u);  // offBmiSrc past the record
+  emf.AddRaw(Emr::PlgBlt, plg);
+  Bytes cut = PlgBltBody(source, nullptr, {QPoint(400, 400), QPoint(500, 400), QPoint(400, 500)}, 2, 1);
+  cut.resize(40);
+  emf.AddRaw(Emr::PlgBlt, cut);
+  Bytes gradient = GradientBody({{0, 0, 0, 0, 0}}, {0, 0, 0}, 3, 2);
+  gradient.resize(30);  // the triangle's indices cut off
+  emf.AddRaw(Emr::GradientFill, gradient);
+  const QImage image = Render(emf);
+  EXPECT_EQ(At(image, 100, 100), kRed);
+  EXPECT_EQ(At(image, 101, 100), kBlue);
+  EXPECT_EQ(At(image, 250, 250), kWhite);
+  EXPECT_EQ(At(image, 450, 450), kWhite);
+}
+
 TEST_F(RenderPicturesTest, RectangleGradientsRunAlongTheirAxis) {
   EmfBuilder emf;
   // Horizontal red to blue over (100, 100)-(356, 150); vertical black to white below.
