@@ -21,6 +21,7 @@
 #ifdef PRAVEL_HAVE_QT
 #include <QGuiApplication>
 #include <QString>
+#include "platform/qt/png_writer.h"
 #include "platform/qt/render.h"
 #endif
 
@@ -110,7 +111,6 @@ enum class Format { Png, Pdf, Svg };
 
 // Pixels of the largest picture drawn (64 MB of image; A0 at 96 dpi fits).
 constexpr double kMaxPixels = 16e6;
-constexpr int kPngQuality = 75;
 
 std::optional<Format> FormatOf(const std::string& path) {
   const auto dot = path.rfind('.');
@@ -183,7 +183,9 @@ int RunRender(Args args) {
   const auto format = FormatOf(o.output);
   if (!format) return Usage("the output must end in .png, .pdf or .svg");
 
-  PrepareGuiEnvironment();
+  // Drawing into files needs no display: the offscreen platform, unless one
+  // is chosen, starts quickest.
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
   static int argc = 1;
   static char name[] = "qrptool";
   static char* argv[] = {name, nullptr};
@@ -235,8 +237,7 @@ int RunRender(Args args) {
     switch (*format) {
       case Format::Png: {
         const QImage image = qt::RenderImage(*metafile, size, surface);
-        // Light compression: most of the time of a page goes to zlib otherwise.
-        ok = !image.isNull() && image.save(QString::fromStdString(path), "PNG", kPngQuality);
+        ok = !image.isNull() && qt::WritePng(image, QString::fromStdString(path));
         break;
       }
       case Format::Svg: ok = qt::WriteSvg(*metafile, size, QString::fromStdString(path), surface); break;

@@ -1,4 +1,8 @@
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -7,6 +11,28 @@
 #include "cli/commands.h"
 
 namespace {
+
+// Printing runs in a companion program beside this one, so that the other
+// commands start without the printing libraries.
+constexpr const char* kPrintProgram = "qrptool-print";
+
+int RunCompanion(char** argv) {
+  std::string path = "/proc/self/exe";
+  char buffer[4096];
+  const ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer - 1);
+  if (n > 0) {
+    const std::string self(buffer, static_cast<std::size_t>(n));
+    path = self.substr(0, self.rfind('/') + 1) + kPrintProgram;
+  } else {
+    path = kPrintProgram;
+  }
+  std::vector<char*> args{const_cast<char*>(kPrintProgram)};
+  for (char** a = argv + 1; *a != nullptr; ++a) args.push_back(*a);
+  args.push_back(nullptr);
+  ::execv(path.c_str(), args.data());
+  std::cerr << "qrptool: cannot start " << path << ": " << std::strerror(errno) << '\n';
+  return pravel::cli::kExitBadFile;
+}
 
 struct Command {
   std::string_view name;
@@ -20,8 +46,8 @@ constexpr std::array kCommands{
     Command{"pack", pravel::cli::RunPack, "build a report from EMF files"},
     Command{"render", pravel::cli::RunRender, "draw pages as PNG, PDF or SVG"},
     Command{"export", pravel::cli::RunExport, "export the text as TXT, CSV or HTML"},
-    Command{"print", pravel::cli::RunPrint, "print a report"},
-    Command{"printers", pravel::cli::RunPrinters, "list the installed printers"},
+    Command{"print", nullptr, "print a report"},
+    Command{"printers", nullptr, "list the installed printers"},
 };
 
 void PrintUsage(std::ostream& out) {
@@ -43,7 +69,9 @@ int main(int argc, char** argv) {
     return pravel::cli::kExitOk;
   }
   for (const auto& c : kCommands) {
-    if (args[0] == c.name) return c.run(pravel::cli::Args(args).subspan(1));
+    if (args[0] != c.name) continue;
+    if (c.run == nullptr) return RunCompanion(argv);
+    return c.run(pravel::cli::Args(args).subspan(1));
   }
   std::cerr << "qrptool: unknown command '" << args[0] << "'\n";
   PrintUsage(std::cerr);

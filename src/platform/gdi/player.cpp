@@ -479,11 +479,12 @@ void Player::Dispatch(const EmfRecord& record) {
     // Pictures.
     case Emr::BitBlt:
     case Emr::StretchBlt:
-    case Emr::MaskBlt:
     case Emr::AlphaBlend:
     case Emr::TransparentBlt:
       BitBlt(record, type);
       break;
+    case Emr::MaskBlt: MaskBlt(record); break;
+    case Emr::PlgBlt: PlgBlt(record); break;
     case Emr::StretchDIBits: StretchDiBits(record); break;
     case Emr::SetDIBitsToDevice: SetDiBitsToDevice(record); break;
 

@@ -120,7 +120,8 @@ void Player::BitBlt(const EmfRecord& record, Emr type) {
   ByteReader r = record.Fields();
   r.Skip(16);  // rclBounds
   const double x = r.I32(), y = r.I32(), cx = r.I32(), cy = r.I32();
-  const std::uint32_t rop = r.U32();
+  // MASKBLT without its mask: the foreground operation of the quaternary one.
+  const std::uint32_t rop = type == Emr::MaskBlt ? r.U32() & 0xFFFFFFu : r.U32();
   const double xs = r.I32(), ys = r.I32();
   r.Skip(24);  // xformSrc
   r.Skip(4);   // crBkColorSrc
@@ -152,6 +153,123 @@ void Player::BitBlt(const EmfRecord& record, Emr type) {
       DrawPicture(dib->image, source, dest, rop, std::nullopt, 255, false);
       break;
   }
+}
+
+namespace {
+
+// Source pixels where the mask bit differs from `keep` become neutral for
+// the ternary raster operation `rop` (transparent for copies, black for OR
+// and XOR, white for AND). Returns the operation to draw the result with,
+// nothing when the operation has no neutral value.
+std::optional<std::uint32_t> MaskPicture(Image& image, const DecodedDib& mask, std::int32_t dx, std::int32_t dy, bool keep,
+                 std::uint32_t rop) {
+  const std::uint32_t code = (rop >> 16) & 0xFF;
+  std::uint32_t neutral = 0, draw_rop = kSrcCopy;
+  switch (code) {
+    case 0xCC: break;
+    case 0x33:
+      for (auto& px : image.pixels) px = (px & 0xFF000000u) | (~px & 0xFFFFFFu);
+      break;
+    case 0xEE: neutral = 0xFF000000u; draw_rop = kSrcPaint; break;
+    case 0x66: neutral = 0xFF000000u; draw_rop = kSrcInvert; break;
+    case 0x88: neutral = 0xFFFFFFFFu; draw_rop = kSrcAnd; break;
+    default: return std::nullopt;
+  }
+  const bool mono = mask.mono && mask.mono->size() == mask.image->pixels.size();
+  if (code == 0xCC || code == 0x33) {
+    image.has_alpha = true;
+    for (auto& px : image.pixels) px |= 0xFF000000u;
+  }
+  const Image& m = *mask.image;
+  for (std::int32_t y = 0; y < image.height; ++y) {
+    for (std::int32_t x = 0; x < image.width; ++x) {
+      const std::int64_t mx = std::int64_t{x} + dx, my = std::int64_t{y} + dy;
+      bool set = false;
+      if (mx >= 0 && my >= 0 && mx < m.width && my < m.height) {
+        const auto at = static_cast<std::size_t>(my * m.width + mx);
+        set = mono ? (*mask.mono)[at] != 0 : (m.pixels[at] & 0xFFFFFFu) != 0;
+      }
+      if (set != keep) image.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) +
+                                    static_cast<std::size_t>(x)] = neutral;
+    }
+  }
+  return draw_rop;
+}
+
+}  // namespace
+
+void Player::MaskBlt(const EmfRecord& record) {
+  ByteReader r = record.Fields();
+  r.Skip(16);  // rclBounds
+  const double x = r.I32(), y = r.I32(), cx = r.I32(), cy = r.I32();
+  const std::uint32_t rop4 = r.U32();
+  const std::int32_t xs = r.I32(), ys = r.I32();
+  r.Skip(28);  // xformSrc, crBkColorSrc
+  const std::uint32_t usage = r.U32();
+  const std::uint32_t off_bmi = r.U32(), cb_bmi = r.U32(), off_bits = r.U32(), cb_bits = r.U32();
+  const std::int32_t xm = r.I32(), ym = r.I32();
+  const std::uint32_t usage_mask = r.U32();
+  const std::uint32_t off_bmi_mask = r.U32(), cb_bmi_mask = r.U32(), off_bits_mask = r.U32(),
+                      cb_bits_mask = r.U32();
+  const std::uint32_t fore = rop4 & 0xFFFFFFu;
+  const std::uint32_t back = ((rop4 >> 8) & 0xFF0000u) | (rop4 & 0xFFFFu);
+  auto mask = cb_bmi_mask ? DecodeRecordDib(record, off_bmi_mask, cb_bmi_mask, off_bits_mask, cb_bits_mask, usage_mask)
+                          : std::nullopt;
+  const RectD dest{x, y, x + cx, y + cy};
+  if (!mask || mask->image->encoding != Image::Encoding::Raw) {
+    // Without a usable mask the foreground operation covers everything.
+    BitBlt(record, Emr::MaskBlt);
+    return;
+  }
+  auto dib = cb_bmi ? DecodeRecordDib(record, off_bmi, cb_bmi, off_bits, cb_bits, usage) : std::nullopt;
+  if (!dib || dib->image->encoding != Image::Encoding::Raw) return;
+  const RectD source{static_cast<double>(xs), static_cast<double>(ys), xs + cx, ys + cy};
+  for (const bool keep : {false, true}) {
+    const std::uint32_t rop = keep ? fore : back;
+    if (((rop >> 16) & 0xFF) == 0xAA) continue;  // destination unchanged
+    Image masked = *dib->image;
+    const auto draw_rop = MaskPicture(masked, *mask, xm - xs, ym - ys, keep, rop);
+    if (!draw_rop) continue;
+    DrawPicture(std::make_shared<Image>(std::move(masked)), source, dest, *draw_rop, std::nullopt, 255, false);
+  }
+}
+
+void Player::PlgBlt(const EmfRecord& record) {
+  ByteReader r = record.Fields();
+  r.Skip(16);  // rclBounds
+  PointD corner[3];
+  for (auto& p : corner) {
+    const double px = r.I32(), py = r.I32();
+    p = {px, py};
+  }
+  const double xs = r.I32(), ys = r.I32(), cxs = r.I32(), cys = r.I32();
+  r.Skip(28);  // xformSrc, crBkColorSrc
+  const std::uint32_t usage = r.U32();
+  const std::uint32_t off_bmi = r.U32(), cb_bmi = r.U32(), off_bits = r.U32(), cb_bits = r.U32();
+  const std::int32_t xm = r.I32(), ym = r.I32();
+  const std::uint32_t usage_mask = r.U32();
+  const std::uint32_t off_bmi_mask = r.U32(), cb_bmi_mask = r.U32(), off_bits_mask = r.U32(),
+                      cb_bits_mask = r.U32();
+  auto dib = DecodeRecordDib(record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
+  if (!dib || cxs == 0 || cys == 0) return;
+  std::shared_ptr<const Image> image = dib->image;
+  if (cb_bmi_mask != 0 && image->encoding == Image::Encoding::Raw) {
+    if (auto mask = DecodeRecordDib(record, off_bmi_mask, cb_bmi_mask, off_bits_mask, cb_bits_mask, usage_mask);
+        mask && mask->image->encoding == Image::Encoding::Raw) {
+      Image masked = *image;
+      MaskPicture(masked, *mask, xm - static_cast<std::int32_t>(xs), ym - static_cast<std::int32_t>(ys), true,
+                  kSrcCopy);
+      image = std::make_shared<Image>(std::move(masked));
+    }
+  }
+  ImageDraw draw;
+  draw.image = std::move(image);
+  draw.source = {xs, ys, xs + cxs, ys + cys};
+  const bool straight = !to_device_.HasRotation();
+  for (int k = 0; k < 3; ++k) draw.dest[static_cast<std::size_t>(k)] = straight ? ToDeviceRounded(corner[k]) : ToDevice(corner[k]);
+  draw.smooth = dc_.stretch_mode == 4;  // HALFTONE
+  ApplyClip();
+  surface_.DrawImage(draw);
 }
 
 void Player::StretchDiBits(const EmfRecord& record) {

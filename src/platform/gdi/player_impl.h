@@ -105,6 +105,8 @@ class Player {
 
   // Pictures (player_image.cpp).
   void BitBlt(const EmfRecord& record, Emr type);
+  void MaskBlt(const EmfRecord& record);
+  void PlgBlt(const EmfRecord& record);
   void StretchDiBits(const EmfRecord& record);
   void SetDiBitsToDevice(const EmfRecord& record);
   void CreateDibPatternBrush(const EmfRecord& record, bool mono);

@@ -32,6 +32,7 @@ constexpr Substitute kSubstitutes[] = {
     {"arial narrow", "Liberation Sans Narrow"},
     {"times new roman", "Liberation Serif"},
     {"times", "Liberation Serif"},
+    {"calibri", "Carlito"},
     {"courier new", "Liberation Mono"},
     {"courier", "Liberation Mono"},
     {"system", "Liberation Sans"},

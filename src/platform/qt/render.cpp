@@ -3,7 +3,10 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <sys/mman.h>
+
 #include <cmath>
+#include <cstdlib>
 
 #include "platform/gdi/player.h"
 
@@ -44,8 +47,27 @@ QSize PixelSizeForWidth(const gdi::Metafile& metafile, int width) {
   return {width, std::max(1, static_cast<int>(std::floor(h + 0.5)))};
 }
 
+namespace {
+
+// An image whose pixels, from half a megabyte on, lie on huge pages where
+// the system offers them: the first touch of hundreds of small memory pages
+// costs more than drawing a plain page.
+QImage PageImage(QSize size) {
+  constexpr std::size_t kHuge = std::size_t{2} << 20;
+  const auto bytes = static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(size.height()) * 4;
+  if (size.isEmpty() || bytes < kHuge / 4 || size.width() > (1 << 20)) return QImage(size, QImage::Format_RGB32);
+  const std::size_t rounded = (bytes + kHuge - 1) / kHuge * kHuge;
+  void* memory = std::aligned_alloc(kHuge, rounded);
+  if (memory == nullptr) return QImage(size, QImage::Format_RGB32);
+  ::madvise(memory, rounded, MADV_HUGEPAGE);
+  return QImage(static_cast<uchar*>(memory), size.width(), size.height(), size.width() * 4, QImage::Format_RGB32,
+                [](void* p) { std::free(p); }, memory);
+}
+
+}  // namespace
+
 QImage RenderImage(const gdi::Metafile& metafile, QSize size, SurfaceOptions options) {
-  QImage image(size, QImage::Format_RGB32);
+  QImage image = PageImage(size);
   if (image.isNull()) return image;
   image.fill(Qt::white);
   QPainter painter(&image);

@@ -217,6 +217,7 @@ TEST_F(PainterSurfaceTest, LocalFamiliesStandInForReportFonts) {
   EXPECT_EQ(LocalFamily("Arial", 0), "Liberation Sans");
   EXPECT_EQ(LocalFamily("TIMES NEW ROMAN", 0), "Liberation Serif");
   EXPECT_EQ(LocalFamily("Courier New", 0), "Liberation Mono");
+  EXPECT_EQ(LocalFamily("Calibri", 0), "Carlito");
   EXPECT_EQ(LocalFamily("", 0x31), "Liberation Mono");
   EXPECT_EQ(LocalFamily("", 0x12), "Liberation Serif");
 }
