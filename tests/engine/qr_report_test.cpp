@@ -58,7 +58,7 @@ class ReportTest : public ::testing::Test {
     });
     report_.Measure = test::StubMeasure();
     report_.SetReportTitle("Start page");
-    report_.Items().push_back(TQRLabel{.Name = "Title",
+    report_.Items().emplace_back(TQRLabel{.Name = "Title",
                                        .Left = 0,
                                        .Top = 500,
                                        .Width = 2100,
@@ -71,7 +71,7 @@ class ReportTest : public ::testing::Test {
     picture.Picture.width = picture.Picture.height = 2;
     picture.Picture.pixels = {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFF000000};
     report_.Items().emplace_back(picture);
-    report_.Items().push_back(TQRLabel{.Name = "Notes",
+    report_.Items().emplace_back(TQRLabel{.Name = "Notes",
                                        .Left = 100,
                                        .Top = 1400,
                                        .Width = 60,
@@ -236,10 +236,13 @@ TEST_F(ReportTest, RunExportHandsTheLabelLinesToTheSinkAndDrawsNothing) {
   struct Failing final : TQRExportSink {
     bool Active() const override { return false; }
     bool Unpaged() const override { return false; }
-    void Start(std::int32_t, std::int32_t, const Font&) override { throw std::runtime_error("Cannot create file"); }
+    void Start(std::int32_t /*width*/, std::int32_t /*height*/, const Font& /*font*/) override {
+      throw std::runtime_error("Cannot create file");
+    }
     void EndPage() override {}
     void NewPage() override {}
-    void TextOut(long double, long double, const Font&, ColorValue, TQRAlignment, const std::string&) override {}
+    void TextOut(long double /*x*/, long double /*y*/, const Font& /*font*/, ColorValue /*background*/,
+                 TQRAlignment /*alignment*/, const std::string& /*text*/) override {}
     void Finish() override {}
   } failing;
   EXPECT_THROW(report_.RunExport(failing), std::runtime_error);
