@@ -13,6 +13,7 @@
 #include "export/loaded_report_export.h"
 #include "export/text_collector.h"
 #include "platform/qt/test_home.h"
+#include "platform/scripted_printer_device.h"
 #include "preview/error_handler.h"
 #include "preview/qr_preview.h"
 #include "report/test_files.h"
@@ -142,6 +143,43 @@ TEST_F(StartPageTest, PictureIs114By148) {
   EXPECT_EQ(picture.height, 148);
   ASSERT_EQ(picture.pixels.size(), 114U * 148U);
   EXPECT_FALSE(picture.has_alpha);
+}
+
+// Print of the shown start page asks Form1's report, through a posted
+// message, to produce the page again on the printer, with a progress window.
+TEST_F(StartPageTest, PrintingProducesThePageAgainOnThePrinter) {
+  SetPrinterDeviceFactory(
+      [] { return std::make_unique<ScriptedPrinterDevice>(std::vector{ScriptedA4Printer("Office")}); });
+  {
+    TForm1 form1;
+    TQRReport& report = form1.QRReport1();
+    report.SetReportTitle("Pravel start");
+    report.Preview();
+    const TQRReport::ProgressWindowFactory make_progress = report.ProgressWindow;
+    bool followed = false;
+    std::string title;
+    std::vector<std::u16string> texts;
+    report.ProgressWindow = [&](TQRPrinter& printer, bool show) {
+      std::shared_ptr<void> form = make_progress(printer, show);
+      followed = show && printer.Client() != nullptr;
+      return std::shared_ptr<void>(form.get(), [form, &printer, &title, &texts](void*) mutable {
+        const auto& device = dynamic_cast<const ScriptedPrinterDevice&>(printer.PrinterDevice());
+        if (!device.Calls().empty()) title = device.Calls().front().Title;
+        for (const ScriptedSheet& sheet : device.SheetsDrawn()) texts.insert(texts.end(), sheet.Texts.begin(), sheet.Texts.end());
+        form.reset();
+      });
+    };
+    report.QRPrinter()->Print();
+    EXPECT_TRUE(texts.empty());  // posted, not handled yet
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    EXPECT_TRUE(followed);
+    EXPECT_EQ(title, "Pravel start");
+    EXPECT_EQ(texts, (std::vector<std::u16string>{u"Pravel", u"v.1.2", u"view and print saved report *.qrp files",
+                                                  u"pravel.example.org"}));
+    EXPECT_TRUE(errors_.empty());
+  }
+  SetSharedPrinterDevice(nullptr);
+  SetPrinterDeviceFactory(nullptr);
 }
 
 // Started without a file, the window previews the start page and stays in
