@@ -15,6 +15,7 @@ class SinkLog final : public TQRExportSink {
   bool Active() const override { return active; }
   bool Unpaged() const override { return false; }
   void Start(std::int32_t width, std::int32_t height, const Font& font) override {
+    if (fail_start) throw std::runtime_error("Cannot create file");
     active = true;
     calls.push_back("Start " + std::to_string(width) + " " + std::to_string(height) + " " + font.Name + " " +
                     std::to_string(font.Size));
@@ -32,6 +33,7 @@ class SinkLog final : public TQRExportSink {
     calls.emplace_back("Finish");
   }
   bool active = false;
+  bool fail_start = false;
   std::vector<std::string> calls;
 };
 
@@ -233,18 +235,8 @@ TEST_F(ReportTest, RunExportHandsTheLabelLinesToTheSinkAndDrawsNothing) {
 
   // An error in the run reaches the caller and leaves the report ready for
   // the next run.
-  struct Failing final : TQRExportSink {
-    bool Active() const override { return false; }
-    bool Unpaged() const override { return false; }
-    void Start(std::int32_t /*width*/, std::int32_t /*height*/, const Font& /*font*/) override {
-      throw std::runtime_error("Cannot create file");
-    }
-    void EndPage() override {}
-    void NewPage() override {}
-    void TextOut(long double /*x*/, long double /*y*/, const Font& /*font*/, ColorValue /*background*/,
-                 TQRAlignment /*alignment*/, const std::string& /*text*/) override {}
-    void Finish() override {}
-  } failing;
+  SinkLog failing;
+  failing.fail_start = true;
   EXPECT_THROW(report_.RunExport(failing), std::runtime_error);
   EXPECT_FALSE(report_.Exporting());
   SinkLog again;
