@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "platform/messages.h"
+#include "engine/qr_report.h"
 #include "preview/error_handler.h"
 #include "preview/qr_preview.h"
 #include "report/qr_printer.h"
@@ -267,7 +268,8 @@ void TFKonsolaPravel::StartWithoutFile() {
 }
 
 void TFKonsolaPravel::ShowStartPage() {
-  // No start page yet: the preview stays empty until a file is opened.
+  // Returns once the preview no longer shows the start page's printer.
+  if (start_page_ != nullptr) start_page_->Preview();
 }
 
 void TFKonsolaPravel::StartWithFile(const QString& path) {

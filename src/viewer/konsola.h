@@ -23,6 +23,7 @@ namespace pravel {
 class TFileListBox;
 class TQRPreview;
 class TQRPrinter;
+class TQRReport;
 
 class TFKonsolaPravel : public QMainWindow {
   Q_OBJECT
@@ -38,6 +39,9 @@ class TFKonsolaPravel : public QMainWindow {
 
   // The window "O programie" shows modally; none leaves the command inert.
   void SetAboutBox(QDialog* about_box) noexcept { about_box_ = about_box; }
+  // The report of the start page (QRReport1 of Form1); none leaves the
+  // preview empty at a start without a file.
+  void SetStartPage(TQRReport* report) noexcept { start_page_ = report; }
 
   TQRPreview& QRPreview1() const noexcept { return *QRPreview1_; }
   TFileListBox& FileListBox1() const noexcept { return *FileListBox1_; }
@@ -106,6 +110,7 @@ class TFKonsolaPravel : public QMainWindow {
   QStringList arguments_;
   Dialogs dialogs_;
   QDialog* about_box_ = nullptr;
+  TQRReport* start_page_ = nullptr;
   bool started_ = false;
   bool terminate_requested_ = false;
 
