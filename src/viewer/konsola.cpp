@@ -15,11 +15,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "export/csv_filter.h"
+#include "export/html_filter.h"
 #include "platform/messages.h"
 #include "preview/error_handler.h"
 #include "preview/qr_preview.h"
 #include "report/qr_printer.h"
-#include "viewer/button_pictures.h"
+#include "preview/button_pictures.h"
 #include "viewer/file_association.h"
 #include "viewer/file_list_box.h"
 #include "viewer/folder_setting.h"
@@ -343,7 +345,31 @@ void TFKonsolaPravel::FileListBox1DblClick() {
 }
 
 void TFKonsolaPravel::Zapiszjako1Click() {
-  // Saving and exporting are not offered yet.
+  if (!dialogs_.SaveFile) return;
+  const std::optional<FileDialogResult> chosen =
+      dialogs_.SaveFile(this, {.title = {},
+                               .filters = {QStringLiteral("Report files (*.qrp)"), QStringLiteral("ASCII text (*.txt)"),
+                                           QStringLiteral("CSV (*.csv)"), QStringLiteral("HTML Document (*.htm)")},
+                               .default_suffix = QStringLiteral("qrp"),
+                               .directory = FileListBox1_->Directory()});
+  TQRPrinter* printer = QRPreview1_->QRPrinter();
+  if (!chosen || printer == nullptr) return;
+  const std::string path = LocalPath(chosen->path);
+  switch (chosen->filter_index) {
+    case 1: printer->Save(path); break;
+    case 2: printer->PreviewModal(); break;
+    case 3: {
+      TQRCommaSeparatedFilter filter(path);
+      printer->ExportToFilter(filter);
+      break;
+    }
+    case 4: {
+      TQRHTMLDocumentFilter filter(path);
+      printer->ExportToFilter(filter);
+      break;
+    }
+    default: break;
+  }
 }
 
 void TFKonsolaPravel::Drukuj1Click() {

@@ -1,0 +1,168 @@
+// The main window's save-as, print and printer-setup commands.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <fstream>
+#include <sstream>
+
+#include "export/loaded_report_export.h"
+#include "platform/qt/test_home.h"
+#include "platform/scripted_printer_device.h"
+#include "preview/error_handler.h"
+#include "preview/qr_preview.h"
+#include "printing/scripted_print_dialog.h"
+#include "report/preview_interface.h"
+#include "report/qr_printer.h"
+#include "report/qr_printer_test_util.h"
+#include "report/test_files.h"
+#include "test_application.h"
+#include "viewer/konsola.h"
+
+namespace pravel {
+namespace {
+
+using test::DrawnPages;
+
+QString Path(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+std::string ReadText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Counts the windows the preview interface is asked for.
+struct CountingPreview final : TQRPreviewInterface {
+  explicit CountingPreview(int& modal) : modal_(modal) {}
+  PreviewWindow Show(TQRPrinter&) override { return nullptr; }
+  PreviewWindow ShowModal(TQRPrinter&) override {
+    ++modal_;
+    return nullptr;
+  }
+  int& modal_;
+};
+
+class SavePrintTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    RegisterLoadedReportExport();
+    SetApplicationErrorHandler([this](const QString& message) { errors_.push_back(message); });
+    SetPrinterDeviceFactory([this] {
+      auto device = std::make_unique<ScriptedPrinterDevice>(
+          std::vector{ScriptedA4Printer("Office"), ScriptedA4Printer("Lab", 600)});
+      devices_.push_back(device.get());
+      return device;
+    });
+    SetSharedPrinterDevice(nullptr);
+    SetPreviewInterfaceClass([this] { return std::make_unique<CountingPreview>(modal_previews_); });
+    test::WriteReport(dir_ / "r3.qrp", DrawnPages(3));
+    test::WriteReport(dir_ / "r12.qrp", DrawnPages(12));
+  }
+  void TearDown() override {
+    window_.reset();
+    SetPreviewInterfaceClass(nullptr);
+    SetSharedPrinterDevice(nullptr);
+    SetPrinterDeviceFactory(nullptr);
+    SetApplicationErrorHandler({});
+    SetLoadedReportExporter({});
+  }
+
+  Dialogs FakeDialogs() {
+    return {.OpenFile = [](QWidget*, const OpenDialogRequest&) { return std::optional<QString>(); },
+            .SaveFile =
+                [this](QWidget*, const FileDialogRequest& request) {
+                  save_requests_.push_back(request);
+                  return next_save_;
+                },
+            .ShowMessage = [](QWidget*, const MessageRequest&) {},
+            .ShowModal = [](QDialog&) {}};
+  }
+
+  TFKonsolaPravel& Start(const std::string& file) {
+    window_ = std::make_unique<TFKonsolaPravel>(QStringList{Path(dir_ / file)}, FakeDialogs());
+    window_->show();
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    return *window_;
+  }
+  void SaveAs(const std::string& name, int type) {
+    next_save_ = FileDialogResult{Path(dir_ / name), type};
+    window_->Zapiszjako1Click();
+  }
+  // The device of the report printer shown in the window.
+  ScriptedPrinterDevice& ShownDevice() const {
+    return static_cast<ScriptedPrinterDevice&>(window_->QRPreview1().QRPrinter()->PrinterDevice());
+  }
+
+  qt::TestHome home_;
+  test::TempDir dir_;
+  std::unique_ptr<TFKonsolaPravel> window_;
+  std::vector<ScriptedPrinterDevice*> devices_;
+  std::vector<QString> errors_;
+  std::vector<FileDialogRequest> save_requests_;
+  std::optional<FileDialogResult> next_save_;
+  int modal_previews_ = 0;
+};
+
+TEST_F(SavePrintTest, SaveAsReportWritesAnExactCopy) {
+  TFKonsolaPravel& window = Start("r3.qrp");
+  SaveAs("copy.qrp", 1);
+  ASSERT_EQ(save_requests_.size(), 1U);
+  EXPECT_EQ(save_requests_[0].title, "");
+  EXPECT_EQ(save_requests_[0].filters, (QStringList{"Report files (*.qrp)", "ASCII text (*.txt)", "CSV (*.csv)",
+                                                    "HTML Document (*.htm)"}));
+  EXPECT_EQ(save_requests_[0].default_suffix, "qrp");
+  EXPECT_TRUE(errors_.empty());
+  EXPECT_EQ(test::ReadFileBytes(dir_ / "copy.qrp"), test::ReadFileBytes(dir_ / "r3.qrp"));
+
+  // Onto the loaded file itself: refused, and the report stays shown.
+  const Bytes before = test::ReadFileBytes(dir_ / "r3.qrp");
+  SaveAs("r3.qrp", 1);
+  ASSERT_EQ(errors_.size(), 1U);
+  EXPECT_TRUE(errors_[0].startsWith("Cannot create file \"" + Path(dir_ / "r3.qrp") + "\". ")) << errors_[0].toStdString();
+  EXPECT_EQ(test::ReadFileBytes(dir_ / "r3.qrp"), before);
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.FilePrinter()->Status(), TQRPrinterStatus::Finished);
+  window.sbNextPageClick();
+  EXPECT_TRUE(window.QRPreview1().PageImage().ImageOK());
+  EXPECT_EQ(window.QRPreview1().PageNumber(), 2);
+
+  // Cancelled: nothing.
+  next_save_.reset();
+  window.Zapiszjako1Click();
+  EXPECT_EQ(dir_.Names().size(), 3U);
+}
+
+TEST_F(SavePrintTest, SaveAsExportsTheLoadedReportsText) {
+  Start("r3.qrp");
+  SaveAs("out.csv", 3);
+  EXPECT_EQ(ReadText(dir_ / "out.csv"), "\"Page 1\"\r\n\"Page 2\"\r\n\"Page 3\"\r\n");
+  SaveAs("out.htm", 4);
+  const std::string html = ReadText(dir_ / "out.htm");
+  EXPECT_NE(html.find("<TD>Page 1</TD>"), std::string::npos) << html;
+  EXPECT_NE(html.find("<TD>Page 3</TD>"), std::string::npos) << html;
+  EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(SavePrintTest, SaveAsTextOpensThePreviewAndWritesNoFile) {
+  Start("r3.qrp");
+  SaveAs("out.txt", 2);
+  EXPECT_EQ(modal_previews_, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "out.txt"));
+  SaveAs("other.x", 5);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "other.x"));
+  EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(SavePrintTest, PrintPrintsTheLoadedReport) {
+  Start("r3.qrp");
+  window_->Drukuj1Click();
+  EXPECT_TRUE(errors_.empty());
+  EXPECT_EQ(ShownDevice().SheetsPrinted(), 3);
+  EXPECT_EQ(ShownDevice().Calls().front().Title, (dir_ / "r3.qrp").string());
+}
+
+}  // namespace
+}  // namespace pravel
