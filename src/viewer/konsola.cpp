@@ -15,11 +15,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "engine/qr_report.h"
 #include "export/csv_filter.h"
 #include "export/html_filter.h"
 #include "platform/messages.h"
 #include "preview/error_handler.h"
 #include "preview/qr_preview.h"
+#include "report/print_choices.h"
 #include "report/qr_printer.h"
 #include "preview/button_pictures.h"
 #include "viewer/file_association.h"
@@ -315,7 +317,11 @@ void TFKonsolaPravel::LoadIntoAttachedPrinter(const QString& path) {
     file_printer_ = std::make_unique<TQRPrinter>();
     QRPreview1_->SetQRPrinter(file_printer_.get());
   }
-  QRPreview1_->QRPrinter()->Load(LocalPath(path));
+  TQRPrinter& printer = *QRPreview1_->QRPrinter();
+  printer.Load(LocalPath(path));
+  // A page range chosen for the previous report does not carry over.
+  printer.SetFirstPage(0);
+  printer.SetLastPage(0);
 }
 
 std::int32_t TFKonsolaPravel::AttachedPageCount() const {
@@ -377,7 +383,15 @@ void TFKonsolaPravel::Drukuj1Click() {
 }
 
 void TFKonsolaPravel::Zamknij1Click() {
-  // The printer setup is not offered yet.
+  if (QRReport1_ == nullptr) return;
+  TQRPrinter* shown = QRPreview1_->QRPrinter();
+  QRReport1_->SetTag(-1);
+  QRReport1_->PrinterSetup(shown);
+  if (QRReport1_->Tag() != 0 || shown == nullptr) return;
+  // A loaded report prints with the choices made; the start page takes them
+  // over when it is produced again.
+  if (shown->LoadedFromFile()) ApplyPrintChoices(*shown, QRReport1_->PrinterSettings(), QRReport1_->Page().Orientation);
+  shown->Print();
 }
 
 void TFKonsolaPravel::Zakocz1Click() { close(); }

@@ -23,6 +23,7 @@ namespace pravel {
 class TFileListBox;
 class TQRPreview;
 class TQRPrinter;
+class TQRReport;
 
 class TFKonsolaPravel : public QMainWindow {
   Q_OBJECT
@@ -35,6 +36,10 @@ class TFKonsolaPravel : public QMainWindow {
   ~TFKonsolaPravel() override;
   TFKonsolaPravel(const TFKonsolaPravel&) = delete;
   TFKonsolaPravel& operator=(const TFKonsolaPravel&) = delete;
+
+  // The start-page report, whose printer setup the printer-setup command
+  // runs (not owned); none leaves that command inert.
+  void SetQRReport1(TQRReport* report) noexcept { QRReport1_ = report; }
 
   // The window "O programie" shows modally; none leaves the command inert.
   void SetAboutBox(QDialog* about_box) noexcept { about_box_ = about_box; }
@@ -106,6 +111,7 @@ class TFKonsolaPravel : public QMainWindow {
   QStringList arguments_;
   Dialogs dialogs_;
   QDialog* about_box_ = nullptr;
+  TQRReport* QRReport1_ = nullptr;
   bool started_ = false;
   bool terminate_requested_ = false;
 

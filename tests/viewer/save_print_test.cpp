@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCoreApplication>
 #include <fstream>
 #include <sstream>
 
+#include "engine/qr_report.h"
 #include "export/loaded_report_export.h"
 #include "platform/qt/test_home.h"
 #include "platform/scripted_printer_device.h"
+#include "printing/scripted_print_dialog.h"
 #include "preview/error_handler.h"
 #include "preview/qr_preview.h"
 #include "printing/scripted_print_dialog.h"
@@ -71,7 +74,7 @@ class SavePrintTest : public ::testing::Test {
   }
 
   Dialogs FakeDialogs() {
-    return {.OpenFile = [](QWidget*, const OpenDialogRequest&) { return std::optional<QString>(); },
+    return {.OpenFile = [this](QWidget*, const OpenDialogRequest&) { return next_open_; },
             .SaveFile =
                 [this](QWidget*, const FileDialogRequest& request) {
                   save_requests_.push_back(request);
@@ -83,13 +86,14 @@ class SavePrintTest : public ::testing::Test {
 
   TFKonsolaPravel& Start(const std::string& file) {
     window_ = std::make_unique<TFKonsolaPravel>(QStringList{Path(dir_ / file)}, FakeDialogs());
+    window_->SetQRReport1(&report_);
     window_->show();
     for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
     return *window_;
   }
   void SaveAs(const std::string& name, int type) {
     next_save_ = FileDialogResult{Path(dir_ / name), type};
-    window_->Zapiszjako1Click();
+    window_->findChild<QAction*>("Zapiszjako1")->trigger();
   }
   // The device of the report printer shown in the window.
   ScriptedPrinterDevice& ShownDevice() const {
@@ -98,11 +102,14 @@ class SavePrintTest : public ::testing::Test {
 
   qt::TestHome home_;
   test::TempDir dir_;
+  TQRReport report_;
+  test::ScriptedPrintDialog dialog_;
   std::unique_ptr<TFKonsolaPravel> window_;
   std::vector<ScriptedPrinterDevice*> devices_;
   std::vector<QString> errors_;
   std::vector<FileDialogRequest> save_requests_;
   std::optional<FileDialogResult> next_save_;
+  std::optional<QString> next_open_;
   int modal_previews_ = 0;
 };
 
@@ -140,9 +147,12 @@ TEST_F(SavePrintTest, SaveAsExportsTheLoadedReportsText) {
   SaveAs("out.csv", 3);
   EXPECT_EQ(ReadText(dir_ / "out.csv"), "\"Page 1\"\r\n\"Page 2\"\r\n\"Page 3\"\r\n");
   SaveAs("out.htm", 4);
-  const std::string html = ReadText(dir_ / "out.htm");
-  EXPECT_NE(html.find("<TD>Page 1</TD>"), std::string::npos) << html;
-  EXPECT_NE(html.find("<TD>Page 3</TD>"), std::string::npos) << html;
+  EXPECT_EQ(ReadText(dir_ / "out.htm"),
+            "<TABLE WIDTH=100% CELLPADDING=2 BORDER=0></TABLE><TABLE WIDTH=100% CELLPADDING=2 BORDER=0>"
+            "<TR><TD><FONT  SIZE=+2>Page 1</FONT></TD></TR>\r\n"
+            "<TR><TD><FONT  SIZE=+2>Page 2</FONT></TD></TR>\r\n"
+            "<TR><TD><FONT  SIZE=+2>Page 3</FONT></TD></TR>\r\n"
+            "</TABLE>");
   EXPECT_TRUE(errors_.empty());
 }
 
@@ -162,6 +172,76 @@ TEST_F(SavePrintTest, PrintPrintsTheLoadedReport) {
   EXPECT_TRUE(errors_.empty());
   EXPECT_EQ(ShownDevice().SheetsPrinted(), 3);
   EXPECT_EQ(ShownDevice().Calls().front().Title, (dir_ / "r3.qrp").string());
+}
+
+TEST_F(SavePrintTest, PrinterSetupPrintsTheChosenPagesOfTheLoadedReport) {
+  Start("r12.qrp");
+  dialog_.Accept(test::PagesChoice(3, 5));
+  window_->Zamknij1Click();
+  const PrintDlgRequest& request = dialog_.Requests().at(0);
+  EXPECT_EQ(request.nMinPage, 1);
+  EXPECT_EQ(request.nMaxPage, 12);
+  EXPECT_EQ(request.nFromPage, 1);
+  EXPECT_EQ(request.nToPage, 12);
+  EXPECT_EQ(report_.Tag(), 0);
+  EXPECT_EQ(report_.PrinterSettings().FirstPage(), 3);
+  EXPECT_EQ(report_.PrinterSettings().LastPage(), 5);
+  EXPECT_EQ(ShownDevice().SheetsPrinted(), 3);
+  ASSERT_EQ(ShownDevice().SheetsDrawn().size(), 3U);
+  EXPECT_EQ(ShownDevice().SheetsDrawn()[0].Texts, std::vector<std::u16string>{u"Page 3"});
+
+  dialog_.Accept();
+  ShownDevice().ClearRecords();
+  window_->Zamknij1Click();
+  EXPECT_EQ(report_.PrinterSettings().FirstPage(), 0);
+  EXPECT_EQ(report_.PrinterSettings().LastPage(), 0);
+  EXPECT_EQ(ShownDevice().SheetsPrinted(), 12);
+}
+
+TEST_F(SavePrintTest, PrinterSetupCancelledPrintsNothing) {
+  Start("r3.qrp");
+  dialog_.Cancel();
+  window_->Zamknij1Click();
+  EXPECT_EQ(report_.Tag(), 1);
+  EXPECT_TRUE(ShownDevice().Calls().empty());
+}
+
+TEST_F(SavePrintTest, PrinterSetupCarriesPrinterAndCopiesOver) {
+  Start("r3.qrp");
+  dialog_.Accept([](PrintDlgRequest& reply) {
+    reply.hDevNames = MakeDeviceNamesBlock({"scripted", "Lab", "script:", false});
+    reply.hDevMode->dmCopies = 3;  // and one copy returned
+  });
+  window_->Zamknij1Click();
+  EXPECT_EQ(report_.PrinterSettings().Copies(), 3);
+  EXPECT_EQ(report_.PrinterSettings().PrinterIndex(), 1);
+  EXPECT_EQ(ShownDevice().PrinterIndex(), 1);
+  ASSERT_FALSE(ShownDevice().Selections().empty());
+  const PrinterSelection& job = ShownDevice().Selections().back();
+  EXPECT_EQ(job.Device, "Lab");
+  ASSERT_TRUE(job.Mode);
+  EXPECT_EQ(job.Mode->dmCopies, 3);
+  EXPECT_EQ(job.Mode->dmPaperSize, 9);  // the report's A4
+  EXPECT_EQ(ShownDevice().SheetsPrinted(), 3);
+
+  // Opening another report starts it from every page again.
+  window_->QRPreview1().QRPrinter()->SetFirstPage(2);
+  next_open_ = Path(dir_ / "r12.qrp");
+  window_->Otwrz1Click();
+  EXPECT_EQ(window_->QRPreview1().QRPrinter()->PageCount(), 12);
+  EXPECT_EQ(window_->QRPreview1().QRPrinter()->FirstPage(), 0);
+}
+
+TEST_F(SavePrintTest, PrinterSetupErrorsReachTheHandlerAndPrintNothing) {
+  Start("r3.qrp");
+  report_.PrinterSettings().SetPrinterIndex(7);
+  dialog_.Accept();
+  window_->findChild<QAction*>("Zamknij1")->trigger();
+  ASSERT_EQ(errors_.size(), 1U);
+  EXPECT_EQ(errors_[0], "Printer index out of range");
+  EXPECT_EQ(report_.Tag(), -1);
+  EXPECT_TRUE(dialog_.Requests().empty());
+  EXPECT_TRUE(ShownDevice().Calls().empty());
 }
 
 }  // namespace
