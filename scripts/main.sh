@@ -2,7 +2,7 @@
 # Installs, builds and runs Pravel's main job:
 #   scripts/main.sh             the viewer on a sample report the project generates
 #   scripts/main.sh FILE.qrp    the viewer on FILE.qrp
-#   scripts/main.sh --no-file   the viewer without a report (the file list of the last folder)
+#   scripts/main.sh --no-file   the viewer without a report: its start page
 # On a desktop (DISPLAY or WAYLAND_DISPLAY set) the job is `pravel`; on a
 # machine without a display it is `qrptool info --verify` on the report.
 set -euo pipefail

@@ -42,3 +42,39 @@ print(f"page {w}x{h} at {x},{y}: {share:.1%} ink, {white / len(inside):.1%} whit
 assert white > len(inside) // 2, "a white sheet"
 assert 0.002 < share < 0.5, "ink inside the frame"
 PY
+
+# Started without a file it shows the start page: "Pravel" in red at the top
+# of the text block, above the black version line.
+HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" XDG_CONFIG_HOME="$work/home/.config" \
+XDG_RUNTIME_DIR="$work/home" QT_QPA_PLATFORM=xcb PRAVEL_SCREENSHOT="$work/start.png" \
+  timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" "$build/src/viewer/pravel" >"$work/start.txt"
+
+/usr/bin/python3 - "$work/start.png" "$work/start.txt" <<'PY'
+import sys
+from PIL import Image
+
+shot = Image.open(sys.argv[1]).convert("RGB")
+words = open(sys.argv[2]).read().split()
+assert words[0] == "frame", words
+x, y, w, h = map(int, words[1:5])
+assert w > 200 and h > 200, f"page image {w}x{h}"
+px = shot.load()
+
+def red(p):
+    return p[0] >= 150 and p[1] <= 90 and p[2] <= 90
+
+def count(top, bottom, test):
+    """Pixels passing `test` between two heights on the page (0.1 mm), middle half across."""
+    y0 = max(0, y + int(h * top / 2970))
+    y1 = min(shot.height, y + int(h * bottom / 2970))
+    x0, x1 = max(0, x + w // 4), min(shot.width, x + 3 * w // 4)
+    return sum(1 for j in range(y0, y1) for i in range(x0, x1) if test(px[i, j]))
+
+title = count(679, 790, red)
+above = count(300, 670, red)
+version = count(820, 882, lambda p: sum(p) < 3 * 100)
+print(f"start page {w}x{h} at {x},{y}: {title} red pixels in the title, {version} dark in the version line")
+assert title > 100, "the title is red"
+assert above == 0, "nothing red above the title"
+assert count(820, 882, red) == 0 and version > 20, "the version line is dark"
+PY

@@ -19,11 +19,11 @@
 #include "export/csv_filter.h"
 #include "export/html_filter.h"
 #include "platform/messages.h"
+#include "preview/button_pictures.h"
 #include "preview/error_handler.h"
 #include "preview/qr_preview.h"
 #include "report/print_choices.h"
 #include "report/qr_printer.h"
-#include "preview/button_pictures.h"
 #include "viewer/file_association.h"
 #include "viewer/file_list_box.h"
 #include "viewer/folder_setting.h"
@@ -271,7 +271,8 @@ void TFKonsolaPravel::StartWithoutFile() {
 }
 
 void TFKonsolaPravel::ShowStartPage() {
-  // No start page yet: the preview stays empty until a file is opened.
+  // Returns once the preview no longer shows the start page's printer.
+  if (start_page_ != nullptr) start_page_->Preview();
 }
 
 void TFKonsolaPravel::StartWithFile(const QString& path) {
@@ -383,14 +384,14 @@ void TFKonsolaPravel::Drukuj1Click() {
 }
 
 void TFKonsolaPravel::Zamknij1Click() {
-  if (QRReport1_ == nullptr) return;
+  if (start_page_ == nullptr) return;
   TQRPrinter* shown = QRPreview1_->QRPrinter();
-  QRReport1_->SetTag(-1);
-  QRReport1_->PrinterSetup(shown);
-  if (QRReport1_->Tag() != 0 || shown == nullptr) return;
+  start_page_->SetTag(-1);
+  start_page_->PrinterSetup(shown);
+  if (start_page_->Tag() != 0 || shown == nullptr) return;
   // A loaded report prints with the choices made; the start page takes them
   // over when it is produced again.
-  if (shown->LoadedFromFile()) ApplyPrintChoices(*shown, QRReport1_->PrinterSettings(), QRReport1_->Page().Orientation);
+  if (shown->LoadedFromFile()) ApplyPrintChoices(*shown, start_page_->PrinterSettings(), start_page_->Page().Orientation);
   shown->Print();
 }
 

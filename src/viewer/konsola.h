@@ -37,12 +37,11 @@ class TFKonsolaPravel : public QMainWindow {
   TFKonsolaPravel(const TFKonsolaPravel&) = delete;
   TFKonsolaPravel& operator=(const TFKonsolaPravel&) = delete;
 
-  // The start-page report, whose printer setup the printer-setup command
-  // runs (not owned); none leaves that command inert.
-  void SetQRReport1(TQRReport* report) noexcept { QRReport1_ = report; }
-
   // The window "O programie" shows modally; none leaves the command inert.
   void SetAboutBox(QDialog* about_box) noexcept { about_box_ = about_box; }
+  // The report of the start page (QRReport1 of Form1); none leaves the
+  // preview empty at a start without a file and the printer setup inert.
+  void SetStartPage(TQRReport* report) noexcept { start_page_ = report; }
 
   TQRPreview& QRPreview1() const noexcept { return *QRPreview1_; }
   TFileListBox& FileListBox1() const noexcept { return *FileListBox1_; }
@@ -111,7 +110,7 @@ class TFKonsolaPravel : public QMainWindow {
   QStringList arguments_;
   Dialogs dialogs_;
   QDialog* about_box_ = nullptr;
-  TQRReport* QRReport1_ = nullptr;
+  TQRReport* start_page_ = nullptr;
   bool started_ = false;
   bool terminate_requested_ = false;
 

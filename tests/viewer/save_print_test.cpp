@@ -86,7 +86,7 @@ class SavePrintTest : public ::testing::Test {
 
   TFKonsolaPravel& Start(const std::string& file) {
     window_ = std::make_unique<TFKonsolaPravel>(QStringList{Path(dir_ / file)}, FakeDialogs());
-    window_->SetQRReport1(&report_);
+    window_->SetStartPage(&report_);
     window_->show();
     for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
     return *window_;

@@ -1,6 +1,8 @@
 #include "platform/qt/qt_messages.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 namespace pravel::qt {
 
@@ -21,6 +23,21 @@ void QObjectMessageTarget::Send(const Message& message) {
 
 void InstallMessagePump() {
   SetMessagePump([] { QCoreApplication::processEvents(); });
+}
+
+bool WaitForMessages(int timeout_ms) {
+  // A nested event loop ends early when the application exits.
+  QEventLoop loop;
+  bool timed_out = false;
+  QTimer timer;
+  timer.setSingleShot(true);
+  QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+    timed_out = true;
+    loop.quit();
+  });
+  timer.start(timeout_ms);
+  loop.exec();
+  return timed_out;
 }
 
 }  // namespace pravel::qt

@@ -41,4 +41,8 @@ class QObjectMessageTarget final : public MessageTarget {
 // Makes ProcessMessages() handle the pending Qt events.
 void InstallMessagePump();
 
+// Handles events for up to `timeout_ms`; false when the application was
+// told to exit (then at once).
+bool WaitForMessages(int timeout_ms = 50);
+
 }  // namespace pravel::qt

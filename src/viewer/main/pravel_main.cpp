@@ -40,7 +40,8 @@ int RunViewer(int argc, char** argv, const QElapsedTimer& started) {
   });
 
   pravel::TFKonsolaPravel window(Arguments(argc, argv), dialogs);
-  pravel::TForm1 form1;
+  pravel::TForm1 form1(&window);
+  window.SetStartPage(&form1.QRReport1());
   pravel::TAboutBox about_box;
   window.SetAboutBox(&about_box);
   pravel::InstallFirstPaintProbe(window, started);

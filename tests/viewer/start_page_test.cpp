@@ -1,0 +1,180 @@
+#include "viewer/start_page_form.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTimer>
+#include <fstream>
+#include <sstream>
+
+#include "export/csv_filter.h"
+#include "export/loaded_report_export.h"
+#include "export/text_collector.h"
+#include "platform/qt/test_home.h"
+#include "preview/error_handler.h"
+#include "preview/qr_preview.h"
+#include "report/test_files.h"
+#include "test_application.h"
+#include "viewer/konsola.h"
+#include "viewer/start_page_picture.h"
+
+namespace pravel {
+namespace {
+
+const std::vector<std::string> kLines = {"Pravel", "v.1.2", "view and print saved report *.qrp files",
+                                         "pravel.example.org"};
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Records the calls a filter receives.
+class FilterLog final : public TQRExportFilter {
+ public:
+  FilterLog() : TQRExportFilter("") {}
+  void Start(std::int32_t width, std::int32_t height, const Font& font) override {
+    TQRExportFilter::Start(width, height, font);
+    calls.push_back("Start " + std::to_string(width) + " " + std::to_string(height));
+    report_font = font;
+  }
+  void EndPage() override { calls.emplace_back("EndPage"); }
+  void NewPage() override { calls.emplace_back("NewPage"); }
+  void TextOut(long double x, long double y, const Font& font, ColorValue background, TextAlignment alignment,
+               const std::string& text) override {
+    calls.push_back("TextOut " + text);
+    texts.push_back({x, y, font, background, alignment, text});
+  }
+  void Finish() override {
+    TQRExportFilter::Finish();
+    calls.emplace_back("Finish");
+  }
+  std::vector<std::string> calls;
+  std::vector<ExportText> texts;
+  Font report_font;
+};
+
+class StartPageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    SetApplicationErrorHandler([this](const QString& message) { errors_.push_back(message); });
+  }
+  void TearDown() override { SetApplicationErrorHandler({}); }
+
+  qt::TestHome home_;
+  test::TempDir dir_;
+  std::vector<QString> errors_;
+};
+
+// The texts of the page as a filter gets them, checked against the layout:
+// centred on the page, tops at the labels' tops.
+void ExpectStartTexts(const std::vector<ExportText>& texts, long double tolerance) {
+  ASSERT_EQ(texts.size(), kLines.size());
+  const long double tops[] = {679.1L, 820.2L, 890.8L, 1737.4L};
+  const int sizes[] = {26, 14, 14, 20};
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    SCOPED_TRACE(kLines[i]);
+    EXPECT_EQ(texts[i].Text, kLines[i]);
+    EXPECT_EQ(texts[i].Alignment, TextAlignment::Center);
+    EXPECT_NEAR(static_cast<double>(texts[i].X), 1050.0, static_cast<double>(tolerance));
+    EXPECT_NEAR(static_cast<double>(texts[i].Y), static_cast<double>(tops[i]), static_cast<double>(tolerance));
+    EXPECT_EQ(texts[i].Font.Name, "Arial");
+    EXPECT_EQ(texts[i].Font.Size, sizes[i]);
+    EXPECT_TRUE(texts[i].Font.Italic());
+    EXPECT_EQ(texts[i].Font.Bold(), i == 0);
+    EXPECT_EQ(ColorToRgb(texts[i].Font.Color), i == 0 ? 0x0000FFu : 0u);
+  }
+}
+
+TEST_F(StartPageTest, GeneratesOneA4PageWhoseTextsExport) {
+  TForm1 form1;  // previewed nowhere: Preview returns once the page is made
+  TQRReport& report = form1.QRReport1();
+  report.Preview();
+  TQRPrinter* printer = report.QRPrinter();
+  ASSERT_NE(printer, nullptr);
+  EXPECT_EQ(printer->Status(), TQRPrinterStatus::Finished);
+  ASSERT_EQ(printer->PageCount(), 1);
+
+  // Saved and loaded again: one A4 page whose texts sit where the layout
+  // puts them.
+  const std::filesystem::path file = dir_ / "start.qrp";
+  printer->Save(file.string());
+  TQRPrinter loaded;
+  loaded.Load(file.string());
+  ASSERT_EQ(loaded.PageCount(), 1);
+  EXPECT_EQ(loaded.PaperSize(), TQRPaperSize::A4);
+  const std::optional<gdi::Metafile> page = loaded.GetPage(1);
+  ASSERT_TRUE(page.has_value());
+  ExpectStartTexts(CollectTexts(*page, {0, 0, 2100, 2970}), 4);
+
+  TQRCommaSeparatedFilter csv((dir_ / "loaded.csv").string());
+  ExportLoadedReport(loaded, csv);
+  std::string expected;
+  for (const std::string& line : kLines) expected += "\"" + line + "\"\r\n";
+  EXPECT_EQ(ReadFile(dir_ / "loaded.csv"), expected);
+
+  // The report's own export run through its printer hands over the four
+  // labels' lines, with the page's size and the report font.
+  FilterLog log;
+  printer->ExportToFilter(log);
+  EXPECT_EQ(log.calls, (std::vector<std::string>{"Start 2100 2970", "EndPage", "NewPage", "TextOut " + kLines[0],
+                                                 "TextOut " + kLines[1], "TextOut " + kLines[2],
+                                                 "TextOut " + kLines[3], "EndPage", "Finish"}));
+  EXPECT_EQ(log.report_font.Name, "Arial");
+  EXPECT_EQ(log.report_font.Size, 8);
+  ExpectStartTexts(log.texts, 0.01L);
+  EXPECT_FALSE(report.Exporting());
+  EXPECT_EQ(report.QRPrinter(), printer);
+
+  TQRCommaSeparatedFilter generated((dir_ / "generated.csv").string());
+  printer->ExportToFilter(generated);
+  EXPECT_EQ(ReadFile(dir_ / "generated.csv"), expected);
+}
+
+TEST_F(StartPageTest, PictureIs114By148) {
+  const gdi::Bitmap picture = StartPagePicture();
+  EXPECT_EQ(picture.width, 114);
+  EXPECT_EQ(picture.height, 148);
+  ASSERT_EQ(picture.pixels.size(), 114U * 148U);
+  EXPECT_FALSE(picture.has_alpha);
+}
+
+// Started without a file, the window previews the start page and stays in
+// that preview until the window closes.
+TEST_F(StartPageTest, WindowWithoutAFileShowsTheStartPageAtPageWidth) {
+  auto window = std::make_unique<TFKonsolaPravel>(QStringList{}, Dialogs{});
+  TForm1 form1(window.get());
+  window->SetStartPage(&form1.QRReport1());
+  bool checked = false;
+  QTimer poll;
+  QElapsedTimer since;
+  since.start();
+  QObject::connect(&poll, &QTimer::timeout, window.get(), [&] {
+    TQRPreview& preview = window->QRPreview1();
+    if (!preview.PageImage().ImageOK() && since.elapsed() < 5000) return;
+    poll.stop();
+    EXPECT_TRUE(preview.PageImage().ImageOK());
+    EXPECT_EQ(preview.QRPrinter(), form1.QRReport1().QRPrinter());
+    EXPECT_EQ(preview.ZoomMode(), TQRZoomMode::Width);
+    EXPECT_EQ(window->findChild<QLineEdit*>("Edit1")->text(), "1 z 1");
+    EXPECT_EQ(window->StatusText(), "Stron: 1");
+    checked = true;
+    window->close();
+  });
+  poll.start(20);
+  // Showing starts the window; its start-up runs inside one of these calls
+  // and returns only once the window has closed.
+  window->show();
+  while (!checked && since.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(window->QRPreview1().QRPrinter(), nullptr);
+  EXPECT_TRUE(errors_.empty());
+}
+
+}  // namespace
+}  // namespace pravel
