@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <array>
 
+#include "engine/qr_report.h"
 #include "export/filter_library.h"
 #include "export/strings.h"
 #include "platform/messages.h"
@@ -45,9 +46,11 @@ QString Latin1(const char* text) { return QString::fromLatin1(text); }
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-// The report that made the printer's pages is producing again.
+// The report that made the printer's pages is producing its current report.
 bool MasterIsProducing(const TQRPrinter& printer) {
-  return printer.Master() != nullptr && printer.Status() == TQRPrinterStatus::Busy;
+  const auto* report = dynamic_cast<const TQRReport*>(printer.Master());
+  return report != nullptr && report->QRPrinter() != nullptr &&
+         report->QRPrinter()->Status() == TQRPrinterStatus::Busy;
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "report/test_files.h"
 #include "test_application.h"
 #include "viewer/konsola.h"
+#include "viewer/start_page_form.h"
 
 namespace pravel {
 namespace {
@@ -153,6 +154,35 @@ TEST_F(SavePrintTest, SaveAsExportsTheLoadedReportsText) {
             "<TR><TD><FONT  SIZE=+2>Page 2</FONT></TD></TR>\r\n"
             "<TR><TD><FONT  SIZE=+2>Page 3</FONT></TD></TR>\r\n"
             "</TABLE>");
+  EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(SavePrintTest, TheStartPageExportsAndReprintsWithTheChosenSettings) {
+  TForm1 form1;
+  form1.QRReport1().Preview();  // previewed nowhere: returns once made
+  window_ = std::make_unique<TFKonsolaPravel>(QStringList{}, FakeDialogs());
+  window_->SetStartPage(&form1.QRReport1());
+  window_->QRPreview1().SetQRPrinter(form1.QRReport1().QRPrinter());
+
+  SaveAs("start.csv", 3);
+  const std::string csv = ReadText(dir_ / "start.csv");
+  EXPECT_NE(csv.find("\"Pravel\""), std::string::npos) << csv;
+  EXPECT_NE(csv.find("\"pravel.example.org\""), std::string::npos) << csv;
+  SaveAs("start.htm", 4);
+  const std::string html = ReadText(dir_ / "start.htm");
+  EXPECT_NE(html.find("Pravel</"), std::string::npos) << html;
+  EXPECT_NE(html.find("v.1.2"), std::string::npos) << html;
+
+  dialog_.Accept([](PrintDlgRequest& reply) { reply.nCopies = 2; });
+  window_->Zamknij1Click();
+  EXPECT_EQ(form1.QRReport1().Tag(), 0);
+  EXPECT_EQ(dialog_.Requests().at(0).nMaxPage, 1);
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+  // The start page made its page again, straight onto a printer.
+  ScriptedPrinterDevice& printed = *devices_.back();
+  EXPECT_EQ(printed.SheetsPrinted(), 1);
+  ASSERT_FALSE(printed.Selections().empty());
+  EXPECT_EQ(printed.Selections().back().Mode->dmCopies, 2);
   EXPECT_TRUE(errors_.empty());
 }
 
