@@ -235,7 +235,7 @@ TEST_F(StandardPreviewTest, ClosingAsksTheMasterToClosePreviewAndFreesTheWindow)
 TEST_F(StandardPreviewTest, ShowModalReturnsOnceTheWindowIsClosed) {
   TQRStandardPreviewInterface preview_interface;
   QString title;
-  QTimer::singleShot(0, [&] {
+  QTimer::singleShot(0, QCoreApplication::instance(), [&] {
     for (QWidget* top : QApplication::topLevelWidgets()) {
       if (auto* window = qobject_cast<TQRStandardPreview*>(top)) {
         title = window->PageText();

@@ -148,7 +148,7 @@ TEST_F(ViewerCupsTest, TheQtPrintDialogTakesAndGivesTheRequest) {
     screen = {window.ScreenSize().Width, window.ScreenSize().Height};
   };
   QString shown_printer;
-  QTimer::singleShot(0, [&] {
+  QTimer::singleShot(0, QCoreApplication::instance(), [&] {
     QPrintDialog* dialog = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets()) {
       if (auto* found = qobject_cast<QPrintDialog*>(top); found != nullptr && found->isVisible()) dialog = found;
