@@ -136,7 +136,9 @@ QToolBar* TQRStandardPreview::BuildToolBar() {
   QToolButton* exit = AddButton(bar, "ExitButton", -1, QString(), &TQRStandardPreview::ExitClick);
   exit->setText(QStringLiteral("&Zamknij"));
   exit->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  exit->setFixedSize(40, 22);
+  // 40 x 22, wider where the caption needs it.
+  exit->setMinimumWidth(40);
+  exit->setFixedHeight(22);
   return bar;
 }
 
