@@ -1,4 +1,4 @@
-// The report component's printer setup: the dialog's pages and the Tag.
+// The report component's printer setup: the pages and orientation offered.
 
 #include <gtest/gtest.h>
 
@@ -26,25 +26,6 @@ class ReportPrinterSetupTest : public ::testing::Test {
   test::ScriptedPrintDialog dialog_;
   TQRReport report_;
 };
-
-TEST_F(ReportPrinterSetupTest, TagTellsAcceptedCancelledOrFailed) {
-  report_.SetTag(-1);
-  dialog_.Cancel();
-  report_.PrinterSetup();
-  EXPECT_EQ(report_.Tag(), 1);
-  // Nothing produced: any page may be entered.
-  EXPECT_EQ(dialog_.Requests().at(0).nMaxPage, 9999);
-
-  dialog_.Accept(test::PagesChoice(2, 2));
-  report_.PrinterSetup();
-  EXPECT_EQ(report_.Tag(), 0);
-  EXPECT_EQ(report_.PrinterSettings().FirstPage(), 2);
-
-  report_.SetTag(-1);
-  report_.PrinterSettings().SetPrinterIndex(3);
-  EXPECT_THROW(report_.PrinterSetup(), EPrinterError);
-  EXPECT_EQ(report_.Tag(), -1);
-}
 
 TEST_F(ReportPrinterSetupTest, OffersThePagesOfTheProducedOrTheShownLoadedReport) {
   report_.Preview();
