@@ -16,6 +16,7 @@ class SinkLog final : public TQRExportSink {
   bool Active() const override { return active; }
   bool Unpaged() const override { return false; }
   void Start(std::int32_t width, std::int32_t height, const Font& font) override {
+    if (fail_start) throw std::runtime_error("Cannot create file");
     active = true;
     calls.push_back("Start " + std::to_string(width) + " " + std::to_string(height) + " " + font.Name + " " +
                     std::to_string(font.Size));
@@ -33,6 +34,7 @@ class SinkLog final : public TQRExportSink {
     calls.emplace_back("Finish");
   }
   bool active = false;
+  bool fail_start = false;
   std::vector<std::string> calls;
 };
 
@@ -59,7 +61,7 @@ class ReportTest : public ::testing::Test {
     });
     report_.Measure = test::StubMeasure();
     report_.SetReportTitle("Start page");
-    report_.Items().push_back(TQRLabel{.Name = "Title",
+    report_.Items().emplace_back(TQRLabel{.Name = "Title",
                                        .Left = 0,
                                        .Top = 500,
                                        .Width = 2100,
@@ -72,7 +74,7 @@ class ReportTest : public ::testing::Test {
     picture.Picture.width = picture.Picture.height = 2;
     picture.Picture.pixels = {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFF000000};
     report_.Items().emplace_back(picture);
-    report_.Items().push_back(TQRLabel{.Name = "Notes",
+    report_.Items().emplace_back(TQRLabel{.Name = "Notes",
                                        .Left = 100,
                                        .Top = 1400,
                                        .Width = 60,
@@ -230,15 +232,8 @@ TEST_F(ReportTest, RunExportHandsTheLabelLinesToTheSinkAndDrawsNothing) {
 
   // An error in the run reaches the caller and leaves the report ready for
   // the next run.
-  struct Failing final : TQRExportSink {
-    bool Active() const override { return false; }
-    bool Unpaged() const override { return false; }
-    void Start(std::int32_t, std::int32_t, const Font&) override { throw std::runtime_error("Cannot create file"); }
-    void EndPage() override {}
-    void NewPage() override {}
-    void TextOut(long double, long double, const Font&, ColorValue, TQRAlignment, const std::string&) override {}
-    void Finish() override {}
-  } failing;
+  SinkLog failing;
+  failing.fail_start = true;
   EXPECT_THROW(report_.RunExport(failing), std::runtime_error);
   EXPECT_FALSE(report_.Exporting());
   SinkLog again;

@@ -30,15 +30,6 @@ TEST(WrapTextTest, BreaksAtBlanksLineBreaksAndInsideOverlongWords) {
   EXPECT_EQ(Wrap("żółw żółw", 40), (Lines{"żółw", "żółw"}));
 }
 
-TEST(WrapTextTest, CodePointsKeepInvalidBytesApart) {
-  EXPECT_EQ(CodePoints("aż\xE2\x82\xAC"), (std::vector<std::string_view>{"a", "ż", "\xE2\x82\xAC"}));
-  // A cut sequence, a stray continuation byte and an encoded surrogate are
-  // one piece per byte.
-  EXPECT_EQ(CodePoints("\xC5").size(), 1U);
-  EXPECT_EQ(CodePoints("\x80z").size(), 2U);
-  EXPECT_EQ(CodePoints("\xED\xA0\x80").size(), 3U);
-}
-
 TEST(LabelLinesTest, AnchorsFollowTheAlignment) {
   TQRLabel label{.Left = 200, .Top = 300, .Width = 400, .Height = 200, .Caption = "one two three"};
   const TQRPage page;

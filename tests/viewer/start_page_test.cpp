@@ -13,12 +13,12 @@
 #include "export/loaded_report_export.h"
 #include "export/text_collector.h"
 #include "platform/qt/test_home.h"
+#include "platform/scripted_printer_device.h"
 #include "preview/error_handler.h"
 #include "preview/qr_preview.h"
 #include "report/test_files.h"
 #include "test_application.h"
 #include "viewer/konsola.h"
-#include "viewer/start_page_picture.h"
 
 namespace pravel {
 namespace {
@@ -32,31 +32,6 @@ std::string ReadFile(const std::filesystem::path& path) {
   text << in.rdbuf();
   return text.str();
 }
-
-// Records the calls a filter receives.
-class FilterLog final : public TQRExportFilter {
- public:
-  FilterLog() : TQRExportFilter("") {}
-  void Start(std::int32_t width, std::int32_t height, const Font& font) override {
-    TQRExportFilter::Start(width, height, font);
-    calls.push_back("Start " + std::to_string(width) + " " + std::to_string(height));
-    report_font = font;
-  }
-  void EndPage() override { calls.emplace_back("EndPage"); }
-  void NewPage() override { calls.emplace_back("NewPage"); }
-  void TextOut(long double x, long double y, const Font& font, ColorValue background, TextAlignment alignment,
-               const std::string& text) override {
-    calls.push_back("TextOut " + text);
-    texts.push_back({x, y, font, background, alignment, text});
-  }
-  void Finish() override {
-    TQRExportFilter::Finish();
-    calls.emplace_back("Finish");
-  }
-  std::vector<std::string> calls;
-  std::vector<ExportText> texts;
-  Font report_font;
-};
 
 class StartPageTest : public ::testing::Test {
  protected:
@@ -73,7 +48,8 @@ class StartPageTest : public ::testing::Test {
 
 // The texts of the page as a filter gets them, checked against the layout:
 // centred on the page, tops at the labels' tops.
-void ExpectStartTexts(const std::vector<ExportText>& texts, long double tolerance) {
+void ExpectStartTexts(const std::vector<ExportText>& texts) {
+  const double tolerance = 4;
   ASSERT_EQ(texts.size(), kLines.size());
   const long double tops[] = {679.1L, 820.2L, 890.8L, 1737.4L};
   const int sizes[] = {26, 14, 14, 20};
@@ -81,8 +57,8 @@ void ExpectStartTexts(const std::vector<ExportText>& texts, long double toleranc
     SCOPED_TRACE(kLines[i]);
     EXPECT_EQ(texts[i].Text, kLines[i]);
     EXPECT_EQ(texts[i].Alignment, TextAlignment::Center);
-    EXPECT_NEAR(static_cast<double>(texts[i].X), 1050.0, static_cast<double>(tolerance));
-    EXPECT_NEAR(static_cast<double>(texts[i].Y), static_cast<double>(tops[i]), static_cast<double>(tolerance));
+    EXPECT_NEAR(static_cast<double>(texts[i].X), 1050.0, tolerance);
+    EXPECT_NEAR(static_cast<double>(texts[i].Y), static_cast<double>(tops[i]), tolerance);
     EXPECT_EQ(texts[i].Font.Name, "Arial");
     EXPECT_EQ(texts[i].Font.Size, sizes[i]);
     EXPECT_TRUE(texts[i].Font.Italic());
@@ -110,7 +86,7 @@ TEST_F(StartPageTest, GeneratesOneA4PageWhoseTextsExport) {
   EXPECT_EQ(loaded.PaperSize(), TQRPaperSize::A4);
   const std::optional<gdi::Metafile> page = loaded.GetPage(1);
   ASSERT_TRUE(page.has_value());
-  ExpectStartTexts(CollectTexts(*page, {0, 0, 2100, 2970}), 4);
+  ExpectStartTexts(CollectTexts(*page, {0, 0, 2100, 2970}));
 
   TQRCommaSeparatedFilter csv((dir_ / "loaded.csv").string());
   ExportLoadedReport(loaded, csv);
@@ -118,30 +94,50 @@ TEST_F(StartPageTest, GeneratesOneA4PageWhoseTextsExport) {
   for (const std::string& line : kLines) expected += "\"" + line + "\"\r\n";
   EXPECT_EQ(ReadFile(dir_ / "loaded.csv"), expected);
 
-  // The report's own export run through its printer hands over the four
-  // labels' lines, with the page's size and the report font.
-  FilterLog log;
-  printer->ExportToFilter(log);
-  EXPECT_EQ(log.calls, (std::vector<std::string>{"Start 2100 2970", "EndPage", "NewPage", "TextOut " + kLines[0],
-                                                 "TextOut " + kLines[1], "TextOut " + kLines[2],
-                                                 "TextOut " + kLines[3], "EndPage", "Finish"}));
-  EXPECT_EQ(log.report_font.Name, "Arial");
-  EXPECT_EQ(log.report_font.Size, 8);
-  ExpectStartTexts(log.texts, 0.01L);
-  EXPECT_FALSE(report.Exporting());
-  EXPECT_EQ(report.QRPrinter(), printer);
-
+  // The report's own export run, through the export hook of its printer,
+  // hands the four labels' lines to the filter.
   TQRCommaSeparatedFilter generated((dir_ / "generated.csv").string());
   printer->ExportToFilter(generated);
   EXPECT_EQ(ReadFile(dir_ / "generated.csv"), expected);
+  EXPECT_FALSE(report.Exporting());
+  EXPECT_EQ(report.QRPrinter(), printer);
 }
 
-TEST_F(StartPageTest, PictureIs114By148) {
-  const gdi::Bitmap picture = StartPagePicture();
-  EXPECT_EQ(picture.width, 114);
-  EXPECT_EQ(picture.height, 148);
-  ASSERT_EQ(picture.pixels.size(), 114U * 148U);
-  EXPECT_FALSE(picture.has_alpha);
+// Print of the shown start page asks Form1's report, through a posted
+// message, to produce the page again on the printer, with a progress window.
+TEST_F(StartPageTest, PrintingProducesThePageAgainOnThePrinter) {
+  SetPrinterDeviceFactory(
+      [] { return std::make_unique<ScriptedPrinterDevice>(std::vector{ScriptedA4Printer("Office")}); });
+  {
+    TForm1 form1;
+    TQRReport& report = form1.QRReport1();
+    report.SetReportTitle("Pravel start");
+    report.Preview();
+    const TQRReport::ProgressWindowFactory make_progress = report.ProgressWindow;
+    bool followed = false;
+    std::string title;
+    std::vector<std::u16string> texts;
+    report.ProgressWindow = [&](TQRPrinter& printer, bool show) {
+      std::shared_ptr<void> form = make_progress(printer, show);
+      followed = show && printer.Client() != nullptr;
+      return std::shared_ptr<void>(form.get(), [form, &printer, &title, &texts](void*) mutable {
+        const auto& device = dynamic_cast<const ScriptedPrinterDevice&>(printer.PrinterDevice());
+        if (!device.Calls().empty()) title = device.Calls().front().Title;
+        for (const ScriptedSheet& sheet : device.SheetsDrawn()) texts.insert(texts.end(), sheet.Texts.begin(), sheet.Texts.end());
+        form.reset();
+      });
+    };
+    report.QRPrinter()->Print();
+    EXPECT_TRUE(texts.empty());  // posted, not handled yet
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    EXPECT_TRUE(followed);
+    EXPECT_EQ(title, "Pravel start");
+    EXPECT_EQ(texts, (std::vector<std::u16string>{u"Pravel", u"v.1.2", u"view and print saved report *.qrp files",
+                                                  u"pravel.example.org"}));
+    EXPECT_TRUE(errors_.empty());
+  }
+  SetSharedPrinterDevice(nullptr);
+  SetPrinterDeviceFactory(nullptr);
 }
 
 // Started without a file, the window previews the start page and stays in

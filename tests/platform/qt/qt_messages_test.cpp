@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QTimer>
 #include <memory>
 #include <vector>
 
@@ -45,6 +47,28 @@ TEST(QtMessages, PostedWaitForThePumpSentArriveAtOnce) {
   to_gone.Send({QRM_PRINT, 0, 0});
   ProcessMessages();
   SetMessagePump(nullptr);
+}
+
+TEST(QtMessages, WaitingEndsAtTheTimeoutOrWhenTheApplicationExits) {
+  static int argc = 1;
+  static char name[] = "qt_messages_test";
+  static char* argv[] = {name, nullptr};
+  if (QCoreApplication::instance() == nullptr) static QGuiApplication app(argc, argv);
+  bool handled = false;
+  QTimer::singleShot(0, [&] { handled = true; });
+  EXPECT_TRUE(WaitForMessages(20));
+  EXPECT_TRUE(handled);
+
+  bool waited = true;
+  QElapsedTimer clock;
+  clock.start();
+  QTimer::singleShot(0, [&] {
+    QTimer::singleShot(10, [] { QCoreApplication::exit(0); });
+    waited = WaitForMessages(5000);
+  });
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_FALSE(waited);
+  EXPECT_LT(clock.elapsed(), 4000);
 }
 
 }  // namespace
