@@ -1,9 +1,11 @@
 #include "engine/qr_report.h"
 
+#include <optional>
 #include <type_traits>
 #include <utility>
 
 #include "engine/report_canvas.h"
+#include "printing/print_setup.h"
 #include "platform/rounding.h"
 
 namespace pravel {
@@ -142,8 +144,18 @@ void TQRReport::RunExport(TQRExportSink& sink) {
   Generate(*printer);
 }
 
-void TQRReport::PrinterSetup() {
-  if (OnPrinterSetup) OnPrinterSetup(*this);
+void TQRReport::PrinterSetup(const TQRPrinter* shown) {
+  const bool loaded = shown != nullptr && shown->LoadedFromFile();
+  const TQRPrinter* pages = loaded ? shown : printer_.get();
+  std::optional<std::int32_t> finished;
+  if (pages != nullptr && pages->Status() == TQRPrinterStatus::Finished) finished = pages->PageCount();
+  TPrinterOrientation orientation = loaded ? shown->Orientation() : page_.Orientation;
+  if (!RunPrinterSetup({printer_settings_, orientation, finished})) {
+    tag_ = 1;
+    return;
+  }
+  page_.Orientation = orientation;
+  tag_ = 0;
 }
 
 void TQRReport::Post(const Message& message) {

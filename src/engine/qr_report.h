@@ -68,8 +68,12 @@ class TQRReport : public MessageTarget {
   void Print();
   // Generates the report once for `sink`, which receives its text only.
   void RunExport(TQRExportSink& sink);
-  // Runs OnPrinterSetup when set.
-  void PrinterSetup();
+  // Runs the print dialog from the report's settings and stores the user's
+  // choices in them; Tag becomes 0 when accepted, 1 when cancelled, and is
+  // left as it was by an error. The dialog offers the pages of `shown`, a
+  // report printer showing a loaded report, and starts from its
+  // orientation; by default those of the printer last produced into.
+  void PrinterSetup(const TQRPrinter* shown = nullptr);
 
   // The window that receives this report's messages and hands them back to
   // WndProc; without one, messages are handled at once.
@@ -81,7 +85,6 @@ class TQRReport : public MessageTarget {
   void WndProc(const Message& message);
 
   TQRPrinter::PrinterHook OnPreview;
-  std::function<void(TQRReport& sender)> OnPrinterSetup;
 
   // What the program supplies; ApproximateMeasure() and none by default.
   TextMeasure Measure;

@@ -32,6 +32,7 @@ void RunMessageBox(QWidget* parent, const MessageRequest& request) {
 
 Dialogs ScreenDialogs() {
   return {.OpenFile = RunOpenDialog,
+          .SaveFile = RunSaveFileDialog,
           .ShowMessage = RunMessageBox,
           .ShowModal = [](QDialog& dialog) { dialog.exec(); }};
 }

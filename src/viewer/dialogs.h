@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 
+#include "preview/file_dialogs.h"
+
 class QDialog;
 class QWidget;
 
@@ -30,6 +32,8 @@ struct MessageRequest {
 struct Dialogs {
   // The chosen file, or nothing when the user cancels.
   std::function<std::optional<QString>(QWidget* parent, const OpenDialogRequest& request)> OpenFile;
+  // The chosen file and file type, or nothing when the user cancels.
+  FileDialogFunction SaveFile;
   // A message box with an OK button; returns when it is closed.
   std::function<void(QWidget* parent, const MessageRequest& request)> ShowMessage;
   // Shows a dialog modally; returns when it is closed.

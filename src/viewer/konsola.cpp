@@ -15,12 +15,15 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "platform/messages.h"
 #include "engine/qr_report.h"
+#include "export/csv_filter.h"
+#include "export/html_filter.h"
+#include "platform/messages.h"
+#include "preview/button_pictures.h"
 #include "preview/error_handler.h"
 #include "preview/qr_preview.h"
+#include "report/print_choices.h"
 #include "report/qr_printer.h"
-#include "viewer/button_pictures.h"
 #include "viewer/file_association.h"
 #include "viewer/file_list_box.h"
 #include "viewer/folder_setting.h"
@@ -315,7 +318,11 @@ void TFKonsolaPravel::LoadIntoAttachedPrinter(const QString& path) {
     file_printer_ = std::make_unique<TQRPrinter>();
     QRPreview1_->SetQRPrinter(file_printer_.get());
   }
-  QRPreview1_->QRPrinter()->Load(LocalPath(path));
+  TQRPrinter& printer = *QRPreview1_->QRPrinter();
+  printer.Load(LocalPath(path));
+  // A page range chosen for the previous report does not carry over.
+  printer.SetFirstPage(0);
+  printer.SetLastPage(0);
 }
 
 std::int32_t TFKonsolaPravel::AttachedPageCount() const {
@@ -345,7 +352,31 @@ void TFKonsolaPravel::FileListBox1DblClick() {
 }
 
 void TFKonsolaPravel::Zapiszjako1Click() {
-  // Saving and exporting are not offered yet.
+  if (!dialogs_.SaveFile) return;
+  const std::optional<FileDialogResult> chosen =
+      dialogs_.SaveFile(this, {.title = {},
+                               .filters = {QStringLiteral("Report files (*.qrp)"), QStringLiteral("ASCII text (*.txt)"),
+                                           QStringLiteral("CSV (*.csv)"), QStringLiteral("HTML Document (*.htm)")},
+                               .default_suffix = QStringLiteral("qrp"),
+                               .directory = FileListBox1_->Directory()});
+  TQRPrinter* printer = QRPreview1_->QRPrinter();
+  if (!chosen || printer == nullptr) return;
+  const std::string path = LocalPath(chosen->path);
+  switch (chosen->filter_index) {
+    case 1: printer->Save(path); break;
+    case 2: printer->PreviewModal(); break;
+    case 3: {
+      TQRCommaSeparatedFilter filter(path);
+      printer->ExportToFilter(filter);
+      break;
+    }
+    case 4: {
+      TQRHTMLDocumentFilter filter(path);
+      printer->ExportToFilter(filter);
+      break;
+    }
+    default: break;
+  }
 }
 
 void TFKonsolaPravel::Drukuj1Click() {
@@ -353,7 +384,15 @@ void TFKonsolaPravel::Drukuj1Click() {
 }
 
 void TFKonsolaPravel::Zamknij1Click() {
-  // The printer setup is not offered yet.
+  if (start_page_ == nullptr) return;
+  TQRPrinter* shown = QRPreview1_->QRPrinter();
+  start_page_->SetTag(-1);
+  start_page_->PrinterSetup(shown);
+  if (start_page_->Tag() != 0 || shown == nullptr) return;
+  // A loaded report prints with the choices made; the start page takes them
+  // over when it is produced again.
+  if (shown->LoadedFromFile()) ApplyPrintChoices(*shown, start_page_->PrinterSettings(), start_page_->Page().Orientation);
+  shown->Print();
 }
 
 void TFKonsolaPravel::Zakocz1Click() { close(); }

@@ -40,7 +40,7 @@ class TFKonsolaPravel : public QMainWindow {
   // The window "O programie" shows modally; none leaves the command inert.
   void SetAboutBox(QDialog* about_box) noexcept { about_box_ = about_box; }
   // The report of the start page (QRReport1 of Form1); none leaves the
-  // preview empty at a start without a file.
+  // preview empty at a start without a file and the printer setup inert.
   void SetStartPage(TQRReport* report) noexcept { start_page_ = report; }
 
   TQRPreview& QRPreview1() const noexcept { return *QRPreview1_; }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/scripted_printer_device.h"
+#include "printing/scripted_print_dialog.h"
 #include "report/qr_printer_test_util.h"
 #include "stub_measure.h"
 
@@ -110,15 +111,11 @@ class ReportTest : public ::testing::Test {
 
 TEST_F(ReportTest, PreviewMakesAFreshPrinterWithHooksAndGeneratesOnePage) {
   std::vector<TQRPrinter*> previewed;
-  int setups = 0;
   report_.OnPreview = [&](TQRPrinter& printer) {
     previewed.push_back(&printer);
     EXPECT_EQ(printer.Status(), TQRPrinterStatus::Ready);  // shown before it is generated
   };
-  report_.OnPrinterSetup = [&](TQRReport& sender) {
-    EXPECT_EQ(&sender, &report_);
-    ++setups;
-  };
+  const test::ScriptedPrintDialog dialog;
   report_.Preview();
   ASSERT_EQ(previewed.size(), 1U);
   TQRPrinter* printer = report_.QRPrinter();
@@ -132,7 +129,7 @@ TEST_F(ReportTest, PreviewMakesAFreshPrinterWithHooksAndGeneratesOnePage) {
   EXPECT_EQ(printer->PaperLength(), 2970);
   ASSERT_TRUE(printer->GetPage(1).has_value());
   printer->PrintSetup();
-  EXPECT_EQ(setups, 1);
+  EXPECT_EQ(dialog.Requests().size(), 1U);
 
   EXPECT_TRUE(printer->OnExportToFilter);
 

@@ -11,19 +11,15 @@
 #include "platform/messages.h"
 #include "platform/scripted_printer_device.h"
 #include "report/qr_printer.h"
+#include "viewer/test_application.h"
 
 namespace pravel {
 namespace {
 
 class ProgressFormTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    if (QCoreApplication::instance() != nullptr) return;
-    static int argc = 1;
-    static char name[] = "progress_form_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-  }
+  // The test program's one application, shared with the other suites.
+  static void SetUpTestSuite() { EnsureApplication(); }
   void TearDown() override { SetMessagePump(nullptr); }
 
   // Posts the progress through the printer and lets it arrive.

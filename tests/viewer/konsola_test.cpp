@@ -57,6 +57,7 @@ class KonsolaTest : public ::testing::Test {
                   open_requests_.push_back(request);
                   return next_open_;
                 },
+            .SaveFile = {},
             .ShowMessage = [this](QWidget*, const MessageRequest& message) { messages_.push_back(message); },
             .ShowModal = [this](QDialog&) { ++modals_; }};
   }

@@ -11,8 +11,11 @@
 #include "platform/printer_device.h"
 #include "platform/qt/font_resolver.h"
 #include "platform/qt/qt_messages.h"
+#include "platform/print_dialog.h"
+#include "platform/qt/qt_print_dialog.h"
 #include "platform/qt/qt_printer_device.h"
 #include "preview/error_handler.h"
+#include "preview/standard_preview.h"
 #include "viewer/about_box.h"
 #include "viewer/dialogs.h"
 #include "viewer/first_paint_probe.h"
@@ -58,12 +61,16 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("Pravel 1.2"));
   pravel::qt::LoadLookAlikeFonts();
   pravel::SetPrinterDeviceFactory([] { return std::make_unique<pravel::qt::QtPrinterDevice>(); });
+  pravel::SetPrintDialogFunction(pravel::qt::RunQtPrintDialog);
   pravel::qt::InstallMessagePump();
+  pravel::UseStandardPreviewInterface();
   pravel::RegisterLoadedReportExport();
 
   const int status = RunViewer(argc, argv, started);
 
+  pravel::SetPreviewInterfaceClass(nullptr);
   pravel::SetSharedPrinterDevice(nullptr);
+  pravel::SetPrintDialogFunction(nullptr);
   pravel::SetPrinterDeviceFactory(nullptr);
   pravel::SetMessagePump(nullptr);
   return status;

@@ -1,6 +1,7 @@
 #pragma once
-// The pictures of the main window's buttons, drawn in code. Each is known
-// by the name of the bitmap it stands for ("QRFIRSTPAGEBITMAP", ...).
+// The pictures of the viewer's and the preview window's buttons, drawn in
+// code. Each is known by the name of the bitmap it stands for
+// ("QRFIRSTPAGEBITMAP", ...).
 
 #include <QIcon>
 #include <QStringList>
@@ -8,10 +9,11 @@
 
 namespace pravel {
 
-// The ten named button pictures, and the two zoom-step pictures.
+// The ten named button pictures; the open and the two zoom-step pictures.
 QStringList ButtonPictureNames();
 inline constexpr char kZoomOutPicture[] = "ZOOMOUTBITMAP";
 inline constexpr char kZoomInPicture[] = "ZOOMINBITMAP";
+inline constexpr char kOpenPicture[] = "QROPENBITMAP";
 
 // The picture at 16 and 32 pixels; a null icon for an unknown name.
 QIcon ButtonPicture(QStringView name);

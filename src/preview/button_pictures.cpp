@@ -1,4 +1,4 @@
-#include "viewer/button_pictures.h"
+#include "preview/button_pictures.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -117,6 +117,15 @@ const std::map<QString, Drawing>& Drawings() {
          p.drawRect(QRectF(3.5, 1.5, 9, 6));     // label
          p.setBrush(kBody);
          p.drawRect(QRectF(4.5, 10.5, 7, 4));    // shutter
+       }},
+      {QString::fromLatin1(kOpenPicture),
+       [](QPainter& p) {
+         p.setPen(QPen(kInk, 1));
+         p.setBrush(QColor(240, 208, 96));
+         p.drawPolygon(QPolygonF({QPointF(1.5, 3.5), QPointF(5.5, 3.5), QPointF(7, 5), QPointF(13.5, 5),
+                                  QPointF(13.5, 13.5), QPointF(1.5, 13.5)}));
+         p.setBrush(QColor(255, 232, 144));
+         p.drawPolygon(QPolygonF({QPointF(3.5, 7.5), QPointF(15.5, 7.5), QPointF(13.5, 13.5), QPointF(1.5, 13.5)}));
        }},
       {QString::fromLatin1(kZoomOutPicture),
        [](QPainter& p) { Magnifier(p, [](QPainter& q) { q.drawLine(QPointF(3.5, 6.5), QPointF(9.5, 6.5)); }); }},
