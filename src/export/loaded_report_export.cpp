@@ -58,7 +58,12 @@ void ExportLoadedReport(TQRPrinter& printer, TQRExportFilter& filter) {
   if (unpaged && pages > 0) filter.NewPage();
   double top = 0;
   for (std::int32_t n = 1; n <= pages; ++n) {
-    std::optional<gdi::Metafile> page = n == 1 ? std::move(first) : printer.GetPage(n);
+    std::optional<gdi::Metafile> page;
+    if (n == 1) {
+      page.swap(first);  // read above for its paper size
+    } else {
+      page = printer.GetPage(n);
+    }
     if (!unpaged) filter.NewPage();
     if (page) {
       const double height = ExportPage(*page, printer, top, filter);

@@ -347,7 +347,7 @@ EmfRecorder::Handle EmfRecorder::AllocHandle(const ObjectInfo& info) {
   }
   if (objects_.size() > std::numeric_limits<std::uint16_t>::max() - 1)
     throw std::length_error("EmfRecorder: handle table full");
-  objects_.push_back(info);
+  objects_.emplace_back(info);
   return static_cast<Handle>(objects_.size() - 1);
 }
 

@@ -16,7 +16,7 @@ constexpr std::int64_t kShadeBudget = std::int64_t{1} << 24;
 
 struct Vertex {
   PointD p;        // logical
-  double rgb[3];   // 0..255
+  double rgb[3]{};  // 0..255
 };
 
 std::uint32_t PackOpaque(const double c[3]) {

@@ -16,7 +16,7 @@ namespace pravel::qt {
 
 namespace {
 
-const QString kDefaultApplications = QStringLiteral("[Default Applications]");
+QString DefaultApplications() { return QStringLiteral("[Default Applications]"); }
 
 QString AbsoluteEnvPath(const char* name) {
   const QString value = qEnvironmentVariable(name);
@@ -189,7 +189,7 @@ QStringList WithDefaultApplication(QStringList lines, const QString& mime_type,
   bool in_group = false;
   for (qsizetype i = 0; i < lines.size(); ++i) {
     if (IsGroupHeader(lines[i])) {
-      in_group = lines[i].trimmed() == kDefaultApplications;
+      in_group = lines[i].trimmed() == DefaultApplications();
       if (in_group) insert_at = i + 1;
     } else if (in_group && KeyOf(lines[i]) == mime_type) {
       lines[i] = entry;
@@ -204,7 +204,7 @@ QStringList WithDefaultApplication(QStringList lines, const QString& mime_type,
   }
   if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
   if (!lines.isEmpty()) lines += QString();
-  lines += kDefaultApplications;
+  lines += DefaultApplications();
   lines += entry;
   lines += QString();
   return lines;
@@ -263,7 +263,7 @@ QString ReadDefaultCommand(const XdgDirs& dirs, const FileTypeRegistration& type
   const QString package = dirs.data_home + QStringLiteral("/mime/packages/") + type.package;
   if (!PackageDeclaresGlob(package, type.mime_type, type.glob)) return {};
   const QString defaults = GroupValue(
-      ReadLines(dirs.config_home + QStringLiteral("/mimeapps.list")), kDefaultApplications,
+      ReadLines(dirs.config_home + QStringLiteral("/mimeapps.list")), DefaultApplications(),
       type.mime_type);
   for (const QString& id : defaults.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
     const QString entry = FindDesktopEntry(dirs, id.trimmed());
