@@ -196,6 +196,32 @@ std::optional<std::uint32_t> MaskPicture(Image& image, const DecodedDib& mask, s
   return draw_rop;
 }
 
+// The source and mask bitmap fields that MASKBLT and PLGBLT share, from
+// xformSrc on.
+struct SourceAndMask {
+  std::uint32_t usage = 0, off_bmi = 0, cb_bmi = 0, off_bits = 0, cb_bits = 0;
+  std::int32_t xm = 0, ym = 0;
+  std::uint32_t usage_mask = 0, off_bmi_mask = 0, cb_bmi_mask = 0, off_bits_mask = 0, cb_bits_mask = 0;
+};
+
+SourceAndMask ReadSourceAndMask(ByteReader& r) {
+  r.Skip(28);  // xformSrc, crBkColorSrc
+  SourceAndMask f;
+  f.usage = r.U32();
+  f.off_bmi = r.U32();
+  f.cb_bmi = r.U32();
+  f.off_bits = r.U32();
+  f.cb_bits = r.U32();
+  f.xm = r.I32();
+  f.ym = r.I32();
+  f.usage_mask = r.U32();
+  f.off_bmi_mask = r.U32();
+  f.cb_bmi_mask = r.U32();
+  f.off_bits_mask = r.U32();
+  f.cb_bits_mask = r.U32();
+  return f;
+}
+
 }  // namespace
 
 void Player::MaskBlt(const EmfRecord& record) {
@@ -204,31 +230,26 @@ void Player::MaskBlt(const EmfRecord& record) {
   const double x = r.I32(), y = r.I32(), cx = r.I32(), cy = r.I32();
   const std::uint32_t rop4 = r.U32();
   const std::int32_t xs = r.I32(), ys = r.I32();
-  r.Skip(28);  // xformSrc, crBkColorSrc
-  const std::uint32_t usage = r.U32();
-  const std::uint32_t off_bmi = r.U32(), cb_bmi = r.U32(), off_bits = r.U32(), cb_bits = r.U32();
-  const std::int32_t xm = r.I32(), ym = r.I32();
-  const std::uint32_t usage_mask = r.U32();
-  const std::uint32_t off_bmi_mask = r.U32(), cb_bmi_mask = r.U32(), off_bits_mask = r.U32(),
-                      cb_bits_mask = r.U32();
+  const SourceAndMask f = ReadSourceAndMask(r);
   const std::uint32_t fore = rop4 & 0xFFFFFFu;
   const std::uint32_t back = ((rop4 >> 8) & 0xFF0000u) | (rop4 & 0xFFFFu);
-  auto mask = cb_bmi_mask ? DecodeRecordDib(record, off_bmi_mask, cb_bmi_mask, off_bits_mask, cb_bits_mask, usage_mask)
-                          : std::nullopt;
+  auto mask = f.cb_bmi_mask
+                  ? DecodeRecordDib(record, f.off_bmi_mask, f.cb_bmi_mask, f.off_bits_mask, f.cb_bits_mask, f.usage_mask)
+                  : std::nullopt;
   const RectD dest{x, y, x + cx, y + cy};
   if (!mask || mask->image->encoding != Image::Encoding::Raw) {
     // Without a usable mask the foreground operation covers everything.
     BitBlt(record, Emr::MaskBlt);
     return;
   }
-  auto dib = cb_bmi ? DecodeRecordDib(record, off_bmi, cb_bmi, off_bits, cb_bits, usage) : std::nullopt;
+  auto dib = f.cb_bmi ? DecodeRecordDib(record, f.off_bmi, f.cb_bmi, f.off_bits, f.cb_bits, f.usage) : std::nullopt;
   if (!dib || dib->image->encoding != Image::Encoding::Raw) return;
   const RectD source{static_cast<double>(xs), static_cast<double>(ys), xs + cx, ys + cy};
   for (const bool keep : {false, true}) {
     const std::uint32_t rop = keep ? fore : back;
     if (((rop >> 16) & 0xFF) == 0xAA) continue;  // destination unchanged
     Image masked = *dib->image;
-    const auto draw_rop = MaskPicture(masked, *mask, xm - xs, ym - ys, keep, rop);
+    const auto draw_rop = MaskPicture(masked, *mask, f.xm - xs, f.ym - ys, keep, rop);
     if (!draw_rop) continue;
     DrawPicture(std::make_shared<Image>(std::move(masked)), source, dest, *draw_rop, std::nullopt, 255, false);
   }
@@ -243,21 +264,15 @@ void Player::PlgBlt(const EmfRecord& record) {
     p = {px, py};
   }
   const double xs = r.I32(), ys = r.I32(), cxs = r.I32(), cys = r.I32();
-  r.Skip(28);  // xformSrc, crBkColorSrc
-  const std::uint32_t usage = r.U32();
-  const std::uint32_t off_bmi = r.U32(), cb_bmi = r.U32(), off_bits = r.U32(), cb_bits = r.U32();
-  const std::int32_t xm = r.I32(), ym = r.I32();
-  const std::uint32_t usage_mask = r.U32();
-  const std::uint32_t off_bmi_mask = r.U32(), cb_bmi_mask = r.U32(), off_bits_mask = r.U32(),
-                      cb_bits_mask = r.U32();
-  auto dib = DecodeRecordDib(record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
+  const SourceAndMask f = ReadSourceAndMask(r);
+  auto dib = DecodeRecordDib(record, f.off_bmi, f.cb_bmi, f.off_bits, f.cb_bits, f.usage);
   if (!dib || cxs == 0 || cys == 0) return;
   std::shared_ptr<const Image> image = dib->image;
-  if (cb_bmi_mask != 0 && image->encoding == Image::Encoding::Raw) {
-    if (auto mask = DecodeRecordDib(record, off_bmi_mask, cb_bmi_mask, off_bits_mask, cb_bits_mask, usage_mask);
+  if (f.cb_bmi_mask != 0 && image->encoding == Image::Encoding::Raw) {
+    if (auto mask = DecodeRecordDib(record, f.off_bmi_mask, f.cb_bmi_mask, f.off_bits_mask, f.cb_bits_mask, f.usage_mask);
         mask && mask->image->encoding == Image::Encoding::Raw) {
       Image masked = *image;
-      MaskPicture(masked, *mask, xm - static_cast<std::int32_t>(xs), ym - static_cast<std::int32_t>(ys), true,
+      MaskPicture(masked, *mask, f.xm - static_cast<std::int32_t>(xs), f.ym - static_cast<std::int32_t>(ys), true,
                   kSrcCopy);
       image = std::make_shared<Image>(std::move(masked));
     }
