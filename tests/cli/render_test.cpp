@@ -26,7 +26,7 @@ class RenderCommand : public ::testing::Test {
     emf.Add(gdi::Emr::SelectObject, {static_cast<std::int32_t>(0x80000004u)});
     emf.Add(gdi::Emr::Rectangle, {100, 100, 900, 400});
     const Bytes bytes = emf.Build();
-    const std::string path = Path("page.emf");
+    std::string path = Path("page.emf");
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;
   }

@@ -137,7 +137,7 @@ TEST_F(PrintSetupTest, PrinterErrorsStopTheSetupBeforeTheDialog) {
 TEST_F(PrintSetupTest, TheHookPlacesTheWindowAndTellsShowAndClose) {
   TQRPrintDialog dialog(*shared_);
   std::vector<std::string> told;
-  dialog.OnShow = [&](TQRCommonDialog& sender) { told.push_back(sender.Handle() ? "show" : "show?"); };
+  dialog.OnShow = [&](TQRCommonDialog& sender) { told.emplace_back(sender.Handle() ? "show" : "show?"); };
   dialog.OnClose = [&](TQRCommonDialog&) { told.emplace_back("close"); };
   dialog_.Cancel();
   EXPECT_FALSE(dialog.Execute());

@@ -14,7 +14,6 @@
 #include "printing/scripted_print_dialog.h"
 #include "preview/error_handler.h"
 #include "preview/qr_preview.h"
-#include "printing/scripted_print_dialog.h"
 #include "report/preview_interface.h"
 #include "report/qr_printer.h"
 #include "report/qr_printer_test_util.h"

@@ -6,8 +6,10 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTimer>
+#include <array>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 #include "export/csv_filter.h"
 #include "export/loaded_report_export.h"
@@ -23,8 +25,8 @@
 namespace pravel {
 namespace {
 
-const std::vector<std::string> kLines = {"Pravel", "v.1.2", "view and print saved report *.qrp files",
-                                         "pravel.example.org"};
+constexpr std::array<std::string_view, 4> kLines = {"Pravel", "v.1.2", "view and print saved report *.qrp files",
+                                                   "pravel.example.org"};
 
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -91,7 +93,7 @@ TEST_F(StartPageTest, GeneratesOneA4PageWhoseTextsExport) {
   TQRCommaSeparatedFilter csv((dir_ / "loaded.csv").string());
   ExportLoadedReport(loaded, csv);
   std::string expected;
-  for (const std::string& line : kLines) expected += "\"" + line + "\"\r\n";
+  for (const std::string_view line : kLines) expected += "\"" + std::string(line) + "\"\r\n";
   EXPECT_EQ(ReadFile(dir_ / "loaded.csv"), expected);
 
   // The report's own export run, through the export hook of its printer,

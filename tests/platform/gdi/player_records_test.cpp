@@ -13,7 +13,6 @@ namespace pravel::gdi {
 namespace {
 
 using test::EmfBuilder;
-using test::Recorded;
 using test::RecordingSurface;
 
 test::Recording Play(const EmfBuilder& emf) {

@@ -115,8 +115,8 @@ TEST_F(QtPrinterDeviceTest, PdfPrinterCapabilities) {
   const int dpi = dev->GetDeviceCaps(DeviceCap::LOGPIXELSX);
   EXPECT_GE(dpi, 300);
   EXPECT_EQ(dev->GetDeviceCaps(DeviceCap::LOGPIXELSY), dpi);
-  EXPECT_NEAR(dev->GetDeviceCaps(DeviceCap::PHYSICALWIDTH), dpi * 2100 / 254, dpi / 200);
-  EXPECT_NEAR(dev->GetDeviceCaps(DeviceCap::PHYSICALHEIGHT), dpi * 2970 / 254, dpi / 200);
+  EXPECT_NEAR(dev->GetDeviceCaps(DeviceCap::PHYSICALWIDTH), dpi * 2100 / 254.0, dpi / 200.0);
+  EXPECT_NEAR(dev->GetDeviceCaps(DeviceCap::PHYSICALHEIGHT), dpi * 2970 / 254.0, dpi / 200.0);
   const int left = dev->GetDeviceCaps(DeviceCap::PHYSICALOFFSETX);
   const int top = dev->GetDeviceCaps(DeviceCap::PHYSICALOFFSETY);
   EXPECT_GE(left, 0);

@@ -8,18 +8,20 @@
 namespace pravel::qt {
 namespace {
 
-const SettingsValue kValue{.organisation = QStringLiteral("Org"),
-                           .application = QStringLiteral("App"),
-                           .group = QStringLiteral("Group"),
-                           .key = QStringLiteral("Key")};
+SettingsValue TestValue() {
+  return {.organisation = QStringLiteral("Org"),
+          .application = QStringLiteral("App"),
+          .group = QStringLiteral("Group"),
+          .key = QStringLiteral("Key")};
+}
 
 TEST(SettingsStore, ValueRoundTripsThroughTheFile) {
   const TestHome home;
-  EXPECT_EQ(ReadSetting(kValue), std::nullopt);
-  WriteSetting(kValue, QStringLiteral("/home/ąę/raporty"));
-  EXPECT_EQ(ReadSetting(kValue), QStringLiteral("/home/ąę/raporty"));
-  WriteSetting(kValue, QString());
-  EXPECT_EQ(ReadSetting(kValue), QString());
+  EXPECT_EQ(ReadSetting(TestValue()), std::nullopt);
+  WriteSetting(TestValue(), QStringLiteral("/home/ąę/raporty"));
+  EXPECT_EQ(ReadSetting(TestValue()), QStringLiteral("/home/ąę/raporty"));
+  WriteSetting(TestValue(), QString());
+  EXPECT_EQ(ReadSetting(TestValue()), QString());
 
   QFile file(home.ConfigHome() + "/Org/App.conf");
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -32,7 +34,7 @@ TEST(SettingsStore, UnwritableFileRaisesCreateError) {
   QFile blocker(home.ConfigHome() + "/Org");
   ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
   blocker.close();
-  EXPECT_THROW(WriteSetting(kValue, QStringLiteral("x")), EFileCreateError);
+  EXPECT_THROW(WriteSetting(TestValue(), QStringLiteral("x")), EFileCreateError);
 }
 
 }  // namespace
