@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_outcome.h"
 #include "cli/commands.h"
 #include "export/text_pages.h"
 #include "report/test_files.h"
@@ -18,24 +19,7 @@ namespace {
 
 using test::TempDir;
 
-struct Outcome {
-  int status = 0;
-  std::string out;
-  std::string err;
-};
-
-Outcome Export(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  auto* old_out = std::cout.rdbuf(out.rdbuf());
-  auto* old_err = std::cerr.rdbuf(err.rdbuf());
-  Outcome run;
-  run.status = RunExport(args);
-  std::cout.rdbuf(old_out);
-  std::cerr.rdbuf(old_err);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
-}
+Outcome Export(const std::vector<std::string>& args) { return Call(RunExport, args); }
 
 std::string Contents(const std::filesystem::path& path) {
   const Bytes bytes = test::ReadFileBytes(path);

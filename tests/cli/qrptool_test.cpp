@@ -3,6 +3,7 @@
 #include <regex>
 #include <sstream>
 
+#include "cli/command_outcome.h"
 #include "cli/commands.h"
 #include "report/test_files.h"
 
@@ -11,24 +12,6 @@ namespace {
 
 using test::TempDir;
 
-struct Outcome {
-  int status = 0;
-  std::string out;
-  std::string err;
-};
-
-Outcome Call(int (*command)(Args), std::vector<std::string> args) {
-  std::ostringstream out, err;
-  auto* old_out = std::cout.rdbuf(out.rdbuf());
-  auto* old_err = std::cerr.rdbuf(err.rdbuf());
-  Outcome run;
-  run.status = command(args);
-  std::cout.rdbuf(old_out);
-  std::cerr.rdbuf(old_err);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
-}
 
 // Three EMF files of 300, 500 and 400 bytes.
 std::vector<std::string> WritePages(const TempDir& dir) {
