@@ -274,7 +274,7 @@ TEST_F(PainterSurfaceTest, FacesThatAreNotInstalledKeepTheirWeight) {
   }
 }
 
-TEST_F(PainterSurfaceTest, TextCellsFollowTheWindowsMetricsOfTheDrawnFont) {
+TEST_F(PainterSurfaceTest, FontsAreRealisedAsGdiRealisesThem) {
   LoadLookAlikeFonts();
   FontCache fonts(false);
   gdi::FontSpec tahoma;
@@ -288,6 +288,11 @@ TEST_F(PainterSurfaceTest, TextCellsFollowTheWindowsMetricsOfTheDrawnFont) {
   bitmaps.weight = 700;
   EXPECT_TRUE(BitmapFaceFits(fonts.Get(bitmaps).raw, 24, 700, false));
   EXPECT_NE(WidgetFamily("MS Sans Serif", 24, true), "MS Sans Serif");
+  gdi::FontSpec cyrillic;  // a size the bitmaps have, but not their letters
+  cyrillic.face = u"MS Sans Serif";
+  cyrillic.height = 16;
+  cyrillic.charset = 204;
+  EXPECT_TRUE(fonts.Get(cyrillic).raw.supportsCharacter(QChar(u'\u0416')));
 }
 
 TEST_F(PainterSurfaceTest, UnderlineAndStrikeOutStayWithTextDrawnAtHalfSize) {
