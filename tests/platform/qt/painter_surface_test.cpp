@@ -23,7 +23,10 @@ class PainterSurfaceTest : public ::testing::Test {
     static int argc = 1;
     static char name[] = "painter_surface_test";
     static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
+    // Kept to the end: destroyed after main, removing the look-alike
+    // application fonts would reach a font cache already gone.
+    static auto* app = new QGuiApplication(argc, argv);
+    (void)app;
   }
 
   // The metafile on a 1000 x 1000 image: one MM_TEXT unit per pixel.
