@@ -26,12 +26,25 @@ struct ResolvedFont {
   QRawFont raw;
   double ascent = 0, descent = 0;   // pixels
   double average_width = 0;         // pixels
+  // Underline and strike-out: distance above the baseline (negative below)
+  // of the line's middle, and its thickness, in pixels.
+  double underline_position = 0, underline_size = 1;
+  double strikeout_position = 0, strikeout_size = 1;
   bool smooth = false;              // draw with antialiasing
 };
 
 // Whether the font's grid-fitting table asks for greyscale smoothing at
 // `ppem` pixels per em, as the platform's standard font smoothing does.
 bool GaspSmoothing(const QRawFont& font, int ppem);
+
+// Whether a font draws `ppem` pixels per em at that weight and slant as it
+// was made: false for a face of bitmaps only (the look-alike MS Sans Serif)
+// at another size, bold or italic, which would come out scaled or regular.
+bool BitmapFaceFits(const QRawFont& font, int ppem, int weight, bool italic);
+
+// The family for a widget's font: LocalFamily, or the sans where that is a
+// face of bitmaps that has no such size or weight.
+QString WidgetFamily(const QString& face, int pixel_size, bool bold);
 
 // Caches resolved fonts by face, size and style for one surface.
 class FontCache {
@@ -41,11 +54,13 @@ class FontCache {
   const ResolvedFont& Get(const gdi::FontSpec& spec);
 
  private:
+  // The em in whole pixels of `family` for the spec's em or cell height.
+  int PixelSize(const QString& family, const gdi::FontSpec& spec);
   ResolvedFont Make(const QString& family, int pixel_size, int weight, bool italic);
   ResolvedFont Make(const QString& family, int pixel_size, int weight, bool italic, bool smooth);
 
   bool antialias_;
-  std::map<std::tuple<QString, int, int, bool>, ResolvedFont> fonts_;
+  std::map<std::tuple<QString, int, int, bool, std::uint8_t>, ResolvedFont> fonts_;
   std::map<std::tuple<QString, int>, double> em_per_cell_;
 };
 
