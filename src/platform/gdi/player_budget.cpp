@@ -88,11 +88,46 @@ std::uint64_t Player::AreaCost(const RectD& r) const noexcept {
   return Count((rt - l) * (b - t) / page * 1e6);
 }
 
+// Scan conversion visits each edge on every row it crosses (curves by their
+// control polygon).
+std::uint64_t Player::FillRowCost(const Path& path) const noexcept {
+  const double top = limit_.top, bottom = limit_.bottom;
+  double cost = 0;
+  PointD figure_start, last;
+  const auto edge = [&](PointD a, PointD b) {
+    const double rows = std::min(std::max(a.y, b.y), bottom) - std::max(std::min(a.y, b.y), top);
+    if (rows > 0) cost += rows + 1;
+  };
+  std::size_t k = 0;
+  for (const PathVerb v : path.verbs) {
+    if (v == PathVerb::Close) {
+      edge(last, figure_start);
+      last = figure_start;
+      continue;
+    }
+    const std::size_t n = v == PathVerb::CubicTo ? 3 : 1;
+    if (k + n > path.points.size()) break;
+    if (v == PathVerb::MoveTo) {
+      edge(last, figure_start);  // fills close open figures
+      figure_start = last = path.points[k];
+    } else {
+      for (std::size_t i = k; i < k + n; ++i) {
+        edge(last, path.points[i]);
+        last = path.points[i];
+      }
+    }
+    k += n;
+  }
+  edge(last, figure_start);
+  return Count(cost);
+}
+
 bool Player::MayFill(const Path& path) {
   Extent e;
   for (const auto& p : path.points) e.Add(p);
   if (e.out_of_range) return false;
   return Charge(Work::Operations, 1) && Charge(Work::PathPoints, path.points.size()) &&
+         Charge(Work::FillRows, FillRowCost(path)) &&
          Charge(Work::DrawnArea, e.any ? AreaCost({e.left, e.top, e.right + 1, e.bottom + 1}) : 0);
 }
 

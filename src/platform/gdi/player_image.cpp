@@ -25,7 +25,7 @@ struct DecodedDib {
 // Its pixels are charged to the budget before decoding.
 std::optional<DecodedDib> DecodeRecordDib(WorkBudget& budget, const EmfRecord& record, std::uint32_t off_bmi,
                                           std::uint32_t cb_bmi, std::uint32_t off_bits, std::uint32_t cb_bits,
-                                          std::uint32_t usage) {
+                                          std::uint32_t usage, std::uint64_t max_pixels = kMaxPicturePixels) {
   const std::size_t size = record.bytes.size();
   if (cb_bmi < 12 || !InBounds(size, off_bmi, cb_bmi) || !InBounds(size, off_bits, cb_bits)) return std::nullopt;
   const ByteSpan bmi = record.bytes.subspan(off_bmi, cb_bmi);
@@ -36,7 +36,7 @@ std::optional<DecodedDib> DecodeRecordDib(WorkBudget& budget, const EmfRecord& r
     const DibHeader header = ReadDibHeader(bmi);
     const std::uint64_t pixels = static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(header.width))) *
                                  static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(header.height)));
-    if (pixels > kMaxPicturePixels || !budget.Charge(Work::PicturePixels, pixels)) return std::nullopt;
+    if (pixels > max_pixels || !budget.Charge(Work::PicturePixels, pixels)) return std::nullopt;
     out.bottom_up = !header.top_down;
     DibPicture picture = DecodeDib(bmi, bits, usage);
     auto image = std::make_shared<Image>();
@@ -244,7 +244,12 @@ void Player::MaskBlt(const EmfRecord& record) {
     BitBlt(record, Emr::MaskBlt);
     return;
   }
-  auto dib = f.cb_bmi ? DecodeRecordDib(budget_, record, f.off_bmi, f.cb_bmi, f.off_bits, f.cb_bits, f.usage) : std::nullopt;
+  // Source and mask together are no larger than one picture may be.
+  const std::uint64_t mask_pixels = mask->image->pixels.size();
+  auto dib = f.cb_bmi && mask_pixels < kMaxPicturePixels
+                 ? DecodeRecordDib(budget_, record, f.off_bmi, f.cb_bmi, f.off_bits, f.cb_bits, f.usage,
+                                   kMaxPicturePixels - mask_pixels)
+                 : std::nullopt;
   if (!dib || dib->image->encoding != Image::Encoding::Raw) return;
   const RectD source{static_cast<double>(xs), static_cast<double>(ys), xs + cx, ys + cy};
   for (const bool keep : {false, true}) {
@@ -277,7 +282,8 @@ void Player::PlgBlt(const EmfRecord& record) {
   auto dib = DecodeRecordDib(budget_, record, f.off_bmi, f.cb_bmi, f.off_bits, f.cb_bits, f.usage);
   if (!dib || cxs == 0 || cys == 0) return;
   if (f.cb_bmi_mask != 0 && dib->image->encoding == Image::Encoding::Raw) {
-    if (auto mask = DecodeRecordDib(budget_, record, f.off_bmi_mask, f.cb_bmi_mask, f.off_bits_mask, f.cb_bits_mask, f.usage_mask);
+    if (auto mask = DecodeRecordDib(budget_, record, f.off_bmi_mask, f.cb_bmi_mask, f.off_bits_mask, f.cb_bits_mask,
+                                    f.usage_mask, kMaxPicturePixels - std::min(kMaxPicturePixels, dib->image->pixels.size()));
         mask && mask->image->encoding == Image::Encoding::Raw) {
       // The decoded picture is this record's own: masked in place.
       MaskPicture(*dib->image, *mask, f.xm - static_cast<std::int32_t>(xs), f.ym - static_cast<std::int32_t>(ys), true,

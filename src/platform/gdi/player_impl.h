@@ -79,6 +79,7 @@ class Player {
   // Charges before drawing (player_budget.cpp); false: skip, the budget is spent.
   bool Charge(Work kind, std::uint64_t amount) noexcept { return budget_.Charge(kind, amount); }
   std::uint64_t AreaCost(const RectD& device_bounds) const noexcept;
+  std::uint64_t FillRowCost(const Path& device_path) const noexcept;
   bool MayFill(const Path& device_path);
   bool MayStroke(const Path& device_path, const Pen& pen);
   bool MayDrawImage(const ImageDraw& draw);

@@ -20,8 +20,9 @@ enum class Work : std::uint8_t {
   Fonts,          // changes of the font that text is drawn with
   Operations,     // drawing calls on the surface
   PatternPixels,  // pixels of pattern brushes made
+  FillRows,       // rows crossed by the edges of filled figures
 };
-inline constexpr std::size_t kWorkKinds = 9;
+inline constexpr std::size_t kWorkKinds = 10;
 
 std::string_view WorkName(Work kind) noexcept;
 

@@ -142,7 +142,7 @@ std::vector<AttackPage> AttackPages() {
     e.AddRaw(Emr::Polygon, ZigzagBody(150000));
     e.AddRaw(Emr::Polyline, ZigzagBody(50000));
     for (int k = 0; k < 2000; ++k) e.AddRaw(Emr::Polygon, ZigzagBody(8));
-    add("polygons-spanning-the-page", e, false);
+    add("polygons-spanning-the-page", e);
   }
   {
     EmfBuilder e;
