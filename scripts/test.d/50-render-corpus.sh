@@ -1,8 +1,9 @@
 # The shared corpus through qrptool: render of every corrupt EMF and every
 # .qrp, info --verify of every .qrp, with no crash, hang or runaway memory,
 # in the plain build and under the sanitizers; then the renderings of the
-# valid EMF files against their reference renderings (about a minute on two
-# cores; PRAVEL_FIDELITY=0 leaves that out, scripts/fidelity.sh runs it by hand).
+# valid EMF files and of the report pages against their reference renderings
+# (about a minute on two cores; PRAVEL_FIDELITY=0 leaves that out,
+# scripts/fidelity.sh runs it by hand).
 set -euo pipefail
 shared="$PRAVEL_TOP/../shared"
 if [ ! -d "$shared/tools" ] || [ ! -d "$shared/corpus" ]; then
@@ -22,6 +23,14 @@ if [ -x "$PRAVEL_TOP/build-asan/src/cli/qrptool" ]; then
     "$py" "$shared/tools/robustness" --qrptool "$PRAVEL_TOP/build-asan/src/cli/qrptool" --timeout 30 --max-mb 2048
 fi
 if [ "${PRAVEL_FIDELITY:-1}" = 1 ] && [ -f "$shared/corpus/ref/index.tsv" ]; then
-  echo "fidelity:"
-  "$PRAVEL_TOP/scripts/fidelity.sh" --out "$PRAVEL_TOP/build/fidelity"
+  # The drawing corpus, then the report pages; a counted page that fails
+  # fails the step once both have run.
+  status=0
+  echo "fidelity, drawing corpus:"
+  "$PRAVEL_TOP/scripts/fidelity.sh" --out "$PRAVEL_TOP/build/fidelity" || status=1
+  if [ -f "$shared/corpus/report/ref/index.tsv" ]; then
+    echo "fidelity, report pages:"
+    "$PRAVEL_TOP/scripts/fidelity.sh" --corpus "$shared/corpus/report" --out "$PRAVEL_TOP/build/fidelity-report" || status=1
+  fi
+  exit "$status"
 fi

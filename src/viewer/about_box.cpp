@@ -13,6 +13,7 @@
 #include <functional>
 #include <utility>
 
+#include "platform/qt/font_resolver.h"
 #include "viewer/about_pictures.h"
 #include "viewer/about_texts.h"
 #include "viewer/web_page.h"
@@ -32,9 +33,10 @@ constexpr QRect kBevel1(16, 300, 265, 2);
 
 // A font of the given point size at 96 pixels per inch, as the layout expects.
 QFont SansSerif(int points, bool bold = false, bool underline = false) {
-  QFont font(QStringLiteral("MS Sans Serif"));
+  const int pixels = static_cast<int>(std::lround(points * 96.0 / 72.0));
+  QFont font(pravel::qt::WidgetFamily(QStringLiteral("MS Sans Serif"), pixels, bold));
   font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
+  font.setPixelSize(pixels);
   font.setBold(bold);
   font.setUnderline(underline);
   return font;

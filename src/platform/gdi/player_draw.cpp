@@ -13,6 +13,7 @@ namespace pravel::gdi {
 namespace {
 
 constexpr double kTwoPi = 2 * std::numbers::pi;
+constexpr std::uint32_t kPsNullStyle = 5, kPsInsideFrameStyle = 6;
 
 // Cosmetic dash patterns in device pixels.
 std::vector<double> CosmeticDashes(PenStyle style) {
@@ -217,13 +218,18 @@ void Player::DrawShape(const Path& device_path, bool closed_shape) {
 }
 
 // The device path of a rectangle, ellipse or rounded rectangle: without
-// rotation the box is rounded to pixels and loses its right and bottom
-// edge, as GDI draws it.
+// rotation the box is rounded to pixels. Metafiles play in the advanced
+// graphics mode: a rectangle's outline lies on its right and bottom edge, and
+// a shape drawn without a pen fills up to one pixel short of them; an
+// ellipse or rounded rectangle with a pen loses its right and bottom edge.
 Path Player::ShapeRectPath(const RectD& box, bool ellipse, double cw, double ch) {
-  const bool inside_frame = (dc_.pen.style & kPsStyleMask) == 6;
+  const std::uint32_t pen_style = dc_.pen.style & kPsStyleMask;
+  const bool inside_frame = pen_style == kPsInsideFrameStyle;
+  const bool rounded = ellipse || (cw > 0 && ch > 0);
+  const double shrink = rounded && pen_style != kPsNullStyle ? 1 : 0;
   if (!to_device_.HasRotation()) {
     const PointD a = ToDeviceRounded({box.left, box.top}), b = ToDeviceRounded({box.right, box.bottom});
-    RectD d{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) - 1, std::max(a.y, b.y) - 1};
+    RectD d{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) - shrink, std::max(a.y, b.y) - shrink};
     d.right = std::max(d.right, d.left);
     d.bottom = std::max(d.bottom, d.top);
     if (inside_frame) {

@@ -7,6 +7,8 @@
 #include <QFontMetricsF>
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 namespace pravel::qt {
 
@@ -42,6 +44,48 @@ constexpr Substitute kSubstitutes[] = {
     {"wingdings 3", "Wingdings"},
 };
 
+std::uint32_t BigEndian(const QByteArray& table, qsizetype at, int bytes) {
+  std::uint32_t v = 0;
+  for (int k = 0; k < bytes; ++k) v = (v << 8) | static_cast<unsigned char>(table[at + k]);
+  return v;
+}
+
+// Ascent and descent per em as GDI realises a TrueType font: from the OS/2
+// table's Windows ascent and descent, whatever the font asks of other systems.
+std::optional<std::pair<double, double>> WindowsMetricsPerEm(const QRawFont& font) {
+  const QByteArray head = font.fontTable("head"), os2 = font.fontTable("OS/2");
+  if (head.size() < 54 || os2.size() < 78) return std::nullopt;
+  const auto units = static_cast<double>(BigEndian(head, 18, 2));
+  const auto ascent = static_cast<double>(BigEndian(os2, 74, 2)), descent = static_cast<double>(BigEndian(os2, 76, 2));
+  if (units < 16 || ascent + descent <= 0) return std::nullopt;
+  return std::pair{ascent / units, descent / units};
+}
+
+// Underline from the 'post' table, strike-out from the OS/2 table, as GDI
+// reports them for the realised font; Qt's figures where a table is missing.
+void SetLineMetrics(ResolvedFont& r) {
+  const double em = r.raw.isValid() ? r.raw.pixelSize() : 0;
+  const QByteArray head = r.raw.fontTable("head"), post = r.raw.fontTable("post"), os2 = r.raw.fontTable("OS/2");
+  const double units = head.size() >= 54 ? static_cast<double>(BigEndian(head, 18, 2)) : 0;
+  const auto signed16 = [](const QByteArray& t, qsizetype at) {
+    return static_cast<double>(static_cast<std::int16_t>(BigEndian(t, at, 2)));
+  };
+  r.underline_position = -std::max(1.0, r.raw.isValid() ? r.raw.underlinePosition() : 1.0);
+  r.underline_size = r.raw.isValid() ? r.raw.lineThickness() : 1;
+  r.strikeout_position = r.ascent / 3;
+  r.strikeout_size = r.underline_size;
+  if (units >= 16 && post.size() >= 12) {
+    r.underline_position = signed16(post, 8) * em / units;
+    r.underline_size = signed16(post, 10) * em / units;
+  }
+  if (units >= 16 && os2.size() >= 30) {
+    r.strikeout_size = signed16(os2, 26) * em / units;
+    r.strikeout_position = signed16(os2, 28) * em / units;
+  }
+  r.underline_size = std::max(1.0, std::round(r.underline_size));
+  r.strikeout_size = std::max(1.0, std::round(r.strikeout_size));
+}
+
 bool HasFamily(const QString& family) {
   return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
 }
@@ -65,9 +109,10 @@ QString LocalFamily(const QString& face, std::uint8_t pitch_and_family) {
   for (const auto& s : kSubstitutes)
     if (key == QLatin1String(s.face)) return QString::fromLatin1(s.family);
   if (!key.isEmpty() && HasFamily(face.trimmed())) return face.trimmed();
-  // Other named faces go to fontconfig, which picks its own substitute.
-  if (!key.isEmpty()) return face.trimmed();
-  // By family bits: FF_ROMAN 0x10, FF_MODERN 0x30; fixed pitch 1.
+  // A face that is not installed falls back by its family bits, as GDI's
+  // font mapper does (the reference renderings draw Verdana, Georgia,
+  // Century Gothic and Lucida Console of pitch and family 0 in the sans):
+  // FF_ROMAN 0x10, FF_MODERN 0x30; fixed pitch 1.
   if ((pitch_and_family & 0xF0) == 0x10) return QStringLiteral("Liberation Serif");
   if ((pitch_and_family & 0xF0) == 0x30 || (pitch_and_family & 3) == 1) return QStringLiteral("Liberation Mono");
   return QStringLiteral("Liberation Sans");
@@ -107,15 +152,19 @@ ResolvedFont FontCache::Make(const QString& family, int pixel_size, int weight, 
   const QFontMetricsF m(font);
   r.ascent = r.raw.isValid() ? r.raw.ascent() : m.ascent();
   r.descent = r.raw.isValid() ? r.raw.descent() : m.descent();
+  if (const auto per_em = WindowsMetricsPerEm(r.raw)) {
+    const double em = r.raw.pixelSize();
+    r.ascent = std::round(per_em->first * em);
+    r.descent = std::round(per_em->second * em);
+  }
+  SetLineMetrics(r);
   r.average_width = r.raw.isValid() ? r.raw.averageCharWidth() : m.averageCharWidth();
   return r;
 }
 
 const ResolvedFont& FontCache::Get(const gdi::FontSpec& spec) {
   const QString family = LocalFamily(QString::fromStdU16String(spec.face), spec.pitch_and_family);
-  // A face that is not installed is drawn by fontconfig's substitute at its
-  // regular weight, as the reference renderings show.
-  const int weight = family == QString::fromStdU16String(spec.face).trimmed() && !HasFamily(family) ? 400 : spec.weight;
+  const int weight = spec.weight;
   double em = spec.height;
   if (spec.cell_height) {
     // The cell is ascent + descent; find the em that gives it.
@@ -131,8 +180,34 @@ const ResolvedFont& FontCache::Get(const gdi::FontSpec& spec) {
   const int pixels = static_cast<int>(std::lround(std::clamp(em, 1.0, 20000.0)));
   auto key = std::make_tuple(family, pixels, weight, spec.italic);
   auto it = fonts_.find(key);
-  if (it == fonts_.end()) it = fonts_.emplace(key, Make(family, pixels, weight, spec.italic)).first;
+  if (it == fonts_.end()) {
+    ResolvedFont font = Make(family, pixels, weight, spec.italic);
+    if (!BitmapFaceFits(font.raw, pixels, weight, spec.italic))
+      font = Make(LocalFamily(QString(), spec.pitch_and_family), pixels, weight, spec.italic);
+    it = fonts_.emplace(key, std::move(font)).first;
+  }
   return it->second;
+}
+
+bool BitmapFaceFits(const QRawFont& font, int ppem, int weight, bool italic) {
+  const QByteArray strikes = font.fontTable("EBLC");
+  constexpr qsizetype kOutlineBytes = 1024;  // a few empty glyphs at most
+  if (strikes.size() < 8 || font.fontTable("glyf").size() > kOutlineBytes || font.fontTable("CFF ").size() > 0)
+    return true;
+  if (weight >= 600 || italic) return false;
+  const std::uint32_t count = BigEndian(strikes, 4, 4);
+  for (std::uint32_t k = 0; k < count && 8 + 48 * static_cast<qsizetype>(k) + 48 <= strikes.size(); ++k)
+    if (static_cast<int>(BigEndian(strikes, 8 + 48 * static_cast<qsizetype>(k) + 45, 1)) == ppem) return true;
+  return false;
+}
+
+QString WidgetFamily(const QString& face, int pixel_size, bool bold) {
+  const QString family = LocalFamily(face, 0);
+  QFont font(family);
+  font.setPixelSize(std::max(1, pixel_size));
+  font.setBold(bold);
+  const int weight = bold ? 700 : 400;
+  return BitmapFaceFits(QRawFont::fromFont(font), pixel_size, weight, false) ? family : LocalFamily(QString(), 0);
 }
 
 }  // namespace pravel::qt

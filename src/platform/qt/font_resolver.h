@@ -26,12 +26,25 @@ struct ResolvedFont {
   QRawFont raw;
   double ascent = 0, descent = 0;   // pixels
   double average_width = 0;         // pixels
+  // Underline and strike-out: distance above the baseline (negative below)
+  // of the line's middle, and its thickness, in pixels.
+  double underline_position = 0, underline_size = 1;
+  double strikeout_position = 0, strikeout_size = 1;
   bool smooth = false;              // draw with antialiasing
 };
 
 // Whether the font's grid-fitting table asks for greyscale smoothing at
 // `ppem` pixels per em, as the platform's standard font smoothing does.
 bool GaspSmoothing(const QRawFont& font, int ppem);
+
+// Whether a font draws `ppem` pixels per em at that weight and slant as it
+// was made: false for a face of bitmaps only (the look-alike MS Sans Serif)
+// at another size, bold or italic, which would come out scaled or regular.
+bool BitmapFaceFits(const QRawFont& font, int ppem, int weight, bool italic);
+
+// The family for a widget's font: LocalFamily, or the sans where that is a
+// face of bitmaps that has no such size or weight.
+QString WidgetFamily(const QString& face, int pixel_size, bool bold);
 
 // Caches resolved fonts by face, size and style for one surface.
 class FontCache {

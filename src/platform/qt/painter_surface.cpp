@@ -312,13 +312,20 @@ void PainterSurface::DrawText(const gdi::TextRun& run) {
   if (run.opaque) {
     painter_.fillRect(QRectF(0, -font.ascent, width, font.ascent + font.descent), ToColor(run.background));
   }
+  // Underline and strike-out span the run, placed from the font's own
+  // figures on the baseline: whole pixels along the axes.
+  const auto line = [&](double above, double size) {
+    double top = -above - size / 2;
+    if (on_axes) top = std::round(top);
+    painter_.fillRect(QRectF(0, top, width, size), ToColor(run.color));
+  };
+  if (run.font.underline) line(font.underline_position, font.underline_size);
+  if (run.font.strike_out) line(font.strikeout_position, font.strikeout_size);
   if (stretch != 1) painter_.scale(stretch, 1);
   QGlyphRun glyph_run;
   glyph_run.setRawFont(font.raw);
   glyph_run.setGlyphIndexes(glyphs);
   glyph_run.setPositions(positions);
-  glyph_run.setUnderline(run.font.underline);
-  glyph_run.setStrikeOut(run.font.strike_out);
   painter_.setPen(ToColor(run.color));
   painter_.setRenderHint(QPainter::TextAntialiasing, font.smooth);
   if (font.smooth && raster_ops_ && !options_.antialias) DrawSmoothGlyphs(glyph_run, ToColor(run.color));

@@ -42,13 +42,20 @@ void ExpectBounds(const Path& p, RectD expected) {
 
 // --- Mapping ---------------------------------------------------------------
 
-TEST(PlayerMapping, RectangleLosesItsRightAndBottomEdgeInDevicePixels) {
+TEST(PlayerMapping, ShapesKeepOrLoseTheirRightAndBottomEdgeAsInTheAdvancedMode) {
   EmfBuilder emf;
-  emf.Add(Emr::Rectangle, {10, 20, 110, 220});
+  emf.Add(Emr::Rectangle, {10, 20, 110, 220});  // outline on the right and bottom edge
+  emf.Add(Emr::Ellipse, {10, 20, 110, 220});    // with a pen: one pixel less
+  emf.Add(Emr::RoundRect, {10, 20, 110, 220, 8, 8});
+  emf.Add(Emr::SelectObject, {static_cast<std::int32_t>(0x80000008u)});  // NULL_PEN
+  emf.Add(Emr::Ellipse, {10, 20, 110, 220});    // fills up to right - 1: the path's edge
   const auto s = Play(emf);
-  ASSERT_NE(First(s, Recorded::Kind::Fill), nullptr);
-  ExpectBounds(First(s, Recorded::Kind::Fill)->path, {10, 20, 109, 219});
-  ExpectBounds(First(s, Recorded::Kind::Stroke)->path, {10, 20, 109, 219});
+  ASSERT_EQ(s.shapes.size(), 7u);
+  ExpectBounds(s.shapes[0].path, {10, 20, 110, 220});
+  ExpectBounds(s.shapes[1].path, {10, 20, 110, 220});
+  ExpectBounds(s.shapes[2].path, {10, 20, 109, 219});
+  ExpectBounds(s.shapes[4].path, {10, 20, 109, 219});
+  ExpectBounds(s.shapes[6].path, {10, 20, 110, 220});
 }
 
 TEST(PlayerMapping, MapModesScaleAndFlipAsGdiDoes) {
@@ -57,23 +64,23 @@ TEST(PlayerMapping, MapModesScaleAndFlipAsGdiDoes) {
     emf.Add(Emr::SetMapMode, {8}).Add(Emr::SetWindowExtEx, {100, 100}).Add(Emr::SetViewportExtEx, {500, -250});
     emf.Add(Emr::SetWindowOrgEx, {10, 0}).Add(Emr::SetViewportOrgEx, {0, 500});
     emf.Add(Emr::Rectangle, {10, 0, 30, 40});
-    ExpectBounds(First(Play(emf), Recorded::Kind::Fill)->path, {0, 400, 99, 499});
+    ExpectBounds(First(Play(emf), Recorded::Kind::Fill)->path, {0, 400, 100, 500});
   }
   {
     EmfBuilder emf;  // isotropic keeps the aspect: the smaller scale wins
     emf.Add(Emr::SetMapMode, {7}).Add(Emr::SetWindowExtEx, {100, 100}).Add(Emr::SetViewportExtEx, {500, 200});
     emf.Add(Emr::Rectangle, {0, 0, 100, 100});
-    ExpectBounds(First(Play(emf), Recorded::Kind::Fill)->path, {0, 0, 199, 199});
+    ExpectBounds(First(Play(emf), Recorded::Kind::Fill)->path, {0, 0, 200, 200});
   }
   {
     EmfBuilder emf;  // LOMETRIC: 254 units are an inch, 96 pixels; y runs up
     emf.Add(Emr::SetMapMode, {2}).Add(Emr::Rectangle, {0, 0, 254, -254});
-    ExpectBounds(First(Play(emf), Recorded::Kind::Fill)->path, {0, 0, 95, 95});
+    ExpectBounds(First(Play(emf), Recorded::Kind::Fill)->path, {0, 0, 96, 96});
   }
   {
     EmfBuilder emf;  // extents are ignored outside the scalable modes
     emf.Add(Emr::SetViewportExtEx, {500, 500}).Add(Emr::SetWindowExtEx, {1, 1}).Add(Emr::Rectangle, {0, 0, 10, 10});
-    ExpectBounds(First(Play(emf), Recorded::Kind::Fill)->path, {0, 0, 9, 9});
+    ExpectBounds(First(Play(emf), Recorded::Kind::Fill)->path, {0, 0, 10, 10});
   }
 }
 
@@ -85,15 +92,15 @@ TEST(PlayerMapping, WorldTransformSetAndModified) {
   emf.AddRaw(Emr::ModifyWorldTransform, XFormBody({}, 1));  // identity
   emf.Add(Emr::Rectangle, {0, 0, 10, 10});
   const auto s = Play(emf);
-  ExpectBounds(s.shapes[0].path, {100, 100, 119, 119});
-  ExpectBounds(s.shapes[2].path, {0, 0, 9, 9});
+  ExpectBounds(s.shapes[0].path, {100, 100, 120, 120});
+  ExpectBounds(s.shapes[2].path, {0, 0, 10, 10});
 }
 
 TEST(PlayerMapping, FrameIsStretchedOverTheTarget) {
   EmfBuilder emf({0, 0, 5000, 10000});  // 500 x 1000 reference pixels
   emf.Add(Emr::Rectangle, {0, 0, 500, 1000});
   const auto s = Play(emf, {100, 0, 300, 200});
-  ExpectBounds(First(s, Recorded::Kind::Fill)->path, {100, 0, 299, 199});
+  ExpectBounds(First(s, Recorded::Kind::Fill)->path, {100, 0, 300, 200});
 }
 
 TEST(PlayerMapping, RestoreDcRestoresTransformAndClip) {
@@ -106,11 +113,11 @@ TEST(PlayerMapping, RestoreDcRestoresTransformAndClip) {
   emf.Add(Emr::RestoreDC, {-5}).Add(Emr::Rectangle, {0, 0, 10, 10});   // no such level: ignored
   const auto s = Play(emf);
   ASSERT_EQ(s.shapes.size(), 6u);
-  ExpectBounds(s.shapes[0].path, {100, 100, 109, 109});
+  ExpectBounds(s.shapes[0].path, {100, 100, 110, 110});
   EXPECT_EQ(s.shapes[0].clip, (std::vector<RectI>{{100, 100, 150, 150}}));
-  ExpectBounds(s.shapes[2].path, {0, 0, 9, 9});
+  ExpectBounds(s.shapes[2].path, {0, 0, 10, 10});
   EXPECT_TRUE(s.shapes[2].clip.empty());
-  ExpectBounds(s.shapes[4].path, {0, 0, 9, 9});
+  ExpectBounds(s.shapes[4].path, {0, 0, 10, 10});
 }
 
 // --- Objects and shapes ----------------------------------------------------
@@ -207,7 +214,7 @@ TEST(PlayerClip, PathBecomesClipAndIsFilledOnce) {
   emf.Add(Emr::FillPath, {0, 0, 0, 0});  // the path is gone
   const auto s = Play(emf);
   ASSERT_EQ(s.shapes.size(), 1u);
-  EXPECT_EQ(s.shapes[0].clip, (std::vector<RectI>{{10, 10, 19, 19}}));
+  EXPECT_EQ(s.shapes[0].clip, (std::vector<RectI>{{10, 10, 20, 20}}));
   EXPECT_EQ(s.shapes[0].path.verbs.back(), PathVerb::Close);
 }
 
@@ -373,7 +380,7 @@ TEST(PlayerRobustness, RecordsThatDoNotFitAreSkipped) {
   const auto s = Play(emf);
   EXPECT_TRUE(s.texts.empty());
   ASSERT_EQ(s.shapes.size(), 2u);
-  ExpectBounds(s.shapes[0].path, {0, 0, 9, 9});
+  ExpectBounds(s.shapes[0].path, {0, 0, 10, 10});
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "platform/gdi/emf_builder.h"
+#include "platform/qt/font_resolver.h"
 #include "platform/qt/render.h"
 
 namespace pravel::qt {
@@ -44,8 +45,9 @@ constexpr QRgb kWhite = 0xFFFFFF, kBlack = 0x000000, kRed = 0xFF0000;
 TEST_F(PainterSurfaceTest, RectangleEdgesUnderMapModesAndWorldTransform) {
   const auto check = [](const QImage& image, int l, int t, int r, int b) {
     EXPECT_EQ(At(image, l, t), kBlack);
-    EXPECT_EQ(At(image, r - 1, b - 1), kBlack);
-    EXPECT_EQ(At(image, r, b), kWhite);
+    EXPECT_EQ(At(image, r, b), kBlack);
+    EXPECT_EQ(At(image, r + 1, b), kWhite);
+    EXPECT_EQ(At(image, r, b + 1), kWhite);
     EXPECT_EQ(At(image, l - 1, t), kWhite);
     EXPECT_EQ(At(image, (l + r) / 2, (t + b) / 2), kRed);
   };
@@ -213,6 +215,104 @@ TEST_F(PainterSurfaceTest, PdfKeepsTextAsTextAndSvgIsWritten) {
   EXPECT_TRUE(svg.readAll().contains("<svg"));
 }
 
+// Black pixels of column x from y0 to y1.
+int BlackRun(const QImage& image, int x, int y0, int y1) {
+  int n = 0;
+  for (int y = y0; y < y1; ++y) n += (image.pixel(x, y) & 0xFFFFFFu) == 0;
+  return n;
+}
+
+TEST_F(PainterSurfaceTest, AdjacentCellsShareOneLineAtScreenAndPrinterResolution) {
+  const auto table = [](int pen_width) {
+    EmfBuilder emf;
+    emf.Add(Emr::CreatePen, {1, 0, pen_width, 0, 0}).Add(Emr::SelectObject, {1});
+    emf.Add(Emr::Rectangle, {100, 100, 500, 300}).Add(Emr::Rectangle, {100, 300, 500, 500});
+    return emf;
+  };
+  // One unit per pixel: the cells meet on row 300, drawn once.
+  const QImage screen = Render(table(0));
+  EXPECT_EQ(BlackRun(screen, 200, 90, 510), 3);
+  EXPECT_EQ(At(screen, 500, 400), kBlack);
+  // Six units of a 600 dpi page at screen size are one pixel wide.
+  const QImage printer = Render(table(6), 160);
+  EXPECT_EQ(BlackRun(printer, 40, 10, 90), 3);
+  // Without a pen the fill stops one pixel short of right and bottom.
+  EmfBuilder fill;
+  fill.Add(Emr::CreateBrushIndirect, {1, 0, 0x0000FF, 0}).Add(Emr::SelectObject, {1});
+  fill.Add(Emr::SelectObject, {static_cast<std::int32_t>(0x80000008u)}).Add(Emr::Rectangle, {10, 10, 40, 40});
+  const QImage filled = Render(fill);
+  EXPECT_EQ(At(filled, 39, 39), kRed);
+  EXPECT_EQ(At(filled, 40, 39), kWhite);
+}
+
+Bytes StyledFont(std::int32_t height, const std::u16string& face, std::int32_t weight, bool underline = false,
+                 bool strike_out = false) {
+  Bytes b = gdi::test::FontBody(1, height, face);
+  StoreU32(b, 20, static_cast<std::uint32_t>(weight));
+  b[25] = underline ? 1 : 0;
+  b[26] = strike_out ? 1 : 0;
+  return b;
+}
+
+int InkPixels(const QImage& image) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFFu) != 0xFFFFFFu;
+  return n;
+}
+
+TEST_F(PainterSurfaceTest, FacesThatAreNotInstalledKeepTheirWeight) {
+  for (const char16_t* face : {u"Verdana", u"Segoe UI", u"MS Sans Serif"}) {
+    const auto title = [face](std::int32_t weight) {
+      EmfBuilder emf;
+      emf.AddRaw(Emr::ExtCreateFontIndirectW, StyledFont(-27, face, weight)).Add(Emr::SelectObject, {1});
+      emf.Add(Emr::SetBkMode, {1});
+      emf.AddRaw(Emr::ExtTextOutW, gdi::test::TextBody(20, 20, u"FAKTURA", {}));
+      return InkPixels(Render(emf));
+    };
+    EXPECT_GT(title(700), title(400) * 5 / 4) << QString::fromStdU16String(face).toStdString();
+  }
+}
+
+TEST_F(PainterSurfaceTest, TextCellsFollowTheWindowsMetricsOfTheDrawnFont) {
+  LoadLookAlikeFonts();
+  FontCache fonts(false);
+  gdi::FontSpec tahoma;
+  tahoma.face = u"Tahoma";
+  tahoma.height = 12;
+  EXPECT_EQ(fonts.Get(tahoma).ascent, 12);  // its OS/2 Windows ascent, not the typographic one
+  EXPECT_EQ(fonts.Get(tahoma).descent, 2);
+  gdi::FontSpec bitmaps;
+  bitmaps.face = u"MS Sans Serif";
+  bitmaps.height = 24;
+  bitmaps.weight = 700;
+  EXPECT_TRUE(BitmapFaceFits(fonts.Get(bitmaps).raw, 24, 700, false));
+  EXPECT_NE(WidgetFamily("MS Sans Serif", 24, true), "MS Sans Serif");
+}
+
+TEST_F(PainterSurfaceTest, UnderlineAndStrikeOutStayWithTextDrawnAtHalfSize) {
+  for (bool underline : {true, false}) {
+    EmfBuilder emf;
+    emf.AddRaw(Emr::ExtCreateFontIndirectW, StyledFont(-27, u"Arial", 400, underline, !underline));
+    emf.Add(Emr::SelectObject, {1}).Add(Emr::SetBkMode, {1}).Add(Emr::SetTextAlign, {24});
+    emf.AddRaw(Emr::ExtTextOutW, gdi::test::TextBody(100, 800, u"  ", {60, 60}));
+    const QImage image = Render(emf, 500);  // baseline at y = 400
+    // A full-width line crosses column 60, near the baseline: just below it
+    // for the underline, a third of the ascent above for the strike-out.
+    std::vector<int> rows;
+    for (int y = 0; y < 500; ++y)
+      if (At(image, 60, y) == kBlack) rows.push_back(y);
+    ASSERT_FALSE(rows.empty());
+    if (underline) {
+      EXPECT_GE(rows.front(), 400);
+      EXPECT_LE(rows.back(), 406);
+    } else {
+      EXPECT_GE(rows.front(), 390);
+      EXPECT_LE(rows.back(), 398);
+    }
+  }
+}
+
 TEST_F(PainterSurfaceTest, LocalFamiliesStandInForReportFonts) {
   EXPECT_EQ(LocalFamily("Arial", 0), "Liberation Sans");
   EXPECT_EQ(LocalFamily("TIMES NEW ROMAN", 0), "Liberation Serif");
@@ -220,6 +320,8 @@ TEST_F(PainterSurfaceTest, LocalFamiliesStandInForReportFonts) {
   EXPECT_EQ(LocalFamily("Calibri", 0), "Carlito");
   EXPECT_EQ(LocalFamily("", 0x31), "Liberation Mono");
   EXPECT_EQ(LocalFamily("", 0x12), "Liberation Serif");
+  EXPECT_EQ(LocalFamily("Verdana", 0), "Liberation Sans");  // not installed: by family bits
+  EXPECT_EQ(LocalFamily("Georgia", 0x12), "Liberation Serif");
 }
 
 }  // namespace
