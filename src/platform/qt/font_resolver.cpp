@@ -86,6 +86,22 @@ void SetLineMetrics(ResolvedFont& r) {
   r.strikeout_size = std::max(1.0, std::round(r.strikeout_size));
 }
 
+// Whether a font has the letters of a character set, as GDI's font mapper
+// asks of a face before it takes it: one letter each set has and
+// Western fonts lack.
+bool CoversCharset(const QRawFont& font, std::uint8_t charset) {
+  char16_t letter = 0;
+  switch (charset) {
+    case 238: letter = u'\u0141'; break;  // EASTEUROPE: Ł
+    case 204: letter = u'\u0416'; break;  // RUSSIAN: Ж
+    case 161: letter = u'\u03A9'; break;  // GREEK: Ω
+    case 162: letter = u'\u011E'; break;  // TURKISH: Ğ
+    case 186: letter = u'\u0116'; break;  // BALTIC: Ė
+    default: return true;
+  }
+  return !font.isValid() || font.supportsCharacter(QChar(letter));
+}
+
 bool HasFamily(const QString& family) {
   return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
 }
@@ -162,9 +178,7 @@ ResolvedFont FontCache::Make(const QString& family, int pixel_size, int weight, 
   return r;
 }
 
-const ResolvedFont& FontCache::Get(const gdi::FontSpec& spec) {
-  const QString family = LocalFamily(QString::fromStdU16String(spec.face), spec.pitch_and_family);
-  const int weight = spec.weight;
+int FontCache::PixelSize(const QString& family, const gdi::FontSpec& spec) {
   double em = spec.height;
   if (spec.cell_height) {
     // The cell is ascent + descent; find the em that gives it.
@@ -177,13 +191,22 @@ const ResolvedFont& FontCache::Get(const gdi::FontSpec& spec) {
     }
     em = spec.height * it->second;
   }
-  const int pixels = static_cast<int>(std::lround(std::clamp(em, 1.0, 20000.0)));
-  auto key = std::make_tuple(family, pixels, weight, spec.italic);
+  return static_cast<int>(std::lround(std::clamp(em, 1.0, 20000.0)));
+}
+
+const ResolvedFont& FontCache::Get(const gdi::FontSpec& spec) {
+  const QString family = LocalFamily(QString::fromStdU16String(spec.face), spec.pitch_and_family);
+  const int weight = spec.weight;
+  const int pixels = PixelSize(family, spec);
+  auto key = std::make_tuple(family, pixels, weight, spec.italic, spec.charset);
   auto it = fonts_.find(key);
   if (it == fonts_.end()) {
     ResolvedFont font = Make(family, pixels, weight, spec.italic);
-    if (!BitmapFaceFits(font.raw, pixels, weight, spec.italic))
-      font = Make(LocalFamily(QString(), spec.pitch_and_family), pixels, weight, spec.italic);
+    if (!BitmapFaceFits(font.raw, pixels, weight, spec.italic) || !CoversCharset(font.raw, spec.charset)) {
+      // The sans, serif or mono of the face's family, sized by its own cell.
+      const QString fallback = LocalFamily(QString(), spec.pitch_and_family);
+      font = Make(fallback, PixelSize(fallback, spec), weight, spec.italic);
+    }
     it = fonts_.emplace(key, std::move(font)).first;
   }
   return it->second;

@@ -54,11 +54,13 @@ class FontCache {
   const ResolvedFont& Get(const gdi::FontSpec& spec);
 
  private:
+  // The em in whole pixels of `family` for the spec's em or cell height.
+  int PixelSize(const QString& family, const gdi::FontSpec& spec);
   ResolvedFont Make(const QString& family, int pixel_size, int weight, bool italic);
   ResolvedFont Make(const QString& family, int pixel_size, int weight, bool italic, bool smooth);
 
   bool antialias_;
-  std::map<std::tuple<QString, int, int, bool>, ResolvedFont> fonts_;
+  std::map<std::tuple<QString, int, int, bool, std::uint8_t>, ResolvedFont> fonts_;
   std::map<std::tuple<QString, int>, double> em_per_cell_;
 };
 

@@ -23,7 +23,10 @@ class PainterSurfaceTest : public ::testing::Test {
     static int argc = 1;
     static char name[] = "painter_surface_test";
     static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
+    // Kept to the end: destroyed after main, removing the look-alike
+    // application fonts would reach a font cache already gone.
+    static auto* app = new QGuiApplication(argc, argv);
+    (void)app;
   }
 
   // The metafile on a 1000 x 1000 image: one MM_TEXT unit per pixel.
@@ -274,7 +277,7 @@ TEST_F(PainterSurfaceTest, FacesThatAreNotInstalledKeepTheirWeight) {
   }
 }
 
-TEST_F(PainterSurfaceTest, TextCellsFollowTheWindowsMetricsOfTheDrawnFont) {
+TEST_F(PainterSurfaceTest, FontsAreRealisedAsGdiRealisesThem) {
   LoadLookAlikeFonts();
   FontCache fonts(false);
   gdi::FontSpec tahoma;
@@ -288,6 +291,11 @@ TEST_F(PainterSurfaceTest, TextCellsFollowTheWindowsMetricsOfTheDrawnFont) {
   bitmaps.weight = 700;
   EXPECT_TRUE(BitmapFaceFits(fonts.Get(bitmaps).raw, 24, 700, false));
   EXPECT_NE(WidgetFamily("MS Sans Serif", 24, true), "MS Sans Serif");
+  gdi::FontSpec cyrillic;  // a size the bitmaps have, but not their letters
+  cyrillic.face = u"MS Sans Serif";
+  cyrillic.height = 16;
+  cyrillic.charset = 204;
+  EXPECT_TRUE(fonts.Get(cyrillic).raw.supportsCharacter(QChar(u'\u0416')));
 }
 
 TEST_F(PainterSurfaceTest, UnderlineAndStrikeOutStayWithTextDrawnAtHalfSize) {
