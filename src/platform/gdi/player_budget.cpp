@@ -142,8 +142,9 @@ bool Player::MayStroke(const Path& path, const Pen& pen) {
   const std::uint64_t box_area = AreaCost(box);
   const double page = std::max(1.0, std::fabs(target_.Width() * target_.Height()));
   const std::uint64_t area = std::min(box_area, Count((length + width) * width / page * 1e6));
-  // A dashed stroke walks its pattern once per period along the path.
-  std::uint64_t dashes = pen.dashes.size();
+  // A dashed stroke walks its pattern once per period along the path; the
+  // pattern itself is copied and prepared for each stroke.
+  std::uint64_t dashes = 8 * pen.dashes.size();
   if (!pen.dashes.empty()) {
     double period = 0;
     for (const double d : pen.dashes) period += d;

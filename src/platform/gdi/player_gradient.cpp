@@ -100,13 +100,14 @@ void Player::GradientFill(ByteReader& r) {
       tri.LineTo(device[1]);
       tri.LineTo(device[2]);
       tri.Close();
-      // Shading costs what the triangle covers: charged once, before it.
+      // Shading costs what the triangle covers, each pixel some four times a
+      // decoded one: charged once, before it.
       const double box_w = std::clamp(std::max({device[0].x, device[1].x, device[2].x}), bounds.left, bounds.right) -
                            std::clamp(std::min({device[0].x, device[1].x, device[2].x}), bounds.left, bounds.right);
       const double box_h = std::clamp(std::max({device[0].y, device[1].y, device[2].y}), bounds.top, bounds.bottom) -
                            std::clamp(std::min({device[0].y, device[1].y, device[2].y}), bounds.top, bounds.bottom);
       const double shade_pixels = std::isfinite(box_w * box_h) ? std::min(box_w * box_h, static_cast<double>(budget)) : 0;
-      if (!MayFill(tri) || !Charge(Work::PicturePixels, static_cast<std::uint64_t>(std::max(shade_pixels, 0.0)))) {
+      if (!MayFill(tri) || !Charge(Work::PicturePixels, 4 * static_cast<std::uint64_t>(std::max(shade_pixels, 0.0)))) {
         if (budget_.exhausted) return;
         continue;
       }

@@ -34,7 +34,7 @@ std::array<std::uint64_t, kWorkKinds> WorkBudget::DefaultLimits() noexcept {
       std::uint64_t{100'000},      // RegionSpans
       std::uint64_t{1'000'000},    // CopiedState
       std::uint64_t{500'000},      // Glyphs
-      std::uint64_t{5'000},        // Fonts
+      std::uint64_t{3'000},        // Fonts
       std::uint64_t{1'100'000},    // Operations
       std::uint64_t{4'000'000},    // PatternPixels
       std::uint64_t{4'000'000},    // FillRows: 15 times only, Qt's fill of edges that cross costs ~1 us a row
