@@ -7,6 +7,9 @@ set -euo pipefail
 top=$PRAVEL_TOP
 build=$top/build-fuzz
 seconds=${PRAVEL_FUZZ_SECONDS:-120}
+# The memory limit counts what inputs hold, not ASan's quarantine of freed
+# blocks (256 MB by default).
+export ASAN_OPTIONS="quarantine_size_mb=32:${ASAN_OPTIONS:-}"
 "$top/scripts/build.sh" build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPRAVEL_FUZZ=ON -DPRAVEL_GUI=OFF -DPRAVEL_TESTS=OFF -DPRAVEL_BENCH=OFF
 
