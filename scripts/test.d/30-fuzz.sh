@@ -1,10 +1,15 @@
 # Builds every fuzz target with clang and runs each for a bounded time.
 # A target names seed folders beside the repository's shared material with a
-# line "// fuzz-seeds: corpus/qrp" in its source.
+# line "// fuzz-seeds: corpus/qrp" in its source. The player's targets are
+# seeded with the attack pages too, written by the unit tests' generators.
+# A bomb fails the run: each input must end within 5 s and 256 MB.
 set -euo pipefail
 top=$PRAVEL_TOP
 build=$top/build-fuzz
-seconds=${PRAVEL_FUZZ_SECONDS:-60}
+seconds=${PRAVEL_FUZZ_SECONDS:-120}
+# The memory limit counts what inputs hold, not ASan's quarantine of freed
+# blocks (256 MB by default).
+export ASAN_OPTIONS="quarantine_size_mb=32:${ASAN_OPTIONS:-}"
 "$top/scripts/build.sh" build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPRAVEL_FUZZ=ON -DPRAVEL_GUI=OFF -DPRAVEL_TESTS=OFF -DPRAVEL_BENCH=OFF
 
@@ -16,6 +21,14 @@ if ((${#targets[@]} == 0)); then
 fi
 artifacts=$build/artifacts
 mkdir -p "$artifacts"
+attack_pages=$build/attack-pages
+rm -rf "$attack_pages"
+for tests in "$top"/build/tests/test_gdi "$top"/build-release/tests/test_gdi; do
+  if [[ -x $tests ]]; then
+    PRAVEL_ATTACK_PAGES=$attack_pages "$tests" --gtest_filter='AttackPages.Written*' >/dev/null
+    break
+  fi
+done
 failed=0
 for target in "${targets[@]}"; do
   [[ -x $target ]] || continue
@@ -27,11 +40,12 @@ for target in "${targets[@]}"; do
     done < <(sed -n 's|^// fuzz-seeds: *||p' "$top/fuzz/$name.cpp")
   fi
   [[ -d $top/fuzz/seeds/$name ]] && seeds+=("$top/fuzz/seeds/$name")
+  [[ ($name == player || $name == text_export) && -d $attack_pages ]] && seeds+=("$attack_pages")
   work=$(mktemp -d)
   log=$build/fuzz_$name.log
   echo "fuzz_$name: ${seconds} s, seeds: ${seeds[*]:-none}"
-  if "$target" -max_total_time="$seconds" -max_len=65536 -timeout=10 -malloc_limit_mb=512 \
-      -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts/$name-" \
+  if "$target" -max_total_time="$seconds" -max_len=65536 -timeout=5 \
+      -rss_limit_mb=256 -print_final_stats=1 -artifact_prefix="$artifacts/$name-" \
       "$work" "${seeds[@]}" >"$log" 2>&1; then
     grep -E '^stat::number_of_executed_units|^Done' "$log" || true
   else

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "platform/errors.h"
+#include "platform/gdi/work_budget.h"
 
 namespace pravel::cli {
 
@@ -38,6 +39,12 @@ std::string ErrorText(const std::exception& error) {
 int ReportFailure(const std::string& subject, const std::exception& error) {
   std::cerr << "qrptool: " << subject << ": " << ErrorText(error) << '\n';
   return kExitBadFile;
+}
+
+int ReportStoppedPages(std::string_view command, const std::string& file, const std::vector<std::int32_t>& pages) {
+  for (const std::int32_t page : pages)
+    std::cerr << "qrptool " << command << ": " << file << ": page " << page << ": " << gdi::kWorkExhaustedText << '\n';
+  return pages.empty() ? kExitOk : kExitBadFile;
 }
 
 int ReportUsage(std::string_view usage, std::string_view problem) {

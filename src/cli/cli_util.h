@@ -1,6 +1,7 @@
 #pragma once
 // Argument parsing and error reporting shared by the qrptool commands.
 
+#include <cstdint>
 #include <exception>
 #include <initializer_list>
 #include <set>
@@ -28,6 +29,10 @@ std::string ErrorText(const std::exception& error);
 
 // Prints "qrptool: SUBJECT: TEXT" on standard error; returns kExitBadFile.
 int ReportFailure(const std::string& subject, const std::exception& error);
+
+// Prints "qrptool COMMAND: FILE: page N: drawing stopped, ..." on standard
+// error for each page; returns kExitBadFile when there is any, else kExitOk.
+int ReportStoppedPages(std::string_view command, const std::string& file, const std::vector<std::int32_t>& pages);
 
 // Prints the problem and the usage on standard error; returns kExitUsage.
 int ReportUsage(std::string_view usage, std::string_view problem);

@@ -116,7 +116,7 @@ int Export(const Options& o) {
   }
   std::cout << o.input << ": " << printer.PageCount() << (printer.PageCount() == 1 ? " page" : " pages")
             << " exported to " << o.output << '\n';
-  return kExitOk;
+  return ReportStoppedPages("export", o.input, printer.StoppedPages());
 }
 
 }  // namespace

@@ -165,7 +165,7 @@ int Print(const Options& o) {
   }
   const int index = printer.PrinterIndex();
   std::cout << o.input << ": sent to " << printers[static_cast<std::size_t>(index)] << '\n';
-  return kExitOk;
+  return ReportStoppedPages("print", o.input, printer.StoppedPages());
 }
 
 #endif

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/cli_util.h"
 #include "cli/commands.h"
@@ -215,6 +216,7 @@ int RunRender(Args args) {
   std::unique_ptr<qt::PdfDocument> pdf;
   if (*format == Format::Pdf) pdf = std::make_unique<qt::PdfDocument>(QString::fromStdString(o.output));
   const int count = last - first + 1;
+  std::vector<std::int32_t> stopped_pages;
   for (int page = first; page <= last; ++page) {
     std::optional<gdi::Metafile> metafile;
     try {
@@ -234,15 +236,17 @@ int RunRender(Args args) {
     }
     const std::string path = PagePath(o.output, page, count);
     bool ok = true;
+    bool stopped = false;
     switch (*format) {
       case Format::Png: {
-        const QImage image = qt::RenderImage(*metafile, size, surface);
+        const QImage image = qt::RenderImage(*metafile, size, surface, &stopped);
         ok = !image.isNull() && qt::WritePng(image, QString::fromStdString(path));
         break;
       }
-      case Format::Svg: ok = qt::WriteSvg(*metafile, size, QString::fromStdString(path), surface); break;
-      case Format::Pdf: ok = pdf->AddPage(*metafile, surface); break;
+      case Format::Svg: ok = qt::WriteSvg(*metafile, size, QString::fromStdString(path), surface, &stopped); break;
+      case Format::Pdf: ok = pdf->AddPage(*metafile, surface, &stopped); break;
     }
+    if (stopped) stopped_pages.push_back(page);
     if (!ok) {
       std::cerr << "qrptool render: " << EFileCreateError(path, "The file cannot be written.").what() << '\n';
       return kExitBadFile;
@@ -252,7 +256,7 @@ int RunRender(Args args) {
     std::cerr << "qrptool render: " << EFileCreateError(o.output, "The file cannot be written.").what() << '\n';
     return kExitBadFile;
   }
-  return kExitOk;
+  return ReportStoppedPages("render", o.input, stopped_pages);
 }
 
 #else

@@ -1,5 +1,7 @@
 #include "export/abstract_filter.h"
 
+#include <algorithm>
+
 #include "export/positions.h"
 #include "platform/errors.h"
 
@@ -95,11 +97,21 @@ void TQRAbstractExportFilter::NumberPage() {
   column_count_ = NumberAxis(entries_, [](TTextEntry& e) -> long double& { return e.X; });
   line_count_ = NumberAxis(entries_, [](TTextEntry& e) -> long double& { return e.Y; });
   first_in_cell_.clear();
+  last_column_.assign(static_cast<std::size_t>(std::max(line_count_, 0)), 0);
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const auto column = static_cast<std::int32_t>(entries_[i].X);
     const auto row = static_cast<std::int32_t>(entries_[i].Y);
     first_in_cell_.try_emplace(CellKey(column, row), i);
+    if (row >= 1 && row <= line_count_) {
+      auto& last = last_column_[static_cast<std::size_t>(row - 1)];
+      last = std::max(last, column);
+    }
   }
+}
+
+std::int32_t TQRAbstractExportFilter::LastColumn(std::int32_t row) const noexcept {
+  if (row < 1 || row > static_cast<std::int32_t>(last_column_.size())) return 0;
+  return last_column_[static_cast<std::size_t>(row - 1)];
 }
 
 std::string TQRAbstractExportFilter::FindText(std::int32_t column, std::int32_t row,

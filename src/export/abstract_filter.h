@@ -64,6 +64,8 @@ class TQRAbstractExportFilter : public TQRExportFilter {
   // The text of the first item at the column and row, and its font in `font`;
   // the empty text, with `font` untouched, when there is none.
   std::string FindText(std::int32_t column, std::int32_t row, Font& font) const;
+  // The last column of the row (1..LineCount) that holds a text; 0 for none.
+  std::int32_t LastColumn(std::int32_t row) const noexcept;
   // Writes the bytes as they are; EStreamWriteError when they cannot be written.
   void WriteText(std::string_view text);
   // WriteText, then CR LF.
@@ -76,6 +78,7 @@ class TQRAbstractExportFilter : public TQRExportFilter {
   std::optional<OutputStream> stream_;
   std::vector<TTextEntry> entries_;
   std::unordered_map<std::uint64_t, std::size_t> first_in_cell_;  // (column, row) -> entry
+  std::vector<std::int32_t> last_column_;                          // by row - 1
   Font base_font_;
   std::int32_t line_count_ = 0;
   std::int32_t column_count_ = 0;

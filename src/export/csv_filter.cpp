@@ -1,5 +1,7 @@
 #include "export/csv_filter.h"
 
+#include <algorithm>
+
 #include "export/strings.h"
 
 namespace pravel {
@@ -24,10 +26,12 @@ std::string QuotedField(std::string_view text) {
   return field;
 }
 
+// A row holds its cells up to its last text: the page costs what its texts do.
 void TQRCommaSeparatedFilter::StorePage() {
   for (std::int32_t row = 1; row <= LineCount(); ++row) {
     std::string line;
-    for (std::int32_t column = 1; column <= ColumnCount(); ++column) {
+    const std::int32_t last = std::max(LastColumn(row), 1);
+    for (std::int32_t column = 1; column <= last; ++column) {
       Font font;
       if (column > 1) line += ',';
       line += QuotedField(FindText(column, row, font));

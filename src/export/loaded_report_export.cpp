@@ -27,10 +27,13 @@ PaperSize PaperOf(const gdi::Metafile& page, const TQRPrinter& printer) {
 
 // Sends the page's texts with the paper's top edge at `top`; returns the
 // paper's height.
-double ExportPage(const gdi::Metafile& page, const TQRPrinter& printer, double top,
+double ExportPage(const gdi::Metafile& page, std::int32_t n, TQRPrinter& printer, double top,
                   TQRExportFilter& filter) {
   const PaperSize paper = PaperOf(page, printer);
-  for (const ExportText& t : CollectTexts(page, {0, top, paper.width, top + paper.height})) {
+  bool stopped = false;
+  const auto texts = CollectTexts(page, {0, top, paper.width, top + paper.height}, &stopped);
+  if (stopped) printer.NoteStoppedPage(n);
+  for (const ExportText& t : texts) {
     filter.TextOut(t.X, t.Y, t.Font, t.BackgroundColor, t.Alignment, t.Text);
   }
   return paper.height;
@@ -66,7 +69,7 @@ void ExportLoadedReport(TQRPrinter& printer, TQRExportFilter& filter) {
     }
     if (!unpaged) filter.NewPage();
     if (page) {
-      const double height = ExportPage(*page, printer, top, filter);
+      const double height = ExportPage(*page, n, printer, top, filter);
       if (unpaged) top += height;
     }
     if (!unpaged) filter.EndPage();

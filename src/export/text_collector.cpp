@@ -117,9 +117,10 @@ void TextCollector::DrawText(const gdi::TextRun& run) {
   texts_.push_back(TextOfRun(run));
 }
 
-std::vector<ExportText> CollectTexts(const gdi::Metafile& page, const gdi::RectD& target) {
+std::vector<ExportText> CollectTexts(const gdi::Metafile& page, const gdi::RectD& target, bool* stopped) {
   TextCollector collector;
-  gdi::PlayMetafile(page, collector, target);
+  const bool exhausted = gdi::PlayMetafile(page, collector, target).exhausted;
+  if (stopped != nullptr) *stopped = exhausted;
   return collector.TakeTexts();
 }
 

@@ -47,7 +47,8 @@ class TextCollector final : public gdi::Surface {
 // The TextOut arguments of a run on a surface whose device units are 0.1 mm.
 ExportText TextOfRun(const gdi::TextRun& run);
 
-// The texts of `page` with its frame stretched over `target` (0.1 mm).
-std::vector<ExportText> CollectTexts(const gdi::Metafile& page, const gdi::RectD& target);
+// The texts of `page` with its frame stretched over `target` (0.1 mm);
+// `stopped` tells whether playing it ran out of its work budget.
+std::vector<ExportText> CollectTexts(const gdi::Metafile& page, const gdi::RectD& target, bool* stopped = nullptr);
 
 }  // namespace pravel

@@ -1,6 +1,7 @@
 #include "preview/qr_preview_image.h"
 
 #include <QMouseEvent>
+#include <algorithm>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -20,13 +21,13 @@ constexpr int kCacheMargin = 256;
 
 }  // namespace
 
-void PaintPreviewSheet(QPainter& painter, const gdi::Metafile* page, QSize size) {
-  if (page == nullptr) return;
+bool PaintPreviewSheet(QPainter& painter, const gdi::Metafile* page, QSize size) {
+  if (page == nullptr) return false;
   const int w = size.width(), h = size.height();
   // The white rectangle from (1, 1) to (W-3, H-3), right and bottom excluded.
   painter.fillRect(QRect(1, 1, w - 4, h - 4), Qt::white);
   painter.save();
-  qt::PaintMetafile(painter, *page, QRectF(0, 0, w, h));
+  const bool stopped = qt::PaintMetafile(painter, *page, QRectF(0, 0, w, h)).exhausted;
   painter.restore();
   // Frame: the lines (0,0)-(0,H-3)-(W-3,H-3)-(W-3,0)-(0,0).
   painter.fillRect(QRect(0, 0, 1, h - 2), Qt::black);
@@ -36,6 +37,7 @@ void PaintPreviewSheet(QPainter& painter, const gdi::Metafile* page, QSize size)
   // Shadow: (W-2, 2)-(W, H) and (2, H-2)-(W, H).
   painter.fillRect(QRect(w - 2, 2, 2, h - 2), Qt::black);
   painter.fillRect(QRect(2, h - 2, w - 2, 2), Qt::black);
+  return stopped;
 }
 
 TQRPreviewImage::TQRPreviewImage(QWidget* parent) : QWidget(parent) {
@@ -88,8 +90,15 @@ void TQRPreviewImage::RenderCache(const QRect& needed) {
   cache_.fill(Qt::transparent);
   QPainter painter(&cache_);
   painter.translate(-area.topLeft());
-  PaintPreviewSheet(painter, metafile_ ? &*metafile_ : nullptr, size());
+  const bool stopped = PaintPreviewSheet(painter, metafile_ ? &*metafile_ : nullptr, size());
   ++renders_;
+  if (stopped && printer_ != nullptr) {
+    const auto& noted = printer_->StoppedPages();
+    if (std::find(noted.begin(), noted.end(), page_number_) == noted.end()) {
+      printer_->NoteStoppedPage(page_number_);
+      emit DrawingStopped(page_number_);
+    }
+  }
 }
 
 void TQRPreviewImage::paintEvent(QPaintEvent* event) {

@@ -32,8 +32,8 @@ struct TQRMouseHandlers {
 
 // Paints the sheet of `size` pixels: a white rectangle, the page stretched
 // over the whole sheet, the frame and the shadow. Without a page nothing is
-// painted.
-void PaintPreviewSheet(QPainter& painter, const gdi::Metafile* page, QSize size);
+// painted. True when drawing the page stopped on its work budget.
+bool PaintPreviewSheet(QPainter& painter, const gdi::Metafile* page, QSize size);
 
 class TQRPreviewImage final : public QWidget {
   Q_OBJECT
@@ -66,6 +66,8 @@ class TQRPreviewImage final : public QWidget {
  signals:
   // A page was drawn on screen.
   void PagePainted();
+  // Drawing page `number` stopped on its work budget; told once per page.
+  void DrawingStopped(std::int32_t number);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -73,6 +73,7 @@ void TQRPrinter::Load(const std::string& path) {
   if (status_ != TQRPrinterStatus::Ready) Cleanup();
   page_list_.LoadFile(path);
   page_count_ = page_list_.PageCount();
+  stopped_pages_.clear();
   SetScreenFactors();
   if (page_count_ > 0) {
     if (const std::optional<gdi::Metafile> first = page_list_.GetPage(1)) RecognisePaper(*first);
@@ -261,16 +262,20 @@ void TQRPrinter::ClosePrinterCanvas(bool advance) {
   const gdi::Metafile page = CloseMetafileCanvas();
   printer_canvas_ = false;
   if (!device_->Printing()) return;
-  PlayOnSheet(page);
+  PlayOnSheet(page, page_count_);
   if (advance && page_count_ != last_page_) device_->NewPage();
 }
 
-void TQRPrinter::PlayOnSheet(const gdi::Metafile& page) {
+void TQRPrinter::NoteStoppedPage(std::int32_t n) {
+  if (std::find(stopped_pages_.begin(), stopped_pages_.end(), n) == stopped_pages_.end()) stopped_pages_.push_back(n);
+}
+
+void TQRPrinter::PlayOnSheet(const gdi::Metafile& page, std::int32_t n) {
   gdi::Surface* surface = device_->PageSurface();
   if (surface == nullptr) return;
   const gdi::RectD printable{0, 0, static_cast<double>(device_->GetDeviceCaps(DeviceCap::HORZRES)),
                              static_cast<double>(device_->GetDeviceCaps(DeviceCap::VERTRES))};
-  gdi::PlayMetafile(page, *surface, printable);
+  if (gdi::PlayMetafile(page, *surface, printable).exhausted) NoteStoppedPage(n);
 }
 
 void TQRPrinter::Print() {
@@ -292,7 +297,7 @@ void TQRPrinter::Print() {
     cancelled_ = false;
     for (std::int64_t i = first; i <= last; ++i) {
       ProcessMessages();
-      if (const std::optional<gdi::Metafile> page = GetPage(static_cast<std::int32_t>(i))) PlayOnSheet(*page);
+      if (const std::optional<gdi::Metafile> page = GetPage(static_cast<std::int32_t>(i))) PlayOnSheet(*page, static_cast<std::int32_t>(i));
       if (i < last) device_->NewPage();
       if (cancelled_) {
         device_->Abort();

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/errors.h"
 #include "platform/gdi/emf_recorder.h"
@@ -142,6 +143,10 @@ class TQRPrinter {
   bool ShowingPreview() const noexcept { return showing_preview_; }
 
   std::int32_t PageCount() const noexcept { return page_count_; }
+  // Pages whose drawing (printing, export) stopped on the work budget, in
+  // the order met; each once.
+  const std::vector<std::int32_t>& StoppedPages() const noexcept { return stopped_pages_; }
+  void NoteStoppedPage(std::int32_t n);
   std::int32_t PageNumber() const noexcept { return page_number_; }
   std::int32_t AvailablePages() const noexcept { return available_pages_; }
   std::int32_t Progress() const noexcept { return progress_; }
@@ -194,7 +199,7 @@ class TQRPrinter {
   // to a new sheet unless it was the range's last.
   void ClosePrinterCanvas(bool advance);
   // Draws `page` over the printable area of the device's current sheet.
-  void PlayOnSheet(const gdi::Metafile& page);
+  void PlayOnSheet(const gdi::Metafile& page, std::int32_t n);
   void PostToClient(std::uint32_t message, std::int32_t value);
 
   std::unique_ptr<::pravel::PrinterDevice> device_;
@@ -212,6 +217,7 @@ class TQRPrinter {
   bool cancelled_ = false;
   bool showing_preview_ = false;
   std::int32_t page_count_ = 0;
+  std::vector<std::int32_t> stopped_pages_;
   std::int32_t page_number_ = 0;
   std::int32_t available_pages_ = 0;
   std::int32_t progress_ = 0;

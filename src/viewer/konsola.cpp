@@ -18,6 +18,7 @@
 #include "engine/qr_report.h"
 #include "export/csv_filter.h"
 #include "export/html_filter.h"
+#include "platform/gdi/work_budget.h"
 #include "platform/messages.h"
 #include "preview/button_pictures.h"
 #include "preview/error_handler.h"
@@ -105,6 +106,10 @@ TFKonsolaPravel::TFKonsolaPravel(QStringList arguments, Dialogs dialogs, QWidget
   SpinEdit2_.OnChange = [this] { SpinEdit2Change(); };
   QRPreview1_->OnResize = [this](TQRPreview& /*sender*/) { QRPreview1Resize(); };
   QRPreview1_->Handlers.OnClick = [this] { QRPreview1Click(); };
+  connect(&QRPreview1_->PageImage(), &TQRPreviewImage::DrawingStopped, this, [this](std::int32_t page) {
+    StatusText_->setText(QStringLiteral("page %1: ").arg(page) + QString::fromUtf8(gdi::kWorkExhaustedText.data(),
+                                                                                   static_cast<qsizetype>(gdi::kWorkExhaustedText.size())));
+  });
 
   resize(800, 600);
   if (const QScreen* on = screen()) move(on->availableGeometry().center() - rect().center());

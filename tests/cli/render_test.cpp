@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_outcome.h"
 #include "cli/commands.h"
 #include "platform/gdi/emf_builder.h"
 #include "report/qr_page_list.h"
@@ -57,6 +58,21 @@ TEST_F(RenderCommand, PdfAndSvg) {
   EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
   ASSERT_EQ(Run({emf, "-o", Path("p.svg"), "--page", "1"}), kExitOk);
   EXPECT_TRUE(QFile::exists(QString::fromStdString(Path("p.svg"))));
+}
+
+TEST_F(RenderCommand, PageAskingForTooMuchWorkIsWrittenAsFarAsDrawnAndFails) {
+  gdi::test::EmfBuilder emf({0, 0, 10000, 5000});
+  emf.Add(gdi::Emr::SelectObject, {static_cast<std::int32_t>(0x80000004u)});
+  emf.Add(gdi::Emr::Rectangle, {100, 100, 900, 400});
+  emf.AddRaw(gdi::Emr::ExtTextOutW, gdi::test::TextBody(0, 0, std::u16string(600000, u'x'), {}));
+  const Bytes bytes = emf.Build();
+  const std::string path = Path("work.emf");
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  const Outcome run = Call(RunRender, {path, "-o", Path("work.png")});
+  EXPECT_EQ(run.status, kExitBadFile);
+  EXPECT_NE(run.err.find(": page 1: drawing stopped, the page asks for too much work\n"), std::string::npos) << run.err;
+  const QImage image(QString::fromStdString(Path("work.png")));
+  EXPECT_EQ(image.pixel(189, 94) & 0xFFFFFFu, 0u);  // the rectangle before it
 }
 
 TEST_F(RenderCommand, ReportPagesOnePngEachUpToADamagedPage) {

@@ -7,7 +7,7 @@
 namespace pravel {
 namespace {
 
-TEST(CommaSeparatedFilter, WritesOneQuotedFieldPerColumnAndOneLinePerRow) {
+TEST(CommaSeparatedFilter, WritesOneQuotedFieldPerColumnUpToTheRowsLastText) {
   test::ScratchFile file("abc.csv");
   TQRCommaSeparatedFilter filter(file.Path());
   test::RunExport(filter, {{{150, 300, "A"}, {400, 300, "B"}, {150, 350, "C"}},
@@ -17,7 +17,7 @@ TEST(CommaSeparatedFilter, WritesOneQuotedFieldPerColumnAndOneLinePerRow) {
                             {0, 120, "lost"}}});
   EXPECT_EQ(file.Contents(),
             "\"A\",\"B\"\r\n"
-            "\"C\",\"\"\r\n"
+            "\"C\"\r\n"
             "\"2,5 kg Łódź\"\r\n"
             "\"say \"\"hi\"\"\"\r\n"
             "\"\"\r\n");  // the row of the text at X = 0, which has no column

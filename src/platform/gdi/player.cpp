@@ -25,6 +25,12 @@ std::int32_t RoundToInt(double v) {
   return static_cast<std::int32_t>(std::floor(std::clamp(v, -kMax, kMax) + 0.5));
 }
 
+bool UsableTransform(const XForm& x) {
+  if (!IsFinite(x)) return false;
+  const double det = x.Determinant();
+  return std::isfinite(det) && det != 0 && std::isfinite(1 / det);
+}
+
 }  // namespace
 
 XForm PlaybackTransform(const EmfHeader& h, const RectD& target) {
@@ -41,13 +47,15 @@ XForm PlaybackTransform(const EmfHeader& h, const RectD& target) {
   return t;
 }
 
-void PlayMetafile(const Metafile& metafile, Surface& surface, const RectD& target) {
-  Player(metafile, surface, target).Play();
+WorkBudget PlayMetafile(const Metafile& metafile, Surface& surface, const RectD& target, WorkBudget budget) {
+  Player player(metafile, surface, target, std::move(budget));
+  player.Play();
+  return player.Budget();
 }
 
-Player::Player(const Metafile& metafile, Surface& surface, const RectD& target)
+Player::Player(const Metafile& metafile, Surface& surface, const RectD& target, WorkBudget budget)
     : metafile_(metafile), surface_(surface), target_(target),
-      playback_(PlaybackTransform(metafile.Header(), target)) {
+      playback_(PlaybackTransform(metafile.Header(), target)), budget_(std::move(budget)) {
   const double w = std::fabs(target.Width()), h = std::fabs(target.Height());
   limit_ = {RoundToInt(std::min(target.left, target.right) - w - 16), RoundToInt(std::min(target.top, target.bottom) - h - 16),
             RoundToInt(std::max(target.left, target.right) + w + 16), RoundToInt(std::max(target.top, target.bottom) + h + 16)};
@@ -62,6 +70,7 @@ void Player::Play() {
   surface_.SetClip(nullptr);
   RecordReader reader(metafile_);
   while (auto record = reader.Next()) {
+    if (budget_.exhausted) break;
     try {
       Dispatch(*record);
     } catch (const EMetafileError&) {
@@ -150,7 +159,10 @@ void Player::SelectObject(std::uint32_t index) {
     object = Object(index);
   }
   if (!object) return;
-  if (const auto* pen = std::get_if<LogPen>(object)) dc_.pen = *pen;
+  if (const auto* pen = std::get_if<LogPen>(object)) {
+    if (!Charge(Work::CopiedState, pen->user_dashes.size())) return;
+    dc_.pen = *pen;
+  }
   else if (const auto* brush = std::get_if<LogBrush>(object)) dc_.brush = *brush;
   else if (const auto* font = std::get_if<LogFont>(object)) dc_.font = *font;
 }
@@ -161,7 +173,10 @@ void Player::DeleteObject(std::uint32_t index) {
 }
 
 void Player::SaveDc() {
-  if (saved_.size() < 10000) saved_.push_back(dc_);
+  if (saved_.size() >= 10000) return;
+  // Regions are shared with the saved state; the pen's dashes are copied.
+  if (!Charge(Work::CopiedState, 1 + dc_.pen.user_dashes.size())) return;
+  saved_.push_back(dc_);
 }
 
 void Player::RestoreDc(std::int32_t level) {
@@ -180,9 +195,13 @@ void Player::RestoreDc(std::int32_t level) {
 void Player::ApplyClip() {
   if (!clip_dirty_) return;
   clip_dirty_ = false;
-  if (dc_.clip && dc_.meta_clip) effective_clip_ = dc_.clip->Combine(*dc_.meta_clip, RegionOp::And);
-  else if (dc_.clip) effective_clip_ = dc_.clip;
+  if (dc_.clip && dc_.meta_clip) {
+    if (!MayCombine(*dc_.clip, *dc_.meta_clip)) return;
+    effective_clip_ = dc_.clip->Combine(*dc_.meta_clip, RegionOp::And);
+  } else if (dc_.clip) effective_clip_ = dc_.clip;
   else effective_clip_ = dc_.meta_clip;
+  // The surface converts the clip anew each time it changes.
+  if (effective_clip_ && !Charge(Work::RegionSpans, effective_clip_->SpanCount())) return;
   surface_.SetClip(effective_clip_ ? &*effective_clip_ : nullptr);
 }
 
@@ -190,6 +209,7 @@ void Player::CombineClip(const Region& region, RegionOp op) {
   const Region all = Region::FromRect(limit_);
   const Region& current = dc_.clip ? *dc_.clip : all;
   if (op == RegionOp::Or && !dc_.clip) return;
+  if (!MayCombine(current, region)) return;
   dc_.clip = current.Combine(region, op);
   clip_dirty_ = true;
 }
@@ -206,13 +226,14 @@ Region Player::RegionOfLogicalRect(const RectD& r) const {
 }
 
 // RGNDATA in reference-device pixels, mapped by the playback transform.
-std::optional<Region> Player::ReadRegion(ByteReader& r, std::uint32_t size) const {
+std::optional<Region> Player::ReadRegion(ByteReader& r, std::uint32_t size) {
   if (size < 32 || !r.Has(size)) return std::nullopt;
   const std::size_t start = r.Pos();
   r.Skip(8);  // dwSize, iType
   const std::uint32_t count = r.U32();
   r.Skip(4 + 16);  // nRgnSize, rcBound
   if (std::uint64_t{count} * 16 > size - 32) return std::nullopt;
+  if (!Charge(Work::RegionSpans, count)) return std::nullopt;
   std::vector<RectI> rects;
   rects.reserve(count);
   for (std::uint32_t k = 0; k < count; ++k) {
@@ -292,13 +313,17 @@ void Player::Dispatch(const EmfRecord& record) {
       std::uint32_t mode = 4;  // MWT_SET
       if (type == Emr::ModifyWorldTransform) mode = r.U32();
       if (mode != 1 && !IsFinite(x)) break;
+      XForm world = dc_.world;
       switch (mode) {
-        case 1: dc_.world = {}; break;                          // MWT_IDENTITY
-        case 2: dc_.world = Then(x, dc_.world); break;          // MWT_LEFTMULTIPLY
-        case 3: dc_.world = Then(dc_.world, x); break;          // MWT_RIGHTMULTIPLY
-        case 4: dc_.world = x; break;                           // MWT_SET
+        case 1: world = {}; break;                     // MWT_IDENTITY
+        case 2: world = Then(x, dc_.world); break;     // MWT_LEFTMULTIPLY
+        case 3: world = Then(dc_.world, x); break;     // MWT_RIGHTMULTIPLY
+        case 4: world = x; break;                      // MWT_SET
         default: break;
       }
+      // A transform that is not finite or cannot be inverted is refused.
+      if (!UsableTransform(world)) break;
+      dc_.world = world;
       UpdateTransform();
       break;
     }

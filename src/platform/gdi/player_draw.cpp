@@ -179,15 +179,16 @@ void Player::FillAndStroke(const Path& path, bool fill, bool stroke) {
   ApplyClip();
   if (fill) {
     const Brush brush = ResolveBrush(dc_.brush);
-    if (brush.kind != BrushKind::Null) surface_.FillPath(path, CurrentFillRule(), brush, CurrentRop2());
+    if (brush.kind != BrushKind::Null && MayFill(path)) surface_.FillPath(path, CurrentFillRule(), brush, CurrentRop2());
   }
   if (stroke) {
     const Pen pen = ResolvePen();
-    if (pen.style != PenStyle::Null) surface_.StrokePath(path, pen, CurrentRop2());
+    if (pen.style != PenStyle::Null && MayStroke(path, pen)) surface_.StrokePath(path, pen, CurrentRop2());
   }
 }
 
 void Player::AddToPath(const Path& device_path, bool continue_figure) {
+  if (!Charge(Work::PathPoints, device_path.points.size())) return;
   std::size_t k = 0;
   for (std::size_t i = 0; i < device_path.verbs.size(); ++i) {
     const PathVerb v = device_path.verbs[i];
@@ -269,7 +270,8 @@ void Player::SetPixel(ByteReader& r) {
   ApplyClip();
   Brush brush;
   brush.color = ColorRefToRgb(color);
-  surface_.FillPath(RectPath({p.x, p.y, p.x + 1, p.y + 1}), FillRule::Alternate, brush, Rop2::CopyPen);
+  const Path pixel = RectPath({p.x, p.y, p.x + 1, p.y + 1});
+  if (MayFill(pixel)) surface_.FillPath(pixel, FillRule::Alternate, brush, Rop2::CopyPen);
 }
 
 void Player::LineTo(PointD p) {
@@ -482,8 +484,12 @@ void Player::PathRecord(Emr type) {
       path_.Clear();
       path_has_figure_ = false;
       break;
-    case Emr::FlattenPath: path_ = FlattenedPath(path_); break;
+    case Emr::FlattenPath:
+      if (Charge(Work::PathPoints, FlattenedPointCount(path_))) path_ = FlattenedPath(path_);
+      break;
     case Emr::WidenPath: {
+      // Widening makes a quadrilateral per segment and a square per vertex.
+      if (!Charge(Work::PathPoints, FlattenedPointCount(path_) * 9)) break;
       const Pen pen = ResolvePen();
       path_ = WidenedPath(path_, pen.cosmetic ? 1 : pen.width);
       break;
@@ -502,7 +508,22 @@ void Player::PathRecord(Emr type) {
 
 void Player::SelectClipPath(std::uint32_t mode) {
   if (in_path_ || mode < 1 || mode > 5) return;
-  const Region region = Region::FromPolygons(FlattenPath(path_), CurrentFillRule(), limit_);
+  if (!Charge(Work::PathPoints, FlattenedPointCount(path_))) return;
+  const auto polygons = FlattenPath(path_);
+  // Filling rows visits each edge that crosses them.
+  std::uint64_t edges = 0;
+  double top = limit_.bottom, bottom = limit_.top;
+  for (const auto& poly : polygons) {
+    edges += poly.size();
+    for (const auto& p : poly) {
+      top = std::min(top, p.y);
+      bottom = std::max(bottom, p.y);
+    }
+  }
+  const double rows = std::clamp(std::min<double>(bottom, limit_.bottom) - std::max<double>(top, limit_.top), 0.0, 1e9);
+  if (!Charge(Work::PathPoints, edges) || !Charge(Work::RegionSpans, edges * static_cast<std::uint64_t>(rows) / 64))
+    return;
+  const Region region = Region::FromPolygons(polygons, CurrentFillRule(), limit_);
   CombineClip(region, static_cast<RegionOp>(mode - 1));
   path_.Clear();
   path_has_figure_ = false;
@@ -537,6 +558,7 @@ void Player::RegionRecord(const EmfRecord& record, Emr type) {
   auto region = ReadRegion(r, size);
   if (!region || region->Empty()) return;
   if (type == Emr::FrameRgn) {
+    if (!Charge(Work::RegionSpans, region->SpanCount() * 10)) return;
     Region inner = *region;
     for (const auto& [dx, dy] : {std::pair{frame_w, 0}, {-frame_w, 0}, {0, frame_h}, {0, -frame_h}}) {
       Region moved = *region;
@@ -550,11 +572,11 @@ void Player::RegionRecord(const EmfRecord& record, Emr type) {
   if (type == Emr::InvertRgn) {
     Brush black;
     black.color = 0;
-    surface_.FillPath(path, FillRule::Winding, black, Rop2::Not);
+    if (MayFill(path)) surface_.FillPath(path, FillRule::Winding, black, Rop2::Not);
     return;
   }
   const Brush b = ResolveBrush(brush ? *brush : dc_.brush);
-  if (b.kind == BrushKind::Null) return;
+  if (b.kind == BrushKind::Null || !MayFill(path)) return;
   surface_.FillPath(path, FillRule::Winding, b, type == Emr::PaintRgn ? CurrentRop2() : Rop2::CopyPen);
 }
 

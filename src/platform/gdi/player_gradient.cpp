@@ -95,16 +95,27 @@ void Player::GradientFill(ByteReader& r) {
       if (i0 >= nver || i1 >= nver || i2 >= nver) continue;
       const Vertex* corners[3] = {&v[i0], &v[i1], &v[i2]};
       const PointD device[3] = {ToDevice(v[i0].p), ToDevice(v[i1].p), ToDevice(v[i2].p)};
+      Path tri;
+      tri.MoveTo(device[0]);
+      tri.LineTo(device[1]);
+      tri.LineTo(device[2]);
+      tri.Close();
+      // Shading costs what the triangle covers, each pixel some four times a
+      // decoded one: charged once, before it.
+      const double box_w = std::clamp(std::max({device[0].x, device[1].x, device[2].x}), bounds.left, bounds.right) -
+                           std::clamp(std::min({device[0].x, device[1].x, device[2].x}), bounds.left, bounds.right);
+      const double box_h = std::clamp(std::max({device[0].y, device[1].y, device[2].y}), bounds.top, bounds.bottom) -
+                           std::clamp(std::min({device[0].y, device[1].y, device[2].y}), bounds.top, bounds.bottom);
+      const double shade_pixels = std::isfinite(box_w * box_h) ? std::min(box_w * box_h, static_cast<double>(budget)) : 0;
+      if (!MayFill(tri) || !Charge(Work::PicturePixels, 4 * static_cast<std::uint64_t>(std::max(shade_pixels, 0.0)))) {
+        if (budget_.exhausted) return;
+        continue;
+      }
       auto shaded = ShadeTriangle(device, corners, bounds, budget);
       if (!shaded) {
         if (budget > 0) continue;  // nothing inside
         double mean[3];
         for (int c = 0; c < 3; ++c) mean[c] = (corners[0]->rgb[c] + corners[1]->rgb[c] + corners[2]->rgb[c]) / 3;
-        Path tri;
-        tri.MoveTo(device[0]);
-        tri.LineTo(device[1]);
-        tri.LineTo(device[2]);
-        tri.Close();
         Brush flat;
         flat.color = PackOpaque(mean) & 0xFFFFFFu;
         ApplyClip();
@@ -130,7 +141,8 @@ void Player::GradientFill(ByteReader& r) {
     const Vertex& lr = v[b];
     const PointD d0 = ToDevice(ul.p), d1 = ToDevice(lr.p);
     const double extent = mode == kGradientRectH ? std::fabs(d1.x - d0.x) : std::fabs(d1.y - d0.y);
-    const int steps = std::clamp(static_cast<int>(std::ceil(extent)), 1, 4096);
+    const int steps = std::isfinite(extent) ? std::clamp(static_cast<int>(std::ceil(extent)), 1, 4096) : 1;
+    if (!Charge(Work::PicturePixels, static_cast<std::uint64_t>(steps))) return;
     auto image = std::make_shared<Image>();
     image->width = mode == kGradientRectH ? steps : 1;
     image->height = mode == kGradientRectH ? 1 : steps;

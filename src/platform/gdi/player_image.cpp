@@ -22,8 +22,10 @@ struct DecodedDib {
 };
 
 // The DIB whose header and bits lie at the given offsets of the record.
-std::optional<DecodedDib> DecodeRecordDib(const EmfRecord& record, std::uint32_t off_bmi, std::uint32_t cb_bmi,
-                                          std::uint32_t off_bits, std::uint32_t cb_bits, std::uint32_t usage) {
+// Its pixels are charged to the budget before decoding.
+std::optional<DecodedDib> DecodeRecordDib(WorkBudget& budget, const EmfRecord& record, std::uint32_t off_bmi,
+                                          std::uint32_t cb_bmi, std::uint32_t off_bits, std::uint32_t cb_bits,
+                                          std::uint32_t usage, std::uint64_t max_pixels = kMaxPicturePixels) {
   const std::size_t size = record.bytes.size();
   if (cb_bmi < 12 || !InBounds(size, off_bmi, cb_bmi) || !InBounds(size, off_bits, cb_bits)) return std::nullopt;
   const ByteSpan bmi = record.bytes.subspan(off_bmi, cb_bmi);
@@ -32,9 +34,9 @@ std::optional<DecodedDib> DecodeRecordDib(const EmfRecord& record, std::uint32_t
   try {
     // A picture larger than any page needs is not decoded.
     const DibHeader header = ReadDibHeader(bmi);
-    if (static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(header.width))) *
-            static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(header.height))) > kMaxPicturePixels)
-      return std::nullopt;
+    const std::uint64_t pixels = static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(header.width))) *
+                                 static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(header.height)));
+    if (pixels > max_pixels || !budget.Charge(Work::PicturePixels, pixels)) return std::nullopt;
     out.bottom_up = !header.top_down;
     DibPicture picture = DecodeDib(bmi, bits, usage);
     auto image = std::make_shared<Image>();
@@ -92,7 +94,7 @@ void Player::PatBlt(const RectD& dest, std::uint32_t rop) {
     p = TransformPath(RectPath(dest), to_device_);
   }
   ApplyClip();
-  surface_.FillPath(p, FillRule::Alternate, brush, rop2);
+  if (MayFill(p)) surface_.FillPath(p, FillRule::Alternate, brush, rop2);
 }
 
 void Player::DrawPicture(std::shared_ptr<const Image> image, const RectD& source, const RectD& dest, std::uint32_t rop,
@@ -113,7 +115,7 @@ void Player::DrawPicture(std::shared_ptr<const Image> image, const RectD& source
   draw.constant_alpha = alpha;
   draw.per_pixel_alpha = per_pixel_alpha;
   ApplyClip();
-  surface_.DrawImage(draw);
+  if (MayDrawImage(draw)) surface_.DrawImage(draw);
 }
 
 void Player::BitBlt(const EmfRecord& record, Emr type) {
@@ -138,7 +140,7 @@ void Player::BitBlt(const EmfRecord& record, Emr type) {
     if (type == Emr::BitBlt || type == Emr::StretchBlt || type == Emr::MaskBlt) PatBlt(dest, rop);
     return;
   }
-  auto dib = DecodeRecordDib(record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
+  auto dib = DecodeRecordDib(budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
   if (!dib) return;
   const RectD source{xs, ys, xs + cxs, ys + cys};
   switch (type) {
@@ -234,7 +236,7 @@ void Player::MaskBlt(const EmfRecord& record) {
   const std::uint32_t fore = rop4 & 0xFFFFFFu;
   const std::uint32_t back = ((rop4 >> 8) & 0xFF0000u) | (rop4 & 0xFFFFu);
   auto mask = f.cb_bmi_mask
-                  ? DecodeRecordDib(record, f.off_bmi_mask, f.cb_bmi_mask, f.off_bits_mask, f.cb_bits_mask, f.usage_mask)
+                  ? DecodeRecordDib(budget_, record, f.off_bmi_mask, f.cb_bmi_mask, f.off_bits_mask, f.cb_bits_mask, f.usage_mask)
                   : std::nullopt;
   const RectD dest{x, y, x + cx, y + cy};
   if (!mask || mask->image->encoding != Image::Encoding::Raw) {
@@ -242,16 +244,28 @@ void Player::MaskBlt(const EmfRecord& record) {
     BitBlt(record, Emr::MaskBlt);
     return;
   }
-  auto dib = f.cb_bmi ? DecodeRecordDib(record, f.off_bmi, f.cb_bmi, f.off_bits, f.cb_bits, f.usage) : std::nullopt;
+  // Source and mask together are no larger than one picture may be.
+  const std::uint64_t mask_pixels = mask->image->pixels.size();
+  auto dib = f.cb_bmi && mask_pixels < kMaxPicturePixels
+                 ? DecodeRecordDib(budget_, record, f.off_bmi, f.cb_bmi, f.off_bits, f.cb_bits, f.usage,
+                                   kMaxPicturePixels - mask_pixels)
+                 : std::nullopt;
   if (!dib || dib->image->encoding != Image::Encoding::Raw) return;
   const RectD source{static_cast<double>(xs), static_cast<double>(ys), xs + cx, ys + cy};
   for (const bool keep : {false, true}) {
     const std::uint32_t rop = keep ? fore : back;
     if (((rop >> 16) & 0xFF) == 0xAA) continue;  // destination unchanged
-    Image masked = *dib->image;
-    const auto draw_rop = MaskPicture(masked, *mask, f.xm - xs, f.ym - ys, keep, rop);
+    // The last pass masks the picture itself; the first one a copy.
+    std::shared_ptr<Image> masked;
+    if (keep) {
+      masked = std::move(dib->image);
+    } else {
+      if (!Charge(Work::PicturePixels, dib->image->pixels.size())) return;
+      masked = std::make_shared<Image>(*dib->image);
+    }
+    const auto draw_rop = MaskPicture(*masked, *mask, f.xm - xs, f.ym - ys, keep, rop);
     if (!draw_rop) continue;
-    DrawPicture(std::make_shared<Image>(std::move(masked)), source, dest, *draw_rop, std::nullopt, 255, false);
+    DrawPicture(std::move(masked), source, dest, *draw_rop, std::nullopt, 255, false);
   }
 }
 
@@ -265,18 +279,18 @@ void Player::PlgBlt(const EmfRecord& record) {
   }
   const double xs = r.I32(), ys = r.I32(), cxs = r.I32(), cys = r.I32();
   const SourceAndMask f = ReadSourceAndMask(r);
-  auto dib = DecodeRecordDib(record, f.off_bmi, f.cb_bmi, f.off_bits, f.cb_bits, f.usage);
+  auto dib = DecodeRecordDib(budget_, record, f.off_bmi, f.cb_bmi, f.off_bits, f.cb_bits, f.usage);
   if (!dib || cxs == 0 || cys == 0) return;
-  std::shared_ptr<const Image> image = dib->image;
-  if (f.cb_bmi_mask != 0 && image->encoding == Image::Encoding::Raw) {
-    if (auto mask = DecodeRecordDib(record, f.off_bmi_mask, f.cb_bmi_mask, f.off_bits_mask, f.cb_bits_mask, f.usage_mask);
+  if (f.cb_bmi_mask != 0 && dib->image->encoding == Image::Encoding::Raw) {
+    if (auto mask = DecodeRecordDib(budget_, record, f.off_bmi_mask, f.cb_bmi_mask, f.off_bits_mask, f.cb_bits_mask,
+                                    f.usage_mask, kMaxPicturePixels - std::min(kMaxPicturePixels, dib->image->pixels.size()));
         mask && mask->image->encoding == Image::Encoding::Raw) {
-      Image masked = *image;
-      MaskPicture(masked, *mask, f.xm - static_cast<std::int32_t>(xs), f.ym - static_cast<std::int32_t>(ys), true,
+      // The decoded picture is this record's own: masked in place.
+      MaskPicture(*dib->image, *mask, f.xm - static_cast<std::int32_t>(xs), f.ym - static_cast<std::int32_t>(ys), true,
                   kSrcCopy);
-      image = std::make_shared<Image>(std::move(masked));
     }
   }
+  std::shared_ptr<const Image> image = dib->image;
   ImageDraw draw;
   draw.image = std::move(image);
   draw.source = {xs, ys, xs + cxs, ys + cys};
@@ -284,7 +298,7 @@ void Player::PlgBlt(const EmfRecord& record) {
   for (int k = 0; k < 3; ++k) draw.dest[static_cast<std::size_t>(k)] = straight ? ToDeviceRounded(corner[k]) : ToDevice(corner[k]);
   draw.smooth = dc_.stretch_mode == 4;  // HALFTONE
   ApplyClip();
-  surface_.DrawImage(draw);
+  if (MayDrawImage(draw)) surface_.DrawImage(draw);
 }
 
 void Player::StretchDiBits(const EmfRecord& record) {
@@ -299,7 +313,7 @@ void Player::StretchDiBits(const EmfRecord& record) {
     PatBlt(dest, rop);
     return;
   }
-  auto dib = DecodeRecordDib(record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
+  auto dib = DecodeRecordDib(budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
   if (!dib) return;
   // The source rectangle of a bottom-up DIB counts rows from the bottom.
   const double top = dib->bottom_up ? dib->image->height - ys - cys : ys;
@@ -312,7 +326,7 @@ void Player::SetDiBitsToDevice(const EmfRecord& record) {
   const double x = r.I32(), y = r.I32(), xs = r.I32(), ys = r.I32(), cxs = r.I32(), cys = r.I32();
   const std::uint32_t off_bmi = r.U32(), cb_bmi = r.U32(), off_bits = r.U32(), cb_bits = r.U32();
   const std::uint32_t usage = r.U32();
-  auto dib = DecodeRecordDib(record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
+  auto dib = DecodeRecordDib(budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
   if (!dib) return;
   const double top = dib->bottom_up ? dib->image->height - ys - cys : ys;
   // Sizes are device pixels of the recording device.
@@ -329,8 +343,9 @@ void Player::CreateDibPatternBrush(const EmfRecord& record, bool mono) {
   LogBrush brush;
   brush.style = kBsDibPatternPt;
   brush.color = 0;
-  if (auto dib = DecodeRecordDib(record, off_bmi, cb_bmi, off_bits, cb_bits, mono ? 0 : usage)) {
-    if (dib->image->encoding == Image::Encoding::Raw) {
+  if (auto dib = DecodeRecordDib(budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, mono ? 0 : usage)) {
+    // Patterns stay in the object table: what they hold is limited apart.
+    if (dib->image->encoding == Image::Encoding::Raw && Charge(Work::PatternPixels, dib->image->pixels.size())) {
       brush.pattern = dib->image;
       if (mono && dib->mono) brush.mono = dib->mono;
     }

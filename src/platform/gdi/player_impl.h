@@ -45,10 +45,15 @@ struct DcState {
   std::optional<Region> meta_clip;  // SETMETARGN
 };
 
+// How many points flattening `path` gives (FlattenPath's segment counts),
+// known before paying for it.
+std::uint64_t FlattenedPointCount(const Path& path);
+
 class Player {
  public:
-  Player(const Metafile& metafile, Surface& surface, const RectD& target);
+  Player(const Metafile& metafile, Surface& surface, const RectD& target, WorkBudget budget);
   void Play();
+  const WorkBudget& Budget() const noexcept { return budget_; }
 
  private:
   void Dispatch(const EmfRecord& record);
@@ -68,8 +73,18 @@ class Player {
   void RestoreDc(std::int32_t level);
   void ApplyClip();
   void CombineClip(const Region& region, RegionOp op);
-  std::optional<Region> ReadRegion(ByteReader& r, std::uint32_t size) const;
+  std::optional<Region> ReadRegion(ByteReader& r, std::uint32_t size);
   Region RegionOfLogicalRect(const RectD& r) const;
+
+  // Charges before drawing (player_budget.cpp); false: skip, the budget is spent.
+  bool Charge(Work kind, std::uint64_t amount) noexcept { return budget_.Charge(kind, amount); }
+  std::uint64_t AreaCost(const RectD& device_bounds) const noexcept;
+  std::uint64_t FillRowCost(const Path& device_path) const noexcept;
+  bool MayFill(const Path& device_path);
+  bool MayStroke(const Path& device_path, const Pen& pen);
+  bool MayDrawImage(const ImageDraw& draw);
+  bool MayDrawText(const TextRun& run);
+  bool MayCombine(const Region& a, const Region& b);
 
   // Drawing resolution (player_draw.cpp).
   Pen ResolvePen() const;
@@ -129,6 +144,8 @@ class Player {
   const Region* surface_clip_ = nullptr;
   bool clip_dirty_ = true;
   std::optional<Region> effective_clip_;
+  WorkBudget budget_;
+  std::optional<FontSpec> last_font_;  // of the last text run drawn
 };
 
 }  // namespace pravel::gdi

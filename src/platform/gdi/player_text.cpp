@@ -132,7 +132,7 @@ void Player::TextAt(PointD reference, std::u16string text, std::uint32_t options
       p.LineTo(c[3]);
       p.Close();
     }
-    surface_.FillPath(p, FillRule::Alternate, bk, Rop2::CopyPen);
+    if (MayFill(p)) surface_.FillPath(p, FillRule::Alternate, bk, Rop2::CopyPen);
   }
   if (text.empty()) return;
   std::optional<Region> saved_clip;
@@ -174,7 +174,7 @@ void Player::TextAt(PointD reference, std::u16string text, std::uint32_t options
     }
   }
   run.text = std::move(text);
-  surface_.DrawText(run);
+  if (MayDrawText(run)) surface_.DrawText(run);
   if (clipped) {
     dc_.clip = std::move(saved_clip);
     clip_dirty_ = true;

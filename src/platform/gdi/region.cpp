@@ -49,10 +49,16 @@ std::int32_t ClampToInt(double v) {
 
 }  // namespace
 
-Region Region::FromRect(const RectI& r) {
+Region Region::Of(Bands&& bands) {
   Region out;
-  if (!r.Empty()) out.bands_.push_back({r.top, r.bottom, {r.left, r.right}});
+  if (!bands.empty()) out.bands_ = std::make_shared<const Bands>(std::move(bands));
   return out;
+}
+
+Region Region::FromRect(const RectI& r) {
+  Bands bands;
+  if (!r.Empty()) bands.push_back({r.top, r.bottom, {r.left, r.right}});
+  return Of(std::move(bands));
 }
 
 Region Region::FromRects(std::span<const RectI> rects) {
@@ -71,7 +77,7 @@ Region Region::FromRects(std::span<const RectI> rects) {
   }
   std::sort(ys.begin(), ys.end());
   ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
-  Region out;
+  Bands out;
   std::vector<const RectI*> active;
   std::vector<std::pair<std::int32_t, std::int32_t>> spans;
   std::size_t next = 0;
@@ -90,25 +96,26 @@ Region Region::FromRects(std::span<const RectI> rects) {
         xs.push_back(r);
       }
     }
-    out.Append(y0, y1, std::move(xs));
+    Append(out, y0, y1, std::move(xs));
   }
-  return out;
+  return Of(std::move(out));
 }
 
-void Region::Append(std::int32_t top, std::int32_t bottom, Spans&& xs) {
+void Region::Append(Bands& bands, std::int32_t top, std::int32_t bottom, Spans&& xs) {
   if (xs.empty() || bottom <= top) return;
-  if (!bands_.empty() && bands_.back().bottom == top && bands_.back().xs == xs) {
-    bands_.back().bottom = bottom;
+  if (!bands.empty() && bands.back().bottom == top && bands.back().xs == xs) {
+    bands.back().bottom = bottom;
     return;
   }
-  bands_.push_back({top, bottom, std::move(xs)});
+  bands.push_back({top, bottom, std::move(xs)});
 }
 
 RectI Region::Bounds() const noexcept {
-  if (bands_.empty()) return {};
-  RectI r{std::numeric_limits<std::int32_t>::max(), bands_.front().top,
-          std::numeric_limits<std::int32_t>::min(), bands_.back().bottom};
-  for (const auto& b : bands_) {
+  const auto bands = View();
+  if (bands.empty()) return {};
+  RectI r{std::numeric_limits<std::int32_t>::max(), bands.front().top,
+          std::numeric_limits<std::int32_t>::min(), bands.back().bottom};
+  for (const auto& b : bands) {
     r.left = std::min(r.left, b.xs.front());
     r.right = std::max(r.right, b.xs.back());
   }
@@ -117,40 +124,58 @@ RectI Region::Bounds() const noexcept {
 
 std::vector<RectI> Region::Rects() const {
   std::vector<RectI> out;
-  for (const auto& b : bands_)
+  for (const auto& b : View())
     for (std::size_t k = 0; k + 1 < b.xs.size(); k += 2) out.push_back({b.xs[k], b.top, b.xs[k + 1], b.bottom});
   return out;
 }
 
 Region Region::Combine(const Region& other, RegionOp op) const {
   if (op == RegionOp::Copy) return other;
+  const auto mine = View(), theirs = other.View();
   std::vector<std::int32_t> ys;
-  ys.reserve(2 * (bands_.size() + other.bands_.size()));
-  for (const auto& b : bands_) { ys.push_back(b.top); ys.push_back(b.bottom); }
-  for (const auto& b : other.bands_) { ys.push_back(b.top); ys.push_back(b.bottom); }
+  ys.reserve(2 * (mine.size() + theirs.size()));
+  for (const auto& b : mine) { ys.push_back(b.top); ys.push_back(b.bottom); }
+  for (const auto& b : theirs) { ys.push_back(b.top); ys.push_back(b.bottom); }
   std::sort(ys.begin(), ys.end());
   ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
-  Region out;
+  Bands out;
   const Spans none;
   std::size_t i = 0, j = 0;
   for (std::size_t k = 0; k + 1 < ys.size(); ++k) {
     const std::int32_t y0 = ys[k], y1 = ys[k + 1];
-    while (i < bands_.size() && bands_[i].bottom <= y0) ++i;
-    while (j < other.bands_.size() && other.bands_[j].bottom <= y0) ++j;
-    const Spans& a = (i < bands_.size() && bands_[i].top <= y0) ? bands_[i].xs : none;
-    const Spans& b = (j < other.bands_.size() && other.bands_[j].top <= y0) ? other.bands_[j].xs : none;
+    while (i < mine.size() && mine[i].bottom <= y0) ++i;
+    while (j < theirs.size() && theirs[j].bottom <= y0) ++j;
+    const Spans& a = (i < mine.size() && mine[i].top <= y0) ? mine[i].xs : none;
+    const Spans& b = (j < theirs.size() && theirs[j].top <= y0) ? theirs[j].xs : none;
     if (a.empty() && b.empty()) continue;
-    out.Append(y0, y1, CombineSpans(a, b, op));
+    Append(out, y0, y1, CombineSpans(a, b, op));
   }
-  return out;
+  return Of(std::move(out));
+}
+
+std::size_t Region::SpanCount() const noexcept {
+  std::size_t n = 0;
+  for (const auto& b : View()) n += b.xs.size() / 2;
+  return n;
 }
 
 void Region::Offset(std::int32_t dx, std::int32_t dy) {
-  for (auto& b : bands_) {
-    b.top += dy;
-    b.bottom += dy;
-    for (auto& x : b.xs) x += dx;
+  // Coordinates stay within +-2^30, as the device's do: an offset that
+  // would carry the region past them leaves it where it is.
+  constexpr std::int64_t kMax = std::int64_t{1} << 30;
+  if (Empty()) return;
+  const RectI b = Bounds();
+  const auto fits = [](std::int64_t v) { return v >= -kMax && v <= kMax; };
+  if (!fits(std::int64_t{b.left} + dx) || !fits(std::int64_t{b.right} + dx) || !fits(std::int64_t{b.top} + dy) ||
+      !fits(std::int64_t{b.bottom} + dy))
+    return;
+  Bands moved(bands_->begin(), bands_->end());
+  for (auto& band : moved) {
+    band.top += dy;
+    band.bottom += dy;
+    for (auto& x : band.xs) x += dx;
   }
+  *this = Of(std::move(moved));
 }
 
 Region Region::FromPolygons(const std::vector<std::vector<PointD>>& polygons, FillRule rule,
@@ -172,8 +197,8 @@ Region Region::FromPolygons(const std::vector<std::vector<PointD>>& polygons, Fi
       max_y = std::max({max_y, a.y, b.y});
     }
   }
-  Region out;
-  if (edges.empty()) return out;
+  Bands out;
+  if (edges.empty()) return {};
   const std::int32_t row0 = std::max(limit.top, ClampToInt(std::floor(min_y)));
   const std::int32_t row1 = std::min(limit.bottom, ClampToInt(std::ceil(max_y)));
   std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.y0 < b.y0; });
@@ -208,9 +233,9 @@ Region Region::FromPolygons(const std::vector<std::vector<PointD>>& polygons, Fi
       if (!clean.empty() && clean.back() >= xs[k]) clean.back() = std::max(clean.back(), xs[k + 1]);
       else { clean.push_back(xs[k]); clean.push_back(xs[k + 1]); }
     }
-    out.Append(row, row + 1, std::move(clean));
+    Append(out, row, row + 1, std::move(clean));
   }
-  return out;
+  return Of(std::move(out));
 }
 
 }  // namespace pravel::gdi

@@ -1,8 +1,11 @@
 #pragma once
 // A set of device pixels held as horizontal bands of spans, as GDI regions
-// are: clip regions, region records and clip paths all become one.
+// are: clip regions, region records and clip paths all become one. Copies
+// share their bands.
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -25,15 +28,19 @@ class Region {
   static Region FromPolygons(const std::vector<std::vector<PointD>>& polygons, FillRule rule,
                              const RectI& limit);
 
-  bool Empty() const noexcept { return bands_.empty(); }
+  bool Empty() const noexcept { return View().empty(); }
   RectI Bounds() const noexcept;
   std::vector<RectI> Rects() const;
-  std::size_t BandCount() const noexcept { return bands_.size(); }
+  std::size_t BandCount() const noexcept { return View().size(); }
+  // Spans over all bands: the cost of copying or combining the region.
+  std::size_t SpanCount() const noexcept;
 
   Region Combine(const Region& other, RegionOp op) const;
   void Offset(std::int32_t dx, std::int32_t dy);
 
-  friend bool operator==(const Region&, const Region&) = default;
+  friend bool operator==(const Region& a, const Region& b) {
+    return std::equal(a.View().begin(), a.View().end(), b.View().begin(), b.View().end());
+  }
 
  private:
   struct Band {
@@ -41,9 +48,14 @@ class Region {
     std::vector<std::int32_t> xs;  // sorted, disjoint [x0, x1) pairs
     friend bool operator==(const Band&, const Band&) = default;
   };
-  void Append(std::int32_t top, std::int32_t bottom, std::vector<std::int32_t>&& xs);
+  using Bands = std::vector<Band>;  // sorted by top, not overlapping
+  static void Append(Bands& bands, std::int32_t top, std::int32_t bottom, std::vector<std::int32_t>&& xs);
+  static Region Of(Bands&& bands);
+  std::span<const Band> View() const noexcept { return bands_ ? std::span<const Band>(*bands_) : std::span<const Band>(); }
 
-  std::vector<Band> bands_;  // sorted by top, not overlapping
+  // Shared between copies (saved states keep the clip of their time) and
+  // never changed once built; none when empty.
+  std::shared_ptr<const Bands> bands_;
 };
 
 }  // namespace pravel::gdi

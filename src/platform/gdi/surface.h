@@ -97,6 +97,7 @@ struct FontSpec {
   std::uint8_t pitch_and_family = 0;
   double escapement = 0;        // baseline angle, degrees counter-clockwise on the device
   double orientation = 0;       // glyph angle, degrees counter-clockwise on the device
+  friend bool operator==(const FontSpec&, const FontSpec&) = default;
 };
 
 // Text alignment flags as recorded.

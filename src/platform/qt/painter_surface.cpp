@@ -1,6 +1,8 @@
 #include "platform/qt/painter_surface.h"
 
+#include <QBuffer>
 #include <QGlyphRun>
+#include <QImageReader>
 #include <QPaintEngine>
 #include <QPainterPath>
 #include <QRegion>
@@ -50,9 +52,18 @@ QImage HatchImage(const gdi::Brush& b) {
 
 QImage ToQImage(const gdi::Image& image, bool keep_alpha) {
   if (image.encoding != gdi::Image::Encoding::Raw) {
-    QImage decoded = QImage::fromData(image.encoded.data(), static_cast<int>(image.encoded.size()),
-                                      image.encoding == gdi::Image::Encoding::Jpeg ? "JPG" : "PNG");
-    return decoded;
+    // The payload is decoded only when it is no larger than its header says
+    // (what the player charged for it), or small.
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(image.encoded.data()),
+                                              static_cast<qsizetype>(image.encoded.size()));
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer, image.encoding == gdi::Image::Encoding::Jpeg ? "JPG" : "PNG");
+    const QSize size = reader.size();
+    constexpr std::int64_t kSmall = std::int64_t{1} << 22;
+    const std::int64_t charged = static_cast<std::int64_t>(std::max(image.width, 1)) * std::max(image.height, 1);
+    if (!size.isValid() || static_cast<std::int64_t>(size.width()) * size.height() > std::max(charged, kSmall))
+      return {};
+    return reader.read();
   }
   if (image.width <= 0 || image.height <= 0 ||
       image.pixels.size() < static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height))
@@ -400,8 +411,16 @@ void PainterSurface::DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& col
     return lut;
   }();
   const QTransform to_device = painter_.transform();
-  const QRect device_rect = to_device.mapRect(glyphs.boundingRect()).toAlignedRect().adjusted(-2, -2, 2, 2) &
-                            QRect(QPoint(0, 0), QSize(painter_.device()->width(), painter_.device()->height()));
+  // Cut to the device before turning into whole pixels: text bounds may lie
+  // far beyond what integers hold.
+  const QRectF device_area(0, 0, painter_.device()->width(), painter_.device()->height());
+  const QRectF bounds = to_device.mapRect(glyphs.boundingRect());
+  if (!std::isfinite(bounds.left()) || !std::isfinite(bounds.top()) || !std::isfinite(bounds.width()) ||
+      !std::isfinite(bounds.height()))
+    return;
+  const QRectF near = bounds.adjusted(-2, -2, 2, 2) & device_area;
+  if (near.isEmpty()) return;
+  const QRect device_rect = near.toAlignedRect() & device_area.toRect();
   if (device_rect.isEmpty()) return;
   QImage mask(device_rect.size(), QImage::Format_ARGB32_Premultiplied);
   mask.fill(Qt::transparent);

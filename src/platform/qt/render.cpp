@@ -24,9 +24,10 @@ QPageSize PageSizeOf(const gdi::Metafile& metafile) {
 
 }  // namespace
 
-void PaintMetafile(QPainter& painter, const gdi::Metafile& metafile, const QRectF& target, SurfaceOptions options) {
+gdi::WorkBudget PaintMetafile(QPainter& painter, const gdi::Metafile& metafile, const QRectF& target,
+                              SurfaceOptions options) {
   PainterSurface surface(painter, options);
-  gdi::PlayMetafile(metafile, surface, {target.left(), target.top(), target.right(), target.bottom()});
+  return gdi::PlayMetafile(metafile, surface, {target.left(), target.top(), target.right(), target.bottom()});
 }
 
 QSizeF FrameSizeMm(const gdi::Metafile& metafile) {
@@ -66,17 +67,18 @@ QImage PageImage(QSize size) {
 
 }  // namespace
 
-QImage RenderImage(const gdi::Metafile& metafile, QSize size, SurfaceOptions options) {
+QImage RenderImage(const gdi::Metafile& metafile, QSize size, SurfaceOptions options, bool* stopped) {
   QImage image = PageImage(size);
   if (image.isNull()) return image;
   image.fill(Qt::white);
   QPainter painter(&image);
-  PaintMetafile(painter, metafile, QRectF(0, 0, size.width(), size.height()), options);
+  const bool exhausted = PaintMetafile(painter, metafile, QRectF(0, 0, size.width(), size.height()), options).exhausted;
+  if (stopped != nullptr) *stopped = exhausted;
   painter.end();
   return image;
 }
 
-bool WriteSvg(const gdi::Metafile& metafile, QSize size, const QString& path, SurfaceOptions options) {
+bool WriteSvg(const gdi::Metafile& metafile, QSize size, const QString& path, SurfaceOptions options, bool* stopped) {
   QSvgGenerator svg;
   svg.setFileName(path);
   svg.setSize(size);
@@ -85,7 +87,8 @@ bool WriteSvg(const gdi::Metafile& metafile, QSize size, const QString& path, Su
   QPainter painter;
   if (!painter.begin(&svg)) return false;
   painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-  PaintMetafile(painter, metafile, QRectF(0, 0, size.width(), size.height()), options);
+  const bool exhausted = PaintMetafile(painter, metafile, QRectF(0, 0, size.width(), size.height()), options).exhausted;
+  if (stopped != nullptr) *stopped = exhausted;
   return painter.end();
 }
 
@@ -97,7 +100,7 @@ PdfDocument::PdfDocument(const QString& path) : writer_(std::make_unique<QPdfWri
 
 PdfDocument::~PdfDocument() { Finish(); }
 
-bool PdfDocument::AddPage(const gdi::Metafile& metafile, SurfaceOptions options) {
+bool PdfDocument::AddPage(const gdi::Metafile& metafile, SurfaceOptions options, bool* stopped) {
   writer_->setPageSize(PageSizeOf(metafile));
   writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
   if (!painter_) {
@@ -111,7 +114,8 @@ bool PdfDocument::AddPage(const gdi::Metafile& metafile, SurfaceOptions options)
   }
   const QSizeF mm = FrameSizeMm(metafile);
   const double w = std::fabs(mm.width()) / 25.4 * kPdfResolution, h = std::fabs(mm.height()) / 25.4 * kPdfResolution;
-  PaintMetafile(*painter_, metafile, QRectF(0, 0, w, h), options);
+  const bool exhausted = PaintMetafile(*painter_, metafile, QRectF(0, 0, w, h), options).exhausted;
+  if (stopped != nullptr) *stopped = exhausted;
   ++pages_;
   return true;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/gdi/metafile.h"
+#include "platform/gdi/work_budget.h"
 #include "platform/qt/painter_surface.h"
 
 class QPdfWriter;
@@ -14,8 +15,9 @@ class QPdfWriter;
 namespace pravel::qt {
 
 // Plays the metafile with its frame stretched over `target` (painter coordinates).
-void PaintMetafile(QPainter& painter, const gdi::Metafile& metafile, const QRectF& target,
-                   SurfaceOptions options = {});
+// Returns the work budget as the play left it (exhausted: drawing stopped).
+gdi::WorkBudget PaintMetafile(QPainter& painter, const gdi::Metafile& metafile, const QRectF& target,
+                              SurfaceOptions options = {});
 
 // The page's frame size in millimetres.
 QSizeF FrameSizeMm(const gdi::Metafile& metafile);
@@ -23,11 +25,13 @@ QSizeF FrameSizeMm(const gdi::Metafile& metafile);
 QSize PixelSizeForDpi(const gdi::Metafile& metafile, double dpi);
 QSize PixelSizeForWidth(const gdi::Metafile& metafile, int width);
 
-// The page on a white image of the given size.
-QImage RenderImage(const gdi::Metafile& metafile, QSize size, SurfaceOptions options = {});
+// The page on a white image of the given size. `stopped`, when given, tells
+// whether drawing stopped on the page's work budget (here and below).
+QImage RenderImage(const gdi::Metafile& metafile, QSize size, SurfaceOptions options = {}, bool* stopped = nullptr);
 
 // Writes the page as an SVG file of the given pixel size; false on failure.
-bool WriteSvg(const gdi::Metafile& metafile, QSize size, const QString& path, SurfaceOptions options = {});
+bool WriteSvg(const gdi::Metafile& metafile, QSize size, const QString& path, SurfaceOptions options = {},
+              bool* stopped = nullptr);
 
 // A PDF document with one page per metafile, each at its frame's size; vector, text as text.
 class PdfDocument {
@@ -37,7 +41,7 @@ class PdfDocument {
   PdfDocument(const PdfDocument&) = delete;
   PdfDocument& operator=(const PdfDocument&) = delete;
 
-  bool AddPage(const gdi::Metafile& metafile, SurfaceOptions options = {});
+  bool AddPage(const gdi::Metafile& metafile, SurfaceOptions options = {}, bool* stopped = nullptr);
   // Ends the document; false when it could not be written.
   bool Finish();
 

@@ -17,6 +17,10 @@ namespace pravel::gdi::test {
 class EmfBuilder {
  public:
   explicit EmfBuilder(RectL frame = {0, 0, 10000, 10000}) : frame_(frame) {}
+  EmfBuilder& Handles(std::uint16_t handles) {
+    handles_ = handles;
+    return *this;
+  }
 
   // A record of 32-bit fields.
   EmfBuilder& Add(Emr type, std::initializer_list<std::int32_t> fields) {
@@ -42,7 +46,7 @@ class EmfBuilder {
     AppendU32(out, 0x10000);
     AppendU32(out, 0);  // nBytes, patched below
     AppendU32(out, static_cast<std::uint32_t>(count_ + 2));
-    AppendU16(out, 16);  // handles
+    AppendU16(out, handles_);
     AppendU16(out, 0);
     for (int i = 0; i < 3; ++i) AppendU32(out, 0);
     for (int v : {1000, 1000, 100, 100}) AppendI32(out, v);
@@ -57,6 +61,7 @@ class EmfBuilder {
   RectL frame_;
   Bytes records_;
   std::size_t count_ = 0;
+  std::uint16_t handles_ = 16;
 };
 
 // EXTCREATEFONTINDIRECTW body.
