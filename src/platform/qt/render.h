@@ -8,6 +8,7 @@
 
 #include "platform/gdi/metafile.h"
 #include "platform/gdi/work_budget.h"
+#include "platform/qt/pdf_info.h"
 #include "platform/qt/painter_surface.h"
 
 class QPdfWriter;
@@ -34,9 +35,10 @@ bool WriteSvg(const gdi::Metafile& metafile, QSize size, const QString& path, Su
               bool* stopped = nullptr);
 
 // A PDF document with one page per metafile, each at its frame's size; vector, text as text.
+// Its information dictionary holds `info` (the creator "Pravel" when none is given).
 class PdfDocument {
  public:
-  explicit PdfDocument(const QString& path);
+  explicit PdfDocument(const QString& path, PdfInfo info = {});
   ~PdfDocument();
   PdfDocument(const PdfDocument&) = delete;
   PdfDocument& operator=(const PdfDocument&) = delete;
@@ -46,6 +48,8 @@ class PdfDocument {
   bool Finish();
 
  private:
+  QString path_;
+  PdfInfo info_;
   std::unique_ptr<QPdfWriter> writer_;
   std::unique_ptr<QPainter> painter_;
   int pages_ = 0;
