@@ -47,7 +47,8 @@ class TQRStandardPreview : public QMainWindow {
   QString PageText() const;
   std::int32_t LastProgress() const noexcept { return LastProgress_; }
 
-  // Writes "Page n of m" into the page panel.
+  // Writes "Page n of m" into the page panel; runs when the window is shown
+  // and whenever the preview's page or page count changes.
   void UpdatePageText();
 
   void ZoomToFitClick();
@@ -69,6 +70,7 @@ class TQRStandardPreview : public QMainWindow {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
