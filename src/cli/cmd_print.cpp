@@ -18,10 +18,10 @@
 #include "platform/errors.h"
 #include "platform/messages.h"
 #include "platform/printer_device.h"
-#include "platform/scripted_printer_device.h"
+#include "platform/null_printer_device.h"
+#include "platform/platform.h"
 #include "platform/qt/font_resolver.h"
 #include "platform/qt/qt_messages.h"
-#include "platform/qt/qt_printer_device.h"
 #include "report/qr_printer.h"
 #endif
 
@@ -84,7 +84,8 @@ std::optional<std::string> ParseArgs(Args args, Options& o) {
 
 #ifdef PRAVEL_HAVE_QT
 
-// Printing through the Qt printer devices and event loop for one command.
+// The Qt application that the Platform's printer devices and message pump
+// need, for one command.
 class PrintingEnvironment {
  public:
   PrintingEnvironment() {
@@ -94,14 +95,8 @@ class PrintingEnvironment {
     static char* argv[] = {name, nullptr};
     if (QCoreApplication::instance() == nullptr) app_.emplace(argc, argv);
     qt::LoadLookAlikeFonts();
-    SetPrinterDeviceFactory([] { return std::make_unique<qt::QtPrinterDevice>(); });
-    qt::InstallMessagePump();
   }
-  ~PrintingEnvironment() {
-    SetSharedPrinterDevice(nullptr);
-    SetPrinterDeviceFactory(nullptr);
-    SetMessagePump(nullptr);
-  }
+  ~PrintingEnvironment() { Platform::Current().SetSharedPrinterDevice(nullptr); }
   PrintingEnvironment(const PrintingEnvironment&) = delete;
   PrintingEnvironment& operator=(const PrintingEnvironment&) = delete;
 
@@ -122,7 +117,7 @@ int ReportBadFile(const std::string& path, const std::exception& e) {
 int Print(const Options& o) {
   try {
     // The file is checked before the printers are looked at.
-    TQRPrinter without_printers(std::make_unique<ScriptedPrinterDevice>());
+    TQRPrinter without_printers(std::make_unique<NullPrinterDevice>());
     without_printers.Load(o.input);
   } catch (const std::exception& e) {
     return ReportBadFile(o.input, e);

@@ -52,7 +52,7 @@ void TQRPreview::SetQRPrinter(TQRPrinter* printer) {
   printer_ = printer;
   image_->SetQRPrinter(printer);
   if (printer != nullptr) {
-    printer->SetClient(this);
+    printer->SetPreviewClient(this);
     printer->SetShowingPreview(true);
   }
   SetPageNumber(1);

@@ -328,8 +328,8 @@ PreviewWindow TQRStandardPreviewInterface::ShowModal(TQRPrinter& printer) {
   return nullptr;
 }
 
-void UseStandardPreviewInterface() {
-  SetPreviewInterfaceClass([] { return std::make_unique<TQRStandardPreviewInterface>(); });
+std::unique_ptr<TQRPreviewInterface> NewStandardPreviewInterface() {
+  return std::make_unique<TQRStandardPreviewInterface>();
 }
 
 }  // namespace pravel

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "preview/file_dialogs.h"
 #include "report/preview_interface.h"
@@ -98,7 +99,8 @@ class TQRStandardPreviewInterface : public TQRPreviewInterface {
   PreviewWindow ShowModal(TQRPrinter& printer) override;
 };
 
-// Makes TQRStandardPreviewInterface the program-wide preview interface.
-void UseStandardPreviewInterface();
+// Makes TQRStandardPreviewInterface instances: the PreviewClass of a
+// program with windows.
+std::unique_ptr<TQRPreviewInterface> NewStandardPreviewInterface();
 
 }  // namespace pravel

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include "platform/platform.h"
 #include "report/qr_printer.h"
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
@@ -187,7 +188,8 @@ TEST_F(PreviewTest, PageNumberRules) {
 }
 
 TEST_F(PreviewTest, AWaitedPageIsShownAtPageWidthWhenItArrives) {
-  qt::InstallMessagePump();
+  Platform platform;
+  platform.MessagePump = qt::ProcessQtEvents;
   TQRPrinter printer;
   printer.BeginDoc();
   printer.NewPage();
@@ -206,7 +208,6 @@ TEST_F(PreviewTest, AWaitedPageIsShownAtPageWidthWhenItArrives) {
   printer.SetProgress(40);
   printer.EndDoc();  // processes the waiting messages, then posts page 1
   QCoreApplication::processEvents();
-  SetMessagePump(nullptr);
 
   EXPECT_EQ(available, std::vector<int>{1});
   EXPECT_EQ(progress, std::vector<int>{40});
