@@ -217,6 +217,12 @@ TEST_F(KonsolaTest, PageCommandsStopAtTheEnds) {
   Press(*window, "sbFirstPage");
   EXPECT_EQ(Text(*window, "Edit1"), "1 z 12");
   EXPECT_EQ(preview.PageNumber(), 1);
+  // A page chosen on the preview itself reaches the holder and the text.
+  window->QRPreview1().SetPageNumber(7);
+  EXPECT_EQ(window->SpinEdit1().Value(), 7);
+  EXPECT_EQ(Text(*window, "Edit1"), "7 z 12");
+  Press(*window, "sbNextPage");
+  EXPECT_EQ(preview.PageNumber(), 8);
   EXPECT_TRUE(errors_.empty());
 }
 
