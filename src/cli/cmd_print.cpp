@@ -17,9 +17,9 @@
 #include "cli/gui_application.h"
 #include "platform/errors.h"
 #include "platform/messages.h"
-#include "platform/printer_device.h"
 #include "platform/null_printer_device.h"
 #include "platform/platform.h"
+#include "platform/printer_device.h"
 #include "platform/qt/font_resolver.h"
 #include "platform/qt/qt_messages.h"
 #include "report/qr_printer.h"
@@ -78,9 +78,8 @@ std::optional<std::string> ReadOptions(const CommandLine& line, Options& o) {
 // need, for one command.
 class PrintingEnvironment {
  public:
-  PrintingEnvironment() {
-    qt::LoadLookAlikeFonts();
-  }
+  PrintingEnvironment() { qt::LoadLookAlikeFonts(); }
+  // The shared printer, a Qt one, goes before the application.
   ~PrintingEnvironment() { Platform::Current().SetSharedPrinterDevice(nullptr); }
   PrintingEnvironment(const PrintingEnvironment&) = delete;
   PrintingEnvironment& operator=(const PrintingEnvironment&) = delete;
