@@ -12,7 +12,7 @@
 #include "export/html_filter.h"
 #include "export/loaded_report_export.h"
 #include "platform/gdi/emf_recorder.h"
-#include "platform/scripted_printer_device.h"
+#include "platform/null_printer_device.h"
 #include "report/qr_page_list.h"
 #include "report/qr_printer.h"
 
@@ -57,7 +57,7 @@ class LoadedReport {
 
  private:
   std::string path_;
-  pravel::TQRPrinter printer_{std::make_unique<pravel::ScriptedPrinterDevice>()};
+  pravel::TQRPrinter printer_{std::make_unique<pravel::NullPrinterDevice>()};
 };
 
 void BM_LoadedReportToHtml(benchmark::State& state) {

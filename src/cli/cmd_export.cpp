@@ -17,7 +17,7 @@
 #include "export/io_error.h"
 #include "export/loaded_report_export.h"
 #include "platform/errors.h"
-#include "platform/scripted_printer_device.h"
+#include "platform/null_printer_device.h"
 #include "report/qr_printer.h"
 
 namespace pravel::cli {
@@ -74,15 +74,6 @@ std::unique_ptr<TQRExportFilter> FilterFor(Format format, const std::string& out
   return std::make_unique<TQRHTMLDocumentFilter>(output);
 }
 
-// Loaded reports export through the loaded-report exporter while it lives.
-class RegisteredExport {
- public:
-  RegisteredExport() { RegisterLoadedReportExport(); }
-  ~RegisteredExport() { SetLoadedReportExporter(nullptr); }
-  RegisteredExport(const RegisteredExport&) = delete;
-  RegisteredExport& operator=(const RegisteredExport&) = delete;
-};
-
 // One line naming the file the error is about.
 int ReportError(const Options& o, const std::exception& e) {
   const bool names_its_file = dynamic_cast<const EFileOpenError*>(&e) != nullptr ||
@@ -96,13 +87,12 @@ int ReportError(const Options& o, const std::exception& e) {
 }
 
 int Export(const Options& o) {
-  const RegisteredExport registered;
   // No printer is needed: the paper comes from the pages themselves.
-  TQRPrinter printer(std::make_unique<ScriptedPrinterDevice>());
+  TQRPrinter printer(std::make_unique<NullPrinterDevice>());
   try {
     printer.Load(o.input);
     const auto filter = FilterFor(*o.format, o.output);
-    printer.ExportToFilter(*filter);
+    ExportLoadedReport(printer, *filter);
   } catch (const std::exception& e) {
     return ReportError(o, e);
   }

@@ -17,11 +17,11 @@
 #include "cli/gui_application.h"
 #include "platform/errors.h"
 #include "platform/messages.h"
+#include "platform/null_printer_device.h"
+#include "platform/platform.h"
 #include "platform/printer_device.h"
-#include "platform/scripted_printer_device.h"
 #include "platform/qt/font_resolver.h"
 #include "platform/qt/qt_messages.h"
-#include "platform/qt/qt_printer_device.h"
 #include "report/qr_printer.h"
 #endif
 
@@ -74,19 +74,13 @@ std::optional<std::string> ReadOptions(const CommandLine& line, Options& o) {
 
 #ifdef PRAVEL_HAVE_QT
 
-// Printing through the Qt printer devices and event loop for one command.
+// The Qt application that the Platform's printer devices and message pump
+// need, for one command.
 class PrintingEnvironment {
  public:
-  PrintingEnvironment() {
-    qt::LoadLookAlikeFonts();
-    SetPrinterDeviceFactory([] { return std::make_unique<qt::QtPrinterDevice>(); });
-    qt::InstallMessagePump();
-  }
-  ~PrintingEnvironment() {
-    SetSharedPrinterDevice(nullptr);
-    SetPrinterDeviceFactory(nullptr);
-    SetMessagePump(nullptr);
-  }
+  PrintingEnvironment() { qt::LoadLookAlikeFonts(); }
+  // The shared printer, a Qt one, goes before the application.
+  ~PrintingEnvironment() { Platform::Current().SetSharedPrinterDevice(nullptr); }
   PrintingEnvironment(const PrintingEnvironment&) = delete;
   PrintingEnvironment& operator=(const PrintingEnvironment&) = delete;
 
@@ -107,7 +101,7 @@ int ReportBadFile(const std::string& path, const std::exception& e) {
 int Print(const Options& o) {
   try {
     // The file is checked before the printers are looked at.
-    TQRPrinter without_printers(std::make_unique<ScriptedPrinterDevice>());
+    TQRPrinter without_printers(std::make_unique<NullPrinterDevice>());
     without_printers.Load(o.input);
   } catch (const std::exception& e) {
     return ReportBadFile(o.input, e);

@@ -101,7 +101,13 @@ void TQRReport::Generate(TQRPrinter& printer) {
 
 void TQRReport::Preview() {
   auto fresh = std::make_unique<TQRPrinter>();
-  if (printer_ != nullptr) fresh->SetClient(printer_->Client());
+  if (printer_ != nullptr) {
+    if (TQRPreviewClient* preview = printer_->PreviewClient()) {
+      fresh->SetPreviewClient(preview);
+    } else {
+      fresh->SetClient(printer_->Client());
+    }
+  }
   CarrySettings(*fresh, false);
   fresh->SetMaster(this);
   fresh->OnPrintSetup = [this](void* /*argument*/) { PrinterSetup(); };

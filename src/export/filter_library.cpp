@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "export/strings.h"
+#include "platform/platform.h"
 
 namespace pravel {
 
@@ -33,8 +34,9 @@ std::unique_ptr<TQRExportFilter> TQRExportFilterLibrary::FilterForDialogIndex(
 }
 
 TQRExportFilterLibrary& ExportFilterLibrary() {
-  static TQRExportFilterLibrary library;
-  return library;
+  std::shared_ptr<TQRExportFilterLibrary>& library = Platform::Current().FilterLibrary;
+  if (!library) library = std::make_shared<TQRExportFilterLibrary>();
+  return *library;
 }
 
 }  // namespace pravel

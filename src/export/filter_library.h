@@ -37,7 +37,8 @@ class TQRExportFilterLibrary {
   std::vector<TQRExportFilterLibraryEntry> filters_;
 };
 
-// The program's one filter library, alive until program end.
+// The program's one filter library: the current Platform's FilterLibrary,
+// made on first use and alive as long as that Platform.
 TQRExportFilterLibrary& ExportFilterLibrary();
 
 }  // namespace pravel

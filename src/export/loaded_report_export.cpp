@@ -78,6 +78,4 @@ void ExportLoadedReport(TQRPrinter& printer, TQRExportFilter& filter) {
   filter.Finish();
 }
 
-void RegisterLoadedReportExport() { SetLoadedReportExporter(ExportLoadedReport); }
-
 }  // namespace pravel

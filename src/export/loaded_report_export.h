@@ -15,10 +15,8 @@ namespace pravel {
 // be read ends the export with its error; Finish is then not called.
 void ExportLoadedReport(TQRPrinter& printer, TQRExportFilter& filter);
 
-// Makes every later TQRPrinter::Load install ExportLoadedReport as the
-// report's export hook. Called once at program start.
-void RegisterLoadedReportExport();
-
+// TQRPrinter::Load installs it as the report's export hook while it is the
+// current Platform's ExportLoadedReport.
 // The report font handed to Start.
 Font LoadedReportFont();
 

@@ -1,23 +1,11 @@
 #include "platform/messages.h"
 
-#include <utility>
+#include "platform/platform.h"
 
 namespace pravel {
 
-namespace {
-
-// The application's event loop, as the one program-wide message pump.
-std::function<void()>& Pump() {
-  static std::function<void()> pump;
-  return pump;
-}
-
-}  // namespace
-
 void ProcessMessages() {
-  if (auto& pump = Pump()) pump();
+  if (const auto& pump = Platform::Current().MessagePump) pump();
 }
-
-void SetMessagePump(std::function<void()> pump) { Pump() = std::move(pump); }
 
 }  // namespace pravel

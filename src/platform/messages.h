@@ -3,7 +3,6 @@
 // and the processing of pending messages during long loops.
 
 #include <cstdint>
-#include <functional>
 
 namespace pravel {
 
@@ -29,12 +28,9 @@ class MessageTarget {
   virtual void Send(const Message& message) = 0;
 };
 
-// Handles the messages and events that are waiting, then returns. The
-// program installs its event loop's pump at start-up; without one this does
-// nothing (the report core alone, and its tests).
+// Handles the messages and events that are waiting, then returns: runs the
+// current Platform's MessagePump; without one this does nothing (the report
+// core alone, and its tests).
 void ProcessMessages();
-
-// Installs the pump ProcessMessages runs; an empty function removes it.
-void SetMessagePump(std::function<void()> pump);
 
 }  // namespace pravel

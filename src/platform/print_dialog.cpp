@@ -5,15 +5,11 @@
 #include <utility>
 
 #include "platform/errors.h"
+#include "platform/platform.h"
 
 namespace pravel {
 
 namespace {
-
-PrintDialogFunction& Function() {
-  static PrintDialogFunction function;
-  return function;
-}
 
 constexpr std::size_t kHeaderSize = 8;
 
@@ -56,11 +52,6 @@ std::optional<DeviceNames> ReadDeviceNamesBlock(ByteSpan block) {
   return DeviceNames{std::move(*driver), std::move(*device), std::move(*output), (LoadU16(block, 6) & 1) != 0};
 }
 
-bool PrintDlg(PrintDlgRequest& request) {
-  const PrintDialogFunction& function = Function();
-  return function ? function(request) : false;
-}
-
-void SetPrintDialogFunction(PrintDialogFunction function) { Function() = std::move(function); }
+bool PrintDlg(PrintDlgRequest& request) { return Platform::Current().RunPrintDialog(request); }
 
 }  // namespace pravel

@@ -97,10 +97,8 @@ struct PrintDlgRequest {
 // accepted. A platform failure is raised as EPlatformError.
 using PrintDialogFunction = std::function<bool(PrintDlgRequest& request)>;
 
-// Runs the installed print dialog; without one, the dialog counts as
-// cancelled.
+// Runs the current Platform's print dialog; raises "This program has no
+// print dialog" without one.
 bool PrintDlg(PrintDlgRequest& request);
-// Installs the function PrintDlg runs; an empty one removes it.
-void SetPrintDialogFunction(PrintDialogFunction function);
 
 }  // namespace pravel

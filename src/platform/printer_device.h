@@ -3,7 +3,6 @@
 // its device mode and capabilities, and the print job on it.
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -150,19 +149,5 @@ class PrinterDevice {
  private:
   std::string title_;
 };
-
-using PrinterDeviceFactory = std::function<std::unique_ptr<PrinterDevice>()>;
-
-// A new printer device from the factory the program installed at start-up;
-// without one, a device with no printers.
-std::unique_ptr<PrinterDevice> NewPrinterDevice();
-// Installs the factory NewPrinterDevice uses; an empty function removes it.
-void SetPrinterDeviceFactory(PrinterDeviceFactory factory);
-
-// The application-wide shared printer, which the print-setup routine edits.
-// Made by NewPrinterDevice on first use unless the program set one.
-PrinterDevice& SharedPrinterDevice();
-// Replaces the shared printer; none makes the next use build a new one.
-void SetSharedPrinterDevice(std::unique_ptr<PrinterDevice> device);
 
 }  // namespace pravel

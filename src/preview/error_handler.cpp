@@ -2,18 +2,9 @@
 
 #include <QtGlobal>
 
+#include "platform/platform.h"
+
 namespace pravel {
-
-namespace {
-
-ApplicationErrorHandler& Handler() {
-  static ApplicationErrorHandler handler;
-  return handler;
-}
-
-}  // namespace
-
-void SetApplicationErrorHandler(ApplicationErrorHandler handler) { Handler() = std::move(handler); }
 
 QString ErrorMessage(const std::exception_ptr& error) {
   try {
@@ -28,8 +19,8 @@ QString ErrorMessage(const std::exception_ptr& error) {
 void HandleApplicationError(const std::exception_ptr& error) noexcept {
   try {
     const QString message = ErrorMessage(error);
-    if (const ApplicationErrorHandler& handler = Handler()) {
-      handler(message);
+    if (const auto& show = Platform::Current().ShowError) {
+      show(message.toStdString());
     } else {
       qWarning("%s", qUtf8Printable(message));
     }

@@ -4,22 +4,15 @@
 
 #include <QString>
 #include <exception>
-#include <functional>
 #include <utility>
 
 namespace pravel {
 
-// Shows the message of an error that reached the application.
-using ApplicationErrorHandler = std::function<void(const QString& message)>;
-
-// Installs the handler; an empty function restores the default, which
-// writes the message as a warning.
-void SetApplicationErrorHandler(ApplicationErrorHandler handler);
-
 // The text shown for an error: the exception's own message.
 QString ErrorMessage(const std::exception_ptr& error);
 
-// Hands the error's message to the handler. Never throws.
+// Hands the error's message to the current Platform's ShowError; without
+// one, writes it as a warning. Never throws.
 void HandleApplicationError(const std::exception_ptr& error) noexcept;
 
 // Runs `command`; an exception it raises goes to the handler.

@@ -37,8 +37,12 @@ TQRPreview::TQRPreview(QWidget* parent)
 }
 
 TQRPreview::~TQRPreview() {
+  // The windows connected to this control may be half destroyed by now.
+  blockSignals(true);
   Guarded([this] { SetQRPrinter(nullptr); });
 }
+
+std::int32_t TQRPreview::PageCount() const noexcept { return printer_ != nullptr ? printer_->PageCount() : 0; }
 
 void TQRPreview::SetQRPrinter(TQRPrinter* printer) {
   if (printer_ != nullptr && printer_->Client() == static_cast<MessageTarget*>(this)) {
@@ -48,13 +52,20 @@ void TQRPreview::SetQRPrinter(TQRPrinter* printer) {
   printer_ = printer;
   image_->SetQRPrinter(printer);
   if (printer != nullptr) {
-    printer->SetClient(this);
+    printer->SetPreviewClient(this);
     printer->SetShowingPreview(true);
   }
   SetPageNumber(1);
   image_->ShowPage(1);
   update();
   image_->Handlers = Handlers;
+  emit pageCountChanged(PageCount());
+}
+
+void TQRPreview::ReportLoaded() {
+  SetPageNumber(1);
+  image_->ShowPage(1);
+  emit pageCountChanged(PageCount());
 }
 
 void TQRPreview::DetachPrinter(TQRPrinter& printer) {
@@ -67,6 +78,7 @@ void TQRPreview::SetPageNumber(std::int32_t number) {
   image_->ShowPage(number);
   page_number_ = number;
   ScrollToOrigin(true);
+  emit pageChanged(number);
 }
 
 void TQRPreview::SetZoom(std::int32_t zoom) {
@@ -74,6 +86,7 @@ void TQRPreview::SetZoom(std::int32_t zoom) {
   zoom_mode_ = TQRZoomMode::Other;
   zoom_ = zoom;
   LayoutImage();
+  emit zoomChanged(zoom);
 }
 
 std::int32_t TQRPreview::PageWidthPixels() const {
@@ -156,6 +169,7 @@ void TQRPreview::HandleMessage(const Message& message) {
   const auto number = static_cast<std::int32_t>(message.wparam);
   if (message.msg == QRM_PAGEAVAILABLE) {
     if (number == page_number_) UpdateImage();
+    emit pageCountChanged(PageCount());
     if (OnPageAvailable) OnPageAvailable(*this, number);
   } else if (message.msg == QRM_PROGRESS) {
     if (OnProgressUpdate) OnProgressUpdate(*this, number);

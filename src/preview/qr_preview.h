@@ -2,7 +2,8 @@
 // TQRPreview: a scroll area that shows one page of the attached report
 // printer at a zoom percentage. It fetches each page from the printer when
 // it is to be shown, and receives the printer's page-available and progress
-// messages as events.
+// messages as events. Windows that show its page or zoom connect to its
+// signals once and drive it through its slots.
 
 #include <QScrollArea>
 #include <cstdint>
@@ -42,20 +43,41 @@ class TQRPreview : public QScrollArea, public TQRPreviewClient {
   TQRPrinter* QRPrinter() const noexcept { return printer_; }
   void SetQRPrinter(TQRPrinter* printer);
 
+  std::int32_t PageNumber() const noexcept { return page_number_; }
+  std::int32_t Zoom() const noexcept { return zoom_; }
+  TQRZoomMode ZoomMode() const noexcept { return zoom_mode_; }
+  // The attached printer's page count; 0 without one.
+  std::int32_t PageCount() const noexcept;
+
+ public slots:
   // Shows page `number`; ignored outside 1..PageCount, without a printer,
   // and for the page already held.
-  std::int32_t PageNumber() const noexcept { return page_number_; }
   void SetPageNumber(std::int32_t number);
+  void FirstPage() { SetPageNumber(1); }
+  void PreviousPage() { SetPageNumber(page_number_ - 1); }
+  void NextPage() { SetPageNumber(page_number_ + 1); }
+  void LastPage() { SetPageNumber(PageCount()); }
+  // The attached printer has loaded another report: shows its page 1, also
+  // when page 1 is the page held, and announces the new page count.
+  void ReportLoaded();
 
   // Percent; values outside 2..2000 are ignored.
-  std::int32_t Zoom() const noexcept { return zoom_; }
   void SetZoom(std::int32_t zoom);
-  TQRZoomMode ZoomMode() const noexcept { return zoom_mode_; }
-
   // The largest zoom at which the whole page fits, kept on resize.
   void ZoomToFit();
   // The zoom at which the page width fits, kept on resize.
   void ZoomToWidth();
+
+ signals:
+  // A page was shown by SetPageNumber.
+  void pageChanged(int page);
+  // A zoom was applied, also one equal to the previous zoom.
+  void zoomChanged(int zoom);
+  // A printer was attached or let go, it announced an available page, or it
+  // loaded another report.
+  void pageCountChanged(int count);
+
+ public:
   // Shows the current page if it has just become available.
   void UpdateImage();
   // Sizes and places the page image for the current zoom.

@@ -100,6 +100,10 @@ TQRStandardPreview::TQRStandardPreview(TQRPrinter& printer, PreviewDialogs dialo
   LastProgress_ = 0;
   Button("ZoomToWidth")->click();
   if (printer_.Status() == TQRPrinterStatus::Finished) Button("Print")->setEnabled(true);
+  // The page text follows the preview from here on; it is first written when
+  // the window is shown.
+  connect(QRPreview_, &TQRPreview::pageChanged, this, [this] { UpdatePageText(); });
+  connect(QRPreview_, &TQRPreview::pageCountChanged, this, [this] { UpdatePageText(); });
 }
 
 TQRStandardPreview::~TQRStandardPreview() = default;
@@ -180,25 +184,13 @@ void TQRStandardPreview::ZoomToWidthClick() {
   QRPreview_->ZoomToWidth();
 }
 
-void TQRStandardPreview::FirstPageClick() {
-  QRPreview_->SetPageNumber(1);
-  UpdatePageText();
-}
+void TQRStandardPreview::FirstPageClick() { QRPreview_->FirstPage(); }
 
-void TQRStandardPreview::PrevPageClick() {
-  QRPreview_->SetPageNumber(QRPreview_->PageNumber() - 1);
-  UpdatePageText();
-}
+void TQRStandardPreview::PrevPageClick() { QRPreview_->PreviousPage(); }
 
-void TQRStandardPreview::NextPageClick() {
-  QRPreview_->SetPageNumber(QRPreview_->PageNumber() + 1);
-  UpdatePageText();
-}
+void TQRStandardPreview::NextPageClick() { QRPreview_->NextPage(); }
 
-void TQRStandardPreview::LastPageClick() {
-  QRPreview_->SetPageNumber(printer_.PageCount());
-  UpdatePageText();
-}
+void TQRStandardPreview::LastPageClick() { QRPreview_->LastPage(); }
 
 void TQRStandardPreview::PrintSetupClick() { printer_.PrintSetup(); }
 
@@ -239,9 +231,7 @@ void TQRStandardPreview::LoadClick() {
     return;
   }
   printer_.Load(LocalPath(chosen->path));
-  QRPreview_->SetPageNumber(1);
-  QRPreview_->PageImage().ShowPage(1);
-  UpdatePageText();
+  QRPreview_->ReportLoaded();
   Button("PrintSetup")->setEnabled(false);
   Button("Print")->setEnabled(true);
 }
@@ -261,7 +251,6 @@ void TQRStandardPreview::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
 }
 
 void TQRStandardPreview::QRPreviewPageAvailable(std::int32_t /*page_num*/) {
-  UpdatePageText();
   if (printer_.Status() == TQRPrinterStatus::Finished) {
     Button("PrintSetup")->setEnabled(true);
     Button("Print")->setEnabled(true);
@@ -298,6 +287,11 @@ void TQRStandardPreview::keyPressEvent(QKeyEvent* event) {
   QMainWindow::keyPressEvent(event);
 }
 
+void TQRStandardPreview::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  UpdatePageText();
+}
+
 void TQRStandardPreview::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   Guarded([this] { QRPreview_->LayoutImage(); });
@@ -318,7 +312,6 @@ PreviewWindow TQRStandardPreviewInterface::Show(TQRPrinter& printer) {
   auto* window = new TQRStandardPreview(printer);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->show();
-  window->UpdatePageText();
   return window;
 }
 
@@ -330,13 +323,12 @@ PreviewWindow TQRStandardPreviewInterface::ShowModal(TQRPrinter& printer) {
   QEventLoop loop;
   QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
   window->show();
-  window->UpdatePageText();
   if (open) loop.exec();
   return nullptr;
 }
 
-void UseStandardPreviewInterface() {
-  SetPreviewInterfaceClass([] { return std::make_unique<TQRStandardPreviewInterface>(); });
+std::unique_ptr<TQRPreviewInterface> NewStandardPreviewInterface() {
+  return std::make_unique<TQRStandardPreviewInterface>();
 }
 
 }  // namespace pravel

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "preview/file_dialogs.h"
 #include "report/preview_interface.h"
@@ -47,7 +48,8 @@ class TQRStandardPreview : public QMainWindow {
   QString PageText() const;
   std::int32_t LastProgress() const noexcept { return LastProgress_; }
 
-  // Writes "Page n of m" into the page panel.
+  // Writes "Page n of m" into the page panel; runs when the window is shown
+  // and whenever the preview's page or page count changes.
   void UpdatePageText();
 
   void ZoomToFitClick();
@@ -69,6 +71,7 @@ class TQRStandardPreview : public QMainWindow {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
@@ -96,7 +99,8 @@ class TQRStandardPreviewInterface : public TQRPreviewInterface {
   PreviewWindow ShowModal(TQRPrinter& printer) override;
 };
 
-// Makes TQRStandardPreviewInterface the program-wide preview interface.
-void UseStandardPreviewInterface();
+// Makes TQRStandardPreviewInterface instances: the PreviewClass of a
+// program with windows.
+std::unique_ptr<TQRPreviewInterface> NewStandardPreviewInterface();
 
 }  // namespace pravel

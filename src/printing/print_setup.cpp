@@ -1,6 +1,6 @@
 #include "printing/print_setup.h"
 
-#include "platform/printer_device.h"
+#include "platform/platform.h"
 #include "printing/print_dialog.h"
 
 namespace pravel {
@@ -12,7 +12,7 @@ constexpr std::int32_t kOpenMaxPage = 9999;
 }  // namespace
 
 bool RunPrinterSetup(const PrinterSetupSubject& subject) {
-  PrinterDevice& printer = SharedPrinterDevice();
+  PrinterDevice& printer = Platform::Current().SharedPrinterDevice();
   TQRPrintDialog dialog(printer);
   printer.ResetDeviceMode();
   printer.SetPrinterIndex(subject.Settings.PrinterIndex());

@@ -2,9 +2,6 @@
 // How a report printer reaches the preview layer: the preview window it opens
 // when it has no preview hook, and the control it tells when it goes away.
 
-#include <functional>
-#include <memory>
-
 #include "platform/messages.h"
 
 namespace pravel {
@@ -28,13 +25,8 @@ class TQRPreviewInterface {
   virtual PreviewWindow ShowModal(TQRPrinter& printer) = 0;
 };
 
-// Makes the preview interface that Preview and PreviewModal use.
-using PreviewInterfaceClass = std::function<std::unique_ptr<TQRPreviewInterface>()>;
-
-// The program-wide preview interface class, set once at program start by the
-// preview layer; empty until then (Preview then shows nothing).
-const PreviewInterfaceClass& GetPreviewInterfaceClass();
-void SetPreviewInterfaceClass(PreviewInterfaceClass factory);
+// The preview interface class is the current Platform's PreviewClass; while
+// it is empty, Preview shows nothing.
 
 // A Client that shows a printer's pages (a preview control). A printer that
 // is destroyed while such a control is its Client detaches it first.

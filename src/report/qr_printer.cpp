@@ -11,11 +11,6 @@ namespace pravel {
 
 namespace {
 
-LoadedReportExporter& Exporter() {
-  static LoadedReportExporter exporter;
-  return exporter;
-}
-
 // Sets a flag when the scope ends, also by an exception.
 class AssignOnExit {
  public:
@@ -33,19 +28,17 @@ constexpr long double kTenthMmPerInch = 254;
 
 }  // namespace
 
-void SetLoadedReportExporter(LoadedReportExporter exporter) { Exporter() = std::move(exporter); }
-
-TQRPrinter::TQRPrinter() : TQRPrinter(NewPrinterDevice()) {}
+TQRPrinter::TQRPrinter() : TQRPrinter(Platform::Current().NewPrinterDevice()) {}
 
 TQRPrinter::TQRPrinter(std::unique_ptr<::pravel::PrinterDevice> device) : device_(std::move(device)) {
-  if (!device_) device_ = NewPrinterDevice();
+  if (!device_) device_ = Platform::Current().NewPrinterDevice();
   const auto printers = device_->Printers();
   printer_ok_ = !printers.empty();
   if (printer_ok_) {
     settings_.SetPrinter(device_.get());
     ProcessMessages();
     // Start on the printer the application has chosen, read afresh.
-    const int chosen = SharedPrinterDevice().PrinterIndex();
+    const int chosen = Platform::Current().SharedPrinterDevice().PrinterIndex();
     if (chosen >= 0 && chosen < static_cast<int>(printers.size()) && chosen != device_->PrinterIndex()) {
       device_->SetPrinterIndex(chosen);
       settings_.ReadFromDevice();
@@ -61,9 +54,9 @@ TQRPrinter::~TQRPrinter() {
   } catch (...) {  // NOLINT(bugprone-empty-catch): nothing can be reported from here
   }
   close_control_.reset();
-  if (auto* preview = dynamic_cast<TQRPreviewClient*>(client_)) {
+  if (preview_client_ != nullptr) {
     try {
-      preview->DetachPrinter(*this);
+      preview_client_->DetachPrinter(*this);
     } catch (...) {  // NOLINT(bugprone-empty-catch): as above
     }
   }
@@ -82,7 +75,7 @@ void TQRPrinter::Load(const std::string& path) {
   status_ = TQRPrinterStatus::Finished;
   OnPrintSetup = nullptr;
   OnExportToFilter = nullptr;
-  if (const LoadedReportExporter& exporter = Exporter()) {
+  if (const LoadedReportExporter& exporter = Platform::Current().ExportLoadedReport) {
     OnExportToFilter = [this, exporter](TQRExportFilter& filter) { exporter(*this, filter); };
   }
   loaded_from_file_ = true;
@@ -369,7 +362,7 @@ void TQRPrinter::Preview() {
     OnPreview(*this);
     return;
   }
-  if (const PreviewInterfaceClass& make = GetPreviewInterfaceClass()) {
+  if (const PreviewInterfaceClass& make = Platform::Current().PreviewClass) {
     if (const std::unique_ptr<TQRPreviewInterface> preview = make()) preview_control_ = preview->Show(*this);
   }
 }
@@ -379,7 +372,7 @@ void TQRPrinter::PreviewModal() {
     OnPreview(*this);
     return;
   }
-  if (const PreviewInterfaceClass& make = GetPreviewInterfaceClass()) {
+  if (const PreviewInterfaceClass& make = Platform::Current().PreviewClass) {
     if (const std::unique_ptr<TQRPreviewInterface> preview = make()) preview->ShowModal(*this);
   }
 }

@@ -19,6 +19,7 @@
 #include "platform/gdi/emf_recorder.h"
 #include "platform/gdi/metafile.h"
 #include "platform/messages.h"
+#include "platform/platform.h"
 #include "platform/printer_device.h"
 #include "printing/paper.h"
 #include "printing/printer_settings.h"
@@ -42,18 +43,13 @@ enum class TQRPrinterDestination : std::uint8_t { Metafile, Printer };
 // Spill limit of the stream of a report being produced.
 inline constexpr std::int32_t kProductionSpillLimit = 100000;
 
-// Exports a loaded report through a filter; registered at program start by
-// the export layer and installed as the export hook by Load.
-using LoadedReportExporter = std::function<void(TQRPrinter&, TQRExportFilter&)>;
-void SetLoadedReportExporter(LoadedReportExporter exporter);
-
 class TQRPrinter {
  public:
   using PrinterHook = std::function<void(TQRPrinter& sender)>;
   using PrintSetupHook = std::function<void(void* argument)>;
   using ExportHook = std::function<void(TQRExportFilter& filter)>;
 
-  // With a printer device from NewPrinterDevice().
+  // With a printer device from the current Platform.
   TQRPrinter();
   // With the given printer device (owned).
   explicit TQRPrinter(std::unique_ptr<::pravel::PrinterDevice> device);
@@ -169,7 +165,18 @@ class TQRPrinter {
   // The windows told about this printer (not owned; each stays alive while
   // it is set).
   MessageTarget* Client() const noexcept { return client_; }
-  void SetClient(MessageTarget* client) noexcept { client_ = client; }
+  void SetClient(MessageTarget* client) noexcept {
+    client_ = client;
+    preview_client_ = nullptr;
+  }
+  // Makes a preview control the Client; it is detached when this printer
+  // goes, unless another Client was set since.
+  void SetPreviewClient(TQRPreviewClient* preview) noexcept {
+    client_ = preview;
+    preview_client_ = preview;
+  }
+  // The Client when it is a preview control; null otherwise.
+  TQRPreviewClient* PreviewClient() const noexcept { return preview_client_; }
   MessageTarget* Master() const noexcept { return master_; }
   void SetMaster(MessageTarget* master) noexcept { master_ = master; }
   // The window the standard preview's Show returned.
@@ -229,6 +236,7 @@ class TQRPrinter {
   long double y_factor_ = 1.0L;
   std::string title_;
   MessageTarget* client_ = nullptr;
+  TQRPreviewClient* preview_client_ = nullptr;  // client_, when it is one
   MessageTarget* master_ = nullptr;
   PreviewWindow preview_control_ = nullptr;
 };

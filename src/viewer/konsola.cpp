@@ -110,13 +110,19 @@ TFKonsolaPravel::TFKonsolaPravel(QStringList arguments, Dialogs dialogs, QWidget
     StatusText_->setText(QStringLiteral("page %1: ").arg(page) + QString::fromUtf8(gdi::kWorkExhaustedText.data(),
                                                                                    static_cast<qsizetype>(gdi::kWorkExhaustedText.size())));
   });
+  // The holders follow the preview, whoever changed its page or zoom.
+  connect(QRPreview1_, &TQRPreview::pageChanged, this, [this](int page) { SpinEdit1_.SetValue(page); });
+  connect(QRPreview1_, &TQRPreview::zoomChanged, this, [this](int zoom) { SpinEdit2_.SetValue(zoom); });
 
   resize(800, 600);
   if (const QScreen* on = screen()) move(on->availableGeometry().center() - rect().center());
   FormCreate();
 }
 
-TFKonsolaPravel::~TFKonsolaPravel() = default;
+TFKonsolaPravel::~TFKonsolaPravel() {
+  // The file's printer, which goes first, lets go of the preview.
+  QRPreview1_->disconnect(this);
+}
 
 void TFKonsolaPravel::BuildMenu() {
   QMenuBar* bar = menuBar();
@@ -300,21 +306,19 @@ void TFKonsolaPravel::StartWithFile(const QString& path) {
 
 void TFKonsolaPravel::ShowLoadedReportPage(const QString& path) {
   TQRPrinter* printer = QRPreview1_->QRPrinter();
-  QRPreview1_->SetPageNumber(1);
-  QRPreview1_->PageImage().ShowPage(1);
+  QRPreview1_->ReportLoaded();
   if (printer != nullptr) printer->SetTitle(path.toStdString());
   QRPreview1_->ZoomToFit();
-  SpinEdit1_.SetMaxValue(AttachedPageCount());
+  SpinEdit1_.SetMaxValue(QRPreview1_->PageCount());
   SpinEdit1_.SetMinValue(1);
   SpinEdit1_.SetValue(1);
   SpinEdit1_.SetReadOnly(false);
-  SpinEdit2_.SetValue(QRPreview1_->Zoom());
 }
 
 void TFKonsolaPravel::ShowLoadedReportTexts(const QString& path) {
   setWindowTitle(QStringLiteral("Pravel - <") + path + QStringLiteral(">"));
-  StatusText_->setText(QStringLiteral("Stron: ") + QString::number(AttachedPageCount()));
-  Edit1_->setText(SpinEdit1_.Text() + QStringLiteral(" z ") + QString::number(AttachedPageCount()));
+  StatusText_->setText(QStringLiteral("Stron: ") + QString::number(QRPreview1_->PageCount()));
+  Edit1_->setText(SpinEdit1_.Text() + QStringLiteral(" z ") + QString::number(QRPreview1_->PageCount()));
 }
 
 void TFKonsolaPravel::LoadIntoAttachedPrinter(const QString& path) {
@@ -328,11 +332,6 @@ void TFKonsolaPravel::LoadIntoAttachedPrinter(const QString& path) {
   // A page range chosen for the previous report does not carry over.
   printer.SetFirstPage(0);
   printer.SetLastPage(0);
-}
-
-std::int32_t TFKonsolaPravel::AttachedPageCount() const {
-  const TQRPrinter* printer = QRPreview1_->QRPrinter();
-  return printer != nullptr ? printer->PageCount() : 0;
 }
 
 void TFKonsolaPravel::Otwrz1Click() {
@@ -415,7 +414,10 @@ void TFKonsolaPravel::FormClose() {
   Guarded([this] { QRPreview1_->SetQRPrinter(nullptr); });
 }
 
-void TFKonsolaPravel::QRPreview1Resize() { SpinEdit2_.SetValue(QRPreview1_->Zoom()); }
+void TFKonsolaPravel::QRPreview1Resize() {
+  // In place of the preview's own reaction: the page keeps its zoom and
+  // place, and SpinEdit2 already holds that zoom.
+}
 
 void TFKonsolaPravel::sbFirstPageClick() {
   ProcessMessages();
@@ -434,46 +436,33 @@ void TFKonsolaPravel::sbPreviousPageClick() {
 void TFKonsolaPravel::sbNextPageClick() {
   ProcessMessages();
   const std::int32_t page = SpinEdit1_.Value();
-  if (page >= AttachedPageCount()) return;
+  if (page >= QRPreview1_->PageCount()) return;
   SpinEdit1_.SetValue(page + 1);
   QRPreview1_->SetPageNumber(SpinEdit1_.Value());
 }
 
 void TFKonsolaPravel::sbLastPageClick() {
   ProcessMessages();
-  SpinEdit1_.SetValue(AttachedPageCount());
+  SpinEdit1_.SetValue(QRPreview1_->PageCount());
   QRPreview1_->SetPageNumber(SpinEdit1_.Value());
 }
 
-void TFKonsolaPravel::ZoomToFitClick() {
-  QRPreview1_->ZoomToFit();
-  SpinEdit2_.SetValue(QRPreview1_->Zoom());
-}
+void TFKonsolaPravel::ZoomToFitClick() { QRPreview1_->ZoomToFit(); }
 
-void TFKonsolaPravel::ZoomToWidthClick() {
-  QRPreview1_->ZoomToWidth();
-  SpinEdit2_.SetValue(QRPreview1_->Zoom());
-}
+void TFKonsolaPravel::ZoomToWidthClick() { QRPreview1_->ZoomToWidth(); }
 
-void TFKonsolaPravel::ZoomTo100Click() {
-  QRPreview1_->SetZoom(100);
-  SpinEdit2_.SetValue(QRPreview1_->Zoom());
-}
+void TFKonsolaPravel::ZoomTo100Click() { QRPreview1_->SetZoom(100); }
 
 void TFKonsolaPravel::SpeedButton1Click() {
-  if (QRPreview1_->Zoom() <= 20) return;
-  QRPreview1_->SetZoom(QRPreview1_->Zoom() - 10);
-  SpinEdit2_.SetValue(QRPreview1_->Zoom());
+  if (QRPreview1_->Zoom() > 20) QRPreview1_->SetZoom(QRPreview1_->Zoom() - 10);
 }
 
 void TFKonsolaPravel::SpeedButton2Click() {
-  if (QRPreview1_->Zoom() >= 200) return;
-  QRPreview1_->SetZoom(QRPreview1_->Zoom() + 10);
-  SpinEdit2_.SetValue(QRPreview1_->Zoom());
+  if (QRPreview1_->Zoom() < 200) QRPreview1_->SetZoom(QRPreview1_->Zoom() + 10);
 }
 
 void TFKonsolaPravel::SpinEdit1Change() {
-  Edit1_->setText(SpinEdit1_.Text() + QStringLiteral(" z ") + QString::number(AttachedPageCount()));
+  Edit1_->setText(SpinEdit1_.Text() + QStringLiteral(" z ") + QString::number(QRPreview1_->PageCount()));
 }
 
 void TFKonsolaPravel::SpinEdit2Change() { Edit2_->setText(SpinEdit2_.Text() + QStringLiteral(" %")); }

@@ -102,7 +102,6 @@ class TFKonsolaPravel : public QMainWindow {
   void ShowLoadedReportPage(const QString& path);
   void ShowLoadedReportTexts(const QString& path);
   void LoadIntoAttachedPrinter(const QString& path);
-  std::int32_t AttachedPageCount() const;
   // Connects a control's command to a handler, through the error handler.
   void Wire(QAction* action, void (TFKonsolaPravel::*handler)());
   void Wire(QAbstractButton* button, void (TFKonsolaPravel::*handler)());

@@ -1,28 +1,14 @@
 #include "viewer/web_page.h"
 
 #include <QDesktopServices>
-#include <utility>
+#include <QUrl>
+
+#include "platform/platform.h"
 
 namespace pravel {
 
-namespace {
+void OpenMakerWebPage() { Platform::Current().OpenWebPage(kMakerWebAddress); }
 
-std::function<void(const QUrl&)>& UrlOpener() {
-  static std::function<void(const QUrl&)> opener;
-  return opener;
-}
-
-}  // namespace
-
-void OpenMakerWebPage() {
-  const QUrl url(QString::fromLatin1(kMakerWebAddress));
-  if (const auto& opener = UrlOpener()) {
-    opener(url);
-  } else {
-    QDesktopServices::openUrl(url);
-  }
-}
-
-void SetUrlOpener(std::function<void(const QUrl&)> opener) { UrlOpener() = std::move(opener); }
+void OpenInBrowser(const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); }
 
 }  // namespace pravel

@@ -1,8 +1,7 @@
 #pragma once
 // The maker's web page, opened in the user's default browser.
 
-#include <QUrl>
-#include <functional>
+#include <string>
 
 namespace pravel {
 
@@ -10,11 +9,11 @@ namespace pravel {
 inline constexpr char kMakerWebAddress[] = "https://pravel.example.org";
 inline constexpr char kMakerWebAddressText[] = "pravel.example.org";
 
-// Opens the maker's web page; a failure to start the browser is ignored.
+// Opens the maker's web page through the current Platform's OpenUrl.
 void OpenMakerWebPage();
 
-// Replaces the browser for OpenMakerWebPage (tests); an empty function
-// restores the default browser.
-void SetUrlOpener(std::function<void(const QUrl&)> opener);
+// Opens `url` in the user's default browser; a failure to start it is
+// ignored. The OpenUrl of the viewer's Platform.
+void OpenInBrowser(const std::string& url);
 
 }  // namespace pravel

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/qr_report.h"
-#include "platform/scripted_printer_device.h"
+#include "platform/platform.h"
+#include "support/scripted_printer_device.h"
 #include "printing/scripted_print_dialog.h"
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
@@ -14,15 +15,12 @@ namespace {
 class ReportPrinterSetupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetPrinterDeviceFactory(
-        [] { return std::make_unique<ScriptedPrinterDevice>(std::vector{ScriptedA4Printer("Office")}); });
-    SetSharedPrinterDevice(nullptr);
-  }
-  void TearDown() override {
-    SetSharedPrinterDevice(nullptr);
-    SetPrinterDeviceFactory(nullptr);
+    platform_.PrinterDevices = [] {
+      return std::make_unique<ScriptedPrinterDevice>(std::vector{ScriptedA4Printer("Office")});
+    };
   }
 
+  Platform platform_;
   test::ScriptedPrintDialog dialog_;
   TQRReport report_;
 };

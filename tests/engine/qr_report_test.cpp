@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/scripted_printer_device.h"
+#include "platform/platform.h"
+#include "support/scripted_printer_device.h"
 #include "printing/scripted_print_dialog.h"
 #include "report/qr_printer_test_util.h"
 #include "stub_measure.h"
@@ -55,10 +56,10 @@ struct RunRecord {
 class ReportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetPrinterDeviceFactory([] {
+    platform_.PrinterDevices = [] {
       return std::make_unique<ScriptedPrinterDevice>(
           std::vector{ScriptedA4Printer("Office"), ScriptedA4Printer("Plotter", 600)});
-    });
+    };
     report_.Measure = test::StubMeasure();
     report_.SetReportTitle("Start page");
     report_.Items().emplace_back(TQRLabel{.Name = "Title",
@@ -102,8 +103,8 @@ class ReportTest : public ::testing::Test {
       });
     };
   }
-  void TearDown() override { SetPrinterDeviceFactory(nullptr); }
 
+  Platform platform_;
   test::MessageLog progress_client_;
   std::vector<RunRecord> runs_;
   TQRReport report_;

@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "export/csv_filter.h"
 #include "export/html_filter.h"
 #include "export/text_collector.h"
-#include "platform/scripted_printer_device.h"
+#include "support/scripted_printer_device.h"
 #include "report/test_files.h"
 #include "text_pages.h"
 
@@ -62,10 +63,8 @@ class CallLog final : public TQRExportFilter {
 
 // Makes Load install the loaded-report export while it lives.
 struct RegisteredExport {
-  RegisteredExport() { RegisterLoadedReportExport(); }
-  ~RegisteredExport() { SetLoadedReportExporter(nullptr); }
-  RegisteredExport(const RegisteredExport&) = delete;
-  RegisteredExport& operator=(const RegisteredExport&) = delete;
+  RegisteredExport() { platform.ExportLoadedReport = ExportLoadedReport; }
+  Platform platform;
 };
 
 // Page 1 in pixels: the alignments, faces and styles. Page 2 in 0.1 mm with

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "export/export_filter.h"
+#include "platform/platform.h"
 #include "report/qr_printer.h"
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
@@ -25,9 +26,11 @@ TEST(QRPrinterExport, LoadInstallsTheLoadedReportExporter) {
   printer.ExportToFilter(filter);
   EXPECT_EQ(report_exports, 1);
 
-  SetLoadedReportExporter([&](TQRPrinter& p, TQRExportFilter& f) { exports.emplace_back(&p, &f); });
-  printer.Load((dir / "r.qrp").string());
-  SetLoadedReportExporter(nullptr);
+  {
+    Platform platform;
+    platform.ExportLoadedReport = [&](TQRPrinter& p, TQRExportFilter& f) { exports.emplace_back(&p, &f); };
+    printer.Load((dir / "r.qrp").string());
+  }
   printer.ExportToFilter(filter);
   EXPECT_EQ(report_exports, 1);
   EXPECT_EQ(exports, (decltype(exports){{&printer, &filter}}));

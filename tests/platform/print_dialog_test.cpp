@@ -27,11 +27,5 @@ TEST(DeviceNamesBlock, BadOffsetsAndMissingTerminatorsAreRefused) {
   EXPECT_FALSE(ReadDeviceNamesBlock(beyond));
 }
 
-TEST(PrintDlg, WithoutADialogItCountsAsCancelled) {
-  SetPrintDialogFunction({});
-  PrintDlgRequest request;
-  EXPECT_FALSE(PrintDlg(request));
-}
-
 }  // namespace
 }  // namespace pravel

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/errors.h"
-#include "platform/scripted_printer_device.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+#include "support/scripted_printer_device.h"
 
 namespace pravel {
 namespace {
@@ -120,18 +122,42 @@ TEST(ScriptedPrinterDevice, WithoutPrinters) {
   EXPECT_EQ(PrinterErrorOf([&] { dev.BeginDoc(); }), "Printer index out of range");
 }
 
-TEST(PrinterDeviceFactory, MakesDevicesAndTheSharedPrinter) {
-  EXPECT_TRUE(NewPrinterDevice()->Printers().empty());
-  SetPrinterDeviceFactory([] { return TwoPrinters(); });
-  EXPECT_EQ(NewPrinterDevice()->Printers().size(), 2U);
-  SetSharedPrinterDevice(nullptr);
-  PrinterDevice& shared = SharedPrinterDevice();
-  EXPECT_EQ(&shared, &SharedPrinterDevice());
+TEST(Platform, MakesDevicesAndTheSharedPrinterFromItsFactory) {
+  Platform platform;
+  platform.PrinterDevices = [] { return TwoPrinters(); };
+  EXPECT_EQ(Platform::Current().NewPrinterDevice()->Printers().size(), 2U);
+  PrinterDevice& shared = platform.SharedPrinterDevice();
+  EXPECT_EQ(&shared, &platform.SharedPrinterDevice());
   EXPECT_EQ(shared.PrinterIndex(), 1);
-  SetSharedPrinterDevice(nullptr);
-  SetPrinterDeviceFactory({});
-  EXPECT_TRUE(SharedPrinterDevice().Printers().empty());
-  SetSharedPrinterDevice(nullptr);
+}
+
+TEST(Platform, WhatIsNotInstalledSaysSo) {
+  Platform platform;
+  const auto device = platform.NewPrinterDevice();
+  EXPECT_TRUE(device->Printers().empty());
+  EXPECT_EQ(device->PrinterIndex(), -1);
+  EXPECT_EQ(PrinterErrorOf([&] { device->BeginDoc(); }), kNoPrinting);
+  EXPECT_EQ(PrinterErrorOf([&] { device->EndDoc(); }), kNotPrinting);
+  EXPECT_TRUE(platform.SharedPrinterDevice().Printers().empty());
+  PrintDlgRequest request;
+  EXPECT_THROW(PrintDlg(request), EPlatformError);
+  EXPECT_THROW(platform.OpenWebPage("https://example.org"), EPlatformError);
+  ProcessMessages();  // no pump: nothing to do
+}
+
+TEST(Platform, TheInnermostIsCurrentUntilItEnds) {
+  Platform outer;
+  int pumped = 0;
+  outer.MessagePump = [&] { ++pumped; };
+  {
+    const Platform inner;
+    EXPECT_EQ(&Platform::Current(), &inner);
+    ProcessMessages();
+    EXPECT_EQ(pumped, 0);
+  }
+  EXPECT_EQ(&Platform::Current(), &outer);
+  ProcessMessages();
+  EXPECT_EQ(pumped, 1);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/platform.h"
 #include "platform/errors.h"
 #include "platform/qt/qstring_printer.h"
 
@@ -13,7 +14,8 @@ namespace {
 
 TEST(ApplicationErrorHandler, GuardedCommandsHandTheirErrorsOn) {
   std::vector<QString> shown;
-  SetApplicationErrorHandler([&](const QString& message) { shown.push_back(message); });
+  Platform platform;
+  platform.ShowError = [&](const std::string& message) { shown.push_back(QString::fromStdString(message)); };
 
   bool after = false;
   Guarded([] { throw EStreamReadError(); });
@@ -27,9 +29,9 @@ TEST(ApplicationErrorHandler, GuardedCommandsHandTheirErrorsOn) {
   EXPECT_EQ(shown[2], "Unknown error");
 
   // A handler that fails itself does not take the program down.
-  SetApplicationErrorHandler([](const QString&) { throw std::runtime_error("again"); });
+  platform.ShowError = [](const std::string&) { throw std::runtime_error("again"); };
   EXPECT_NO_THROW(Guarded([] { throw std::runtime_error("first"); }));
-  SetApplicationErrorHandler({});
+  platform.ShowError = {};
   EXPECT_NO_THROW(Guarded([] { throw std::runtime_error("to the log"); }));
 }
 

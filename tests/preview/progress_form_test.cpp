@@ -8,8 +8,9 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "platform/platform.h"
 #include "platform/messages.h"
-#include "platform/scripted_printer_device.h"
+#include "support/scripted_printer_device.h"
 #include "report/qr_printer.h"
 #include "viewer/test_application.h"
 
@@ -20,7 +21,8 @@ class ProgressFormTest : public ::testing::Test {
  protected:
   // The test program's one application, shared with the other suites.
   static void SetUpTestSuite() { EnsureApplication(); }
-  void TearDown() override { SetMessagePump(nullptr); }
+
+  Platform platform_;
 
   // Posts the progress through the printer and lets it arrive.
   void Report(int value) {
@@ -47,7 +49,7 @@ TEST_F(ProgressFormTest, LooksAsDesigned) {
 
 TEST_F(ProgressFormTest, ShowsMultiplesOfFiveAndLetsMessagesRun) {
   int pumped = 0;
-  SetMessagePump([&] { ++pumped; });
+  platform_.MessagePump = [&] { ++pumped; };
   TQRProgressForm form(printer);
   EXPECT_EQ(printer.Client(), &form.Target());
 

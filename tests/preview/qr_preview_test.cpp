@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include "platform/platform.h"
+#include "platform/qt/qstring_printer.h"
 #include "report/qr_printer.h"
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
@@ -186,8 +188,37 @@ TEST_F(PreviewTest, PageNumberRules) {
   EXPECT_TRUE(waiting.PageImage().ImageOK());
 }
 
+// What a window connected to the preview hears, in order.
+TEST_F(PreviewTest, SignalsTellThePageTheZoomAndThePageCount) {
+  const auto printer = Report(3);
+  TQRPreview preview;
+  QStringList heard;
+  QObject::connect(&preview, &TQRPreview::pageChanged, [&](int page) { heard << QStringLiteral("page %1").arg(page); });
+  QObject::connect(&preview, &TQRPreview::zoomChanged, [&](int zoom) { heard << QStringLiteral("zoom %1").arg(zoom); });
+  QObject::connect(&preview, &TQRPreview::pageCountChanged,
+                   [&](int count) { heard << QStringLiteral("count %1").arg(count); });
+  preview.SetQRPrinter(printer.get());
+  preview.LastPage();
+  preview.NextPage();  // beyond the last page: ignored
+  preview.PreviousPage();
+  preview.SetZoom(50);
+  preview.SetZoom(50);  // applied again, heard again
+  preview.SetZoom(1);   // ignored
+  EXPECT_EQ(heard, (QStringList{"page 1", "count 3", "page 3", "page 2", "zoom 50", "zoom 50"}));
+
+  // Another report in the same printer: page 1 again and its count.
+  heard.clear();
+  WriteReport(dir_ / "r1.qrp", DrawnPages(1));
+  printer->Load((dir_ / "r1.qrp").string());
+  preview.ReportLoaded();
+  preview.FirstPage();  // already shown: nothing
+  EXPECT_EQ(heard, (QStringList{"page 1", "count 1"}));
+  EXPECT_TRUE(preview.PageImage().ImageOK());
+}
+
 TEST_F(PreviewTest, AWaitedPageIsShownAtPageWidthWhenItArrives) {
-  qt::InstallMessagePump();
+  Platform platform;
+  platform.MessagePump = qt::ProcessQtEvents;
   TQRPrinter printer;
   printer.BeginDoc();
   printer.NewPage();
@@ -206,7 +237,6 @@ TEST_F(PreviewTest, AWaitedPageIsShownAtPageWidthWhenItArrives) {
   printer.SetProgress(40);
   printer.EndDoc();  // processes the waiting messages, then posts page 1
   QCoreApplication::processEvents();
-  SetMessagePump(nullptr);
 
   EXPECT_EQ(available, std::vector<int>{1});
   EXPECT_EQ(progress, std::vector<int>{40});

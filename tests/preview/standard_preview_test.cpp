@@ -10,10 +10,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/platform.h"
 #include "export/loaded_report_export.h"
 #include "export/text_filter.h"
 #include "platform/qt/qstring_printer.h"
-#include "platform/scripted_printer_device.h"
+#include "support/scripted_printer_device.h"
 #include "preview/qr_preview.h"
 #include "report/qr_printer.h"
 #include "report/qr_printer_test_util.h"
@@ -38,13 +39,12 @@ class StandardPreviewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     EnsureApplication();
-    RegisterLoadedReportExport();
+    platform_.ExportLoadedReport = ExportLoadedReport;
     WriteReport(dir_ / "r5.qrp", DrawnPages(5));
     device_ = new ScriptedPrinterDevice({ScriptedA4Printer("Office")});
     printer_ = std::make_unique<TQRPrinter>(std::unique_ptr<PrinterDevice>(device_));
     printer_->Load((dir_ / "r5.qrp").string());
   }
-  void TearDown() override { SetLoadedReportExporter({}); }
 
   PreviewDialogs Fakes() {
     return {.SaveFile =
@@ -65,6 +65,7 @@ class StandardPreviewTest : public ::testing::Test {
     QApplication::sendEvent(to, &press);
   }
 
+  Platform platform_;
   TempDir dir_;
   ScriptedPrinterDevice* device_ = nullptr;  // owned by printer_
   std::unique_ptr<TQRPrinter> printer_;

@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/platform.h"
 #include "platform/errors.h"
-#include "platform/scripted_printer_device.h"
+#include "support/scripted_printer_device.h"
 #include "printing/print_dialog.h"
 #include "printing/scripted_print_dialog.h"
 
@@ -14,14 +15,14 @@ using test::PagesChoice;
 
 class PrintSetupTest : public ::testing::Test {
  protected:
+  Platform platform_;
   void SetUp() override {
     auto device = std::make_unique<ScriptedPrinterDevice>(
         std::vector{ScriptedA4Printer("Office"), ScriptedA4Printer("Lab", 600)}, 0);
     shared_ = device.get();
-    SetSharedPrinterDevice(std::move(device));
+    platform_.SetSharedPrinterDevice(std::move(device));
     settings_.SetCopies(2);
   }
-  void TearDown() override { SetSharedPrinterDevice(nullptr); }
 
   bool Run(std::optional<std::int32_t> pages = std::nullopt) {
     return RunPrinterSetup({settings_, orientation_, pages});

@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/platform.h"
 #include "platform/messages.h"
-#include "platform/scripted_printer_device.h"
+#include "support/scripted_printer_device.h"
 
 namespace pravel {
 namespace {
@@ -60,10 +61,10 @@ TEST(PrinterSettings, ReadsTheDevice) {
   printer.DefaultMode->dmCopies = 2;
   ScriptedPrinterDevice dev({printer});
   int pumped = 0;
-  SetMessagePump([&] { ++pumped; });
+  Platform platform;
+  platform.MessagePump = [&] { ++pumped; };
   TPrinterSettings s;
   s.SetPrinter(&dev);
-  SetMessagePump({});
   EXPECT_EQ(pumped, 1);
   EXPECT_EQ(s.Device(), "Office");
   EXPECT_EQ(s.PixelsPerX(), 600);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/print_dialog.h"
+#include "platform/platform.h"
 
 namespace pravel::test {
 
@@ -16,10 +17,11 @@ class ScriptedPrintDialog {
   // The user's choices, made on the request as the dialog returns it.
   using Choice = std::function<void(PrintDlgRequest& reply)>;
 
+  // The current Platform's print dialog while it lives.
   ScriptedPrintDialog() {
-    SetPrintDialogFunction([this](PrintDlgRequest& request) { return Run(request); });
+    Platform::Current().PrintDialog = [this](PrintDlgRequest& request) { return Run(request); };
   }
-  ~ScriptedPrintDialog() { SetPrintDialogFunction({}); }
+  ~ScriptedPrintDialog() { Platform::Current().PrintDialog = {}; }
   ScriptedPrintDialog(const ScriptedPrintDialog&) = delete;
   ScriptedPrintDialog& operator=(const ScriptedPrintDialog&) = delete;
 

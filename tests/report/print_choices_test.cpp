@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/scripted_printer_device.h"
+#include "support/scripted_printer_device.h"
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
 

@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "platform/errors.h"
-#include "platform/scripted_printer_device.h"
+#include "platform/platform.h"
+#include "support/scripted_printer_device.h"
 #include "report/qr_printer.h"
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
@@ -140,11 +141,13 @@ TEST_F(PrintTest, CancelStopsAfterThePageInHand) {
   EXPECT_EQ(SheetPages(), (std::vector{1, 2, 3, 4}));
   device_->ClearRecords();
   int pumped = 0;
-  SetMessagePump([&] {
-    if (++pumped == 2) printer_->Cancel();
-  });
-  printer_->Print();
-  SetMessagePump(nullptr);
+  {
+    Platform platform;
+    platform.MessagePump = [&] {
+      if (++pumped == 2) printer_->Cancel();
+    };
+    printer_->Print();
+  }
   EXPECT_EQ(Steps(), (std::vector{BeginDoc, NewPage, NewPage, Abort}));
   EXPECT_EQ(SheetPages(), (std::vector{1, 2, 0}));
 }

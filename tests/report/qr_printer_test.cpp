@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/platform.h"
 #include "platform/errors.h"
-#include "platform/scripted_printer_device.h"
+#include "support/scripted_printer_device.h"
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
 
@@ -133,9 +134,11 @@ TEST(QRPrinter, ChoosingAPrinterReadsItsSettings) {
   // A new printer object starts on the application's printer.
   auto shared = std::make_unique<ScriptedPrinterDevice>(two());
   shared->SetPrinterIndex(1);
-  SetSharedPrinterDevice(std::move(shared));
-  printer = PrinterOn(two());
-  SetSharedPrinterDevice(nullptr);
+  {
+    Platform platform;
+    platform.SetSharedPrinterDevice(std::move(shared));
+    printer = PrinterOn(two());
+  }
   EXPECT_EQ(printer->PrinterIndex(), 1);
   EXPECT_EQ(printer->PrinterSettings().Device(), "Lab");
 }
@@ -174,10 +177,12 @@ TEST(QRPrinter, NotificationsAndPreviews) {
   EXPECT_EQ(master.sent, (std::vector<Message>{{QRM_CLOSEPREVIEW, 0, reinterpret_cast<std::intptr_t>(printer.get())}}));
 
   printer->Preview();  // no preview interface class: nothing
-  SetPreviewInterfaceClass([&] { return std::make_unique<FakePreview>(calls); });
-  printer->Preview();
-  printer->PreviewModal();
-  SetPreviewInterfaceClass(nullptr);
+  {
+    Platform platform;
+    platform.PreviewClass = [&] { return std::make_unique<FakePreview>(calls); };
+    printer->Preview();
+    printer->PreviewModal();
+  }
   EXPECT_EQ(calls, (std::vector<std::string>{"Show", "ShowModal"}));
   EXPECT_EQ(printer->PreviewControl(), &calls);
 
@@ -193,7 +198,7 @@ TEST(QRPrinter, NotificationsAndPreviews) {
   EXPECT_TRUE(printer->Cancelled());
 
   // A preview control as Client is detached when the printer goes.
-  printer->SetClient(&control);
+  printer->SetPreviewClient(&control);
   printer->SetShowingPreview(true);
   printer.reset();
   EXPECT_EQ(after_preview, 2);

@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QMouseEvent>
 
+#include "platform/platform.h"
 #include "platform/qt/qstring_printer.h"
 #include "test_application.h"
 #include "viewer/about_texts.h"
@@ -17,12 +18,13 @@ namespace {
 
 class AboutBoxTest : public ::testing::Test {
  protected:
+  Platform platform_;
+
   void SetUp() override {
     EnsureApplication();
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Pravel 1.2"));
-    SetUrlOpener([this](const QUrl& url) { opened_.push_back(url); });
+    platform_.OpenUrl = [this](const std::string& url) { opened_.push_back(QUrl(QString::fromStdString(url))); };
   }
-  void TearDown() override { SetUrlOpener({}); }
 
   QLabel* Item(const TAboutBox& box, const char* name) {
     auto* label = box.findChild<QLabel*>(QString::fromLatin1(name));

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/platform.h"
 #include "platform/qt/qstring_printer.h"
 #include "platform/qt/test_home.h"
 #include "platform/rounding.h"
@@ -36,19 +37,17 @@ QString Path(const std::filesystem::path& path) { return QString::fromStdString(
 
 class KonsolaTest : public ::testing::Test {
  protected:
+  Platform platform_;
+
   void SetUp() override {
     EnsureApplication();
-    SetApplicationErrorHandler([this](const QString& message) { errors_.push_back(message); });
-    SetUrlOpener([this](const QUrl& url) { opened_.push_back(url); });
+    platform_.ShowError = [this](const std::string& message) { errors_.push_back(QString::fromStdString(message)); };
+    platform_.OpenUrl = [this](const std::string& url) { opened_.push_back(QUrl(QString::fromStdString(url))); };
     std::filesystem::create_directory(dir_ / "other");
     test::WriteReport(dir_ / "r12.qrp", DrawnPages(12));
     test::WriteReport(dir_ / "other" / "r3.qrp", DrawnPages(3));
     test::WriteReport(dir_ / "none.qrp", {});
     std::ofstream(dir_ / "bad.qrp") << "not a report";
-  }
-  void TearDown() override {
-    SetApplicationErrorHandler({});
-    SetUrlOpener({});
   }
 
   Dialogs FakeDialogs() {
@@ -218,6 +217,12 @@ TEST_F(KonsolaTest, PageCommandsStopAtTheEnds) {
   Press(*window, "sbFirstPage");
   EXPECT_EQ(Text(*window, "Edit1"), "1 z 12");
   EXPECT_EQ(preview.PageNumber(), 1);
+  // A page chosen on the preview itself reaches the holder and the text.
+  window->QRPreview1().SetPageNumber(7);
+  EXPECT_EQ(window->SpinEdit1().Value(), 7);
+  EXPECT_EQ(Text(*window, "Edit1"), "7 z 12");
+  Press(*window, "sbNextPage");
+  EXPECT_EQ(preview.PageNumber(), 8);
   EXPECT_TRUE(errors_.empty());
 }
 

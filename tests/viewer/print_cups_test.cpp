@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "engine/qr_report.h"
+#include "platform/platform.h"
 #include "platform/qt/qt_print_dialog.h"
 #include "platform/qt/qt_printer_device.h"
 #include "platform/qt/test_home.h"
@@ -38,22 +39,21 @@ class ViewerCupsTest : public ::testing::Test {
       GTEST_SKIP() << "CUPS cannot be set up here, so nothing is printed: " << unavailable_;
     }
     EnsureApplication();
-    SetApplicationErrorHandler([this](const QString& message) { errors_.push_back(message); });
-    SetPrinterDeviceFactory([] { return std::make_unique<qt::QtPrinterDevice>(); });
+    platform_.ShowError = [this](const std::string& message) { errors_.push_back(QString::fromStdString(message)); };
+    platform_.PrinterDevices = [] { return std::make_unique<qt::QtPrinterDevice>(); };
     // The application's printer is the test queue, whatever the default.
     auto shared = std::make_unique<qt::QtPrinterDevice>();
     const auto names = shared->Printers();
     const auto queue = std::find(names.begin(), names.end(), test::kCupsQueue);
     ASSERT_NE(queue, names.end());
     shared->SetPrinterIndex(static_cast<int>(queue - names.begin()));
-    SetSharedPrinterDevice(std::move(shared));
+    platform_.SetSharedPrinterDevice(std::move(shared));
     test::WriteReport(dir_ / "r3.qrp", test::DrawnPages(3));
   }
   void TearDown() override {
     window_.reset();
-    SetSharedPrinterDevice(nullptr);
-    SetPrinterDeviceFactory(nullptr);
-    SetApplicationErrorHandler({});
+    // Qt's printers go before the application.
+    platform_.SetSharedPrinterDevice(nullptr);
   }
 
   TFKonsolaPravel& Start() {
@@ -79,6 +79,7 @@ class ViewerCupsTest : public ::testing::Test {
   }
 
   static inline std::string unavailable_;
+  Platform platform_;
   qt::TestHome home_;
   test::TempDir dir_;
   TQRReport report_;

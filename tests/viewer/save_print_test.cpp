@@ -8,9 +8,10 @@
 #include <sstream>
 
 #include "engine/qr_report.h"
+#include "platform/platform.h"
 #include "export/loaded_report_export.h"
 #include "platform/qt/test_home.h"
-#include "platform/scripted_printer_device.h"
+#include "support/scripted_printer_device.h"
 #include "printing/scripted_print_dialog.h"
 #include "preview/error_handler.h"
 #include "preview/qr_preview.h"
@@ -49,29 +50,23 @@ struct CountingPreview final : TQRPreviewInterface {
 
 class SavePrintTest : public ::testing::Test {
  protected:
+  Platform platform_;
+
   void SetUp() override {
     EnsureApplication();
-    RegisterLoadedReportExport();
-    SetApplicationErrorHandler([this](const QString& message) { errors_.push_back(message); });
-    SetPrinterDeviceFactory([this] {
+    platform_.ExportLoadedReport = ExportLoadedReport;
+    platform_.ShowError = [this](const std::string& message) { errors_.push_back(QString::fromStdString(message)); };
+    platform_.PrinterDevices = [this] {
       auto device = std::make_unique<ScriptedPrinterDevice>(
           std::vector{ScriptedA4Printer("Office"), ScriptedA4Printer("Lab", 600)});
       devices_.push_back(device.get());
       return device;
-    });
-    SetSharedPrinterDevice(nullptr);
-    SetPreviewInterfaceClass([this] { return std::make_unique<CountingPreview>(modal_previews_); });
+    };
+    platform_.PreviewClass = [this] { return std::make_unique<CountingPreview>(modal_previews_); };
     test::WriteReport(dir_ / "r3.qrp", DrawnPages(3));
     test::WriteReport(dir_ / "r12.qrp", DrawnPages(12));
   }
-  void TearDown() override {
-    window_.reset();
-    SetPreviewInterfaceClass(nullptr);
-    SetSharedPrinterDevice(nullptr);
-    SetPrinterDeviceFactory(nullptr);
-    SetApplicationErrorHandler({});
-    SetLoadedReportExporter({});
-  }
+  void TearDown() override { window_.reset(); }
 
   Dialogs FakeDialogs() {
     return {.OpenFile = [this](QWidget*, const OpenDialogRequest&) { return next_open_; },

@@ -11,11 +11,12 @@
 #include <sstream>
 #include <string_view>
 
+#include "platform/platform.h"
 #include "export/csv_filter.h"
 #include "export/loaded_report_export.h"
 #include "export/text_collector.h"
 #include "platform/qt/test_home.h"
-#include "platform/scripted_printer_device.h"
+#include "support/scripted_printer_device.h"
 #include "preview/error_handler.h"
 #include "preview/qr_preview.h"
 #include "report/test_files.h"
@@ -37,11 +38,12 @@ std::string ReadFile(const std::filesystem::path& path) {
 
 class StartPageTest : public ::testing::Test {
  protected:
+  Platform platform_;
+
   void SetUp() override {
     EnsureApplication();
-    SetApplicationErrorHandler([this](const QString& message) { errors_.push_back(message); });
+    platform_.ShowError = [this](const std::string& message) { errors_.push_back(QString::fromStdString(message)); };
   }
-  void TearDown() override { SetApplicationErrorHandler({}); }
 
   qt::TestHome home_;
   test::TempDir dir_;
@@ -108,8 +110,9 @@ TEST_F(StartPageTest, GeneratesOneA4PageWhoseTextsExport) {
 // Print of the shown start page asks Form1's report, through a posted
 // message, to produce the page again on the printer, with a progress window.
 TEST_F(StartPageTest, PrintingProducesThePageAgainOnThePrinter) {
-  SetPrinterDeviceFactory(
-      [] { return std::make_unique<ScriptedPrinterDevice>(std::vector{ScriptedA4Printer("Office")}); });
+  platform_.PrinterDevices = [] {
+    return std::make_unique<ScriptedPrinterDevice>(std::vector{ScriptedA4Printer("Office")});
+  };
   {
     TForm1 form1;
     TQRReport& report = form1.QRReport1();
@@ -138,8 +141,6 @@ TEST_F(StartPageTest, PrintingProducesThePageAgainOnThePrinter) {
                                                   u"pravel.example.org"}));
     EXPECT_TRUE(errors_.empty());
   }
-  SetSharedPrinterDevice(nullptr);
-  SetPrinterDeviceFactory(nullptr);
 }
 
 // Started without a file, the window previews the start page and stays in

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -61,6 +62,8 @@ void PrintUsage(std::ostream& out) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
+  // Nothing installed: these commands neither print nor show windows.
+  pravel::Platform platform;
   if (args.empty()) {
     PrintUsage(std::cerr);
     return pravel::cli::kExitUsage;

@@ -1,10 +1,16 @@
 // The printing commands of qrptool, started by it as `qrptool-print print|printers ARGS...`.
 
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
+#include "platform/platform.h"
+#ifdef PRAVEL_HAVE_QT
+#include "platform/qt/qt_messages.h"
+#include "platform/qt/qt_printer_device.h"
+#endif
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
@@ -12,6 +18,11 @@ int main(int argc, char** argv) {
     std::cout << "qrptool-print " PRAVEL_VERSION "\n";
     return pravel::cli::kExitOk;
   }
+  pravel::Platform platform;
+#ifdef PRAVEL_HAVE_QT
+  platform.PrinterDevices = [] { return std::make_unique<pravel::qt::QtPrinterDevice>(); };
+  platform.MessagePump = pravel::qt::ProcessQtEvents;
+#endif
   if (!args.empty() && args[0] == "print") return pravel::cli::RunPrint(pravel::cli::Args(args).subspan(1));
   if (!args.empty() && args[0] == "printers") return pravel::cli::RunPrinters(pravel::cli::Args(args).subspan(1));
   std::cerr << "usage: qrptool print|printers [ARGS...]\n";

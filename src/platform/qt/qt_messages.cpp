@@ -21,9 +21,7 @@ void QObjectMessageTarget::Send(const Message& message) {
   QCoreApplication::sendEvent(receiver_.data(), &event);
 }
 
-void InstallMessagePump() {
-  SetMessagePump([] { QCoreApplication::processEvents(); });
-}
+void ProcessQtEvents() { QCoreApplication::processEvents(); }
 
 bool WaitForMessages(int timeout_ms) {
   // A nested event loop ends early when the application exits.

@@ -38,8 +38,8 @@ class QObjectMessageTarget final : public MessageTarget {
   QPointer<QObject> receiver_;
 };
 
-// Makes ProcessMessages() handle the pending Qt events.
-void InstallMessagePump();
+// Handles the pending Qt events: the message pump of a Qt program.
+void ProcessQtEvents();
 
 // Handles events for up to `timeout_ms`; false when the application was
 // told to exit (then at once).

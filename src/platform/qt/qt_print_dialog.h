@@ -21,7 +21,7 @@ void PrepareDialog(QPrintDialog& dialog, QPrinter& printer, const PrintDlgReques
 void ReadDialog(const QPrintDialog& dialog, const QPrinter& printer, PrintDlgRequest& request);
 
 // Runs the dialog modally to the application; its hook sees it when it is
-// shown and when it goes. Installed with SetPrintDialogFunction.
+// shown and when it goes. The PrintDialog of a Qt program's Platform.
 bool RunQtPrintDialog(PrintDlgRequest& request);
 
 }  // namespace pravel::qt

@@ -7,22 +7,21 @@
 #include <iostream>
 #include <memory>
 #include <string_view>
+#include <string>
 
 #include "export/loaded_report_export.h"
-#include "platform/messages.h"
-#include "platform/printer_device.h"
+#include "platform/platform.h"
 #include "platform/qt/font_resolver.h"
 #include "platform/qt/qt_messages.h"
-#include "platform/print_dialog.h"
 #include "platform/qt/qt_print_dialog.h"
 #include "platform/qt/qt_printer_device.h"
-#include "preview/error_handler.h"
 #include "preview/standard_preview.h"
 #include "viewer/about_box.h"
 #include "viewer/dialogs.h"
 #include "viewer/first_paint_probe.h"
 #include "viewer/konsola.h"
 #include "viewer/start_page_form.h"
+#include "viewer/web_page.h"
 
 namespace {
 
@@ -35,11 +34,18 @@ QStringList Arguments(int argc, char** argv) {
 
 int RunViewer(int argc, char** argv, const QElapsedTimer& started) {
   const pravel::Dialogs dialogs = pravel::ScreenDialogs();
-  pravel::SetApplicationErrorHandler([&dialogs](const QString& message) {
-    dialogs.ShowMessage(QApplication::activeWindow(), {.text = message,
+  pravel::Platform platform;
+  platform.PrinterDevices = [] { return std::make_unique<pravel::qt::QtPrinterDevice>(); };
+  platform.PrintDialog = pravel::qt::RunQtPrintDialog;
+  platform.MessagePump = pravel::qt::ProcessQtEvents;
+  platform.PreviewClass = pravel::NewStandardPreviewInterface;
+  platform.ExportLoadedReport = pravel::ExportLoadedReport;
+  platform.OpenUrl = pravel::OpenInBrowser;
+  platform.ShowError = [&dialogs](const std::string& message) {
+    dialogs.ShowMessage(QApplication::activeWindow(), {.text = QString::fromStdString(message),
                                                        .caption = QCoreApplication::applicationName(),
                                                        .icon = pravel::MessageIcon::Error});
-  });
+  };
 
   pravel::TFKonsolaPravel window(Arguments(argc, argv), dialogs);
   pravel::TForm1 form1(&window);
@@ -48,9 +54,7 @@ int RunViewer(int argc, char** argv, const QElapsedTimer& started) {
   window.SetAboutBox(&about_box);
   pravel::InstallFirstPaintProbe(window, started);
   window.show();
-  const int status = QApplication::exec();
-  pravel::SetApplicationErrorHandler({});
-  return status;
+  return QApplication::exec();
 }
 
 }  // namespace
@@ -66,18 +70,5 @@ int main(int argc, char** argv) {
   // The application title, shown by the About box.
   QCoreApplication::setApplicationName(QStringLiteral("Pravel 1.2"));
   pravel::qt::LoadLookAlikeFonts();
-  pravel::SetPrinterDeviceFactory([] { return std::make_unique<pravel::qt::QtPrinterDevice>(); });
-  pravel::SetPrintDialogFunction(pravel::qt::RunQtPrintDialog);
-  pravel::qt::InstallMessagePump();
-  pravel::UseStandardPreviewInterface();
-  pravel::RegisterLoadedReportExport();
-
-  const int status = RunViewer(argc, argv, started);
-
-  pravel::SetPreviewInterfaceClass(nullptr);
-  pravel::SetSharedPrinterDevice(nullptr);
-  pravel::SetPrintDialogFunction(nullptr);
-  pravel::SetPrinterDeviceFactory(nullptr);
-  pravel::SetMessagePump(nullptr);
-  return status;
+  return RunViewer(argc, argv, started);
 }

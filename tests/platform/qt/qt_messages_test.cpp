@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace pravel::qt {
 namespace {
 
@@ -34,7 +36,8 @@ TEST(QtMessages, PostedWaitForThePumpSentArriveAtOnce) {
   target.Send({QRM_CLOSEPREVIEW, 0, 1234});
   ProcessMessages();  // no pump installed yet
   EXPECT_EQ(receiver.received, (std::vector<Message>{{QRM_CLOSEPREVIEW, 0, 1234}}));
-  InstallMessagePump();
+  Platform platform;
+  platform.MessagePump = ProcessQtEvents;
   ProcessMessages();
   EXPECT_EQ(receiver.received.back(), (Message{QRM_PAGEAVAILABLE, 3, 0}));
 
@@ -46,7 +49,6 @@ TEST(QtMessages, PostedWaitForThePumpSentArriveAtOnce) {
   to_gone.Post({QRM_PRINT, 0, 0});
   to_gone.Send({QRM_PRINT, 0, 0});
   ProcessMessages();
-  SetMessagePump(nullptr);
 }
 
 TEST(QtMessages, WaitingEndsAtTheTimeoutOrWhenTheApplicationExits) {

@@ -1,4 +1,4 @@
-#include "platform/scripted_printer_device.h"
+#include "support/scripted_printer_device.h"
 
 #include <algorithm>
 #include <array>
