@@ -53,6 +53,15 @@ qrptool printers >/dev/null 2>"$work/printers.txt"
 set -e
 if grep -q 'cannot start' "$work/printers.txt"; then cat "$work/printers.txt"; exit 1; fi
 
+# The installed viewer finds the installed registration and writes none of its own.
+mkdir -m 700 "$work/home"
+HOME=$work/home XDG_DATA_HOME=$work/home/.local/share XDG_CONFIG_HOME=$work/home/.config \
+XDG_RUNTIME_DIR=$work/home XDG_DATA_DIRS=$share QT_QPA_PLATFORM=offscreen PRAVEL_FIRST_PAINT=1 \
+  timeout 60 pravel "$work/sample.qrp"
+for file in .local/share/applications/pravel.desktop .local/share/mime/packages/pravel.xml .config/mimeapps.list; do
+  [[ ! -e $work/home/$file ]] || { echo "the viewer wrote $file"; exit 1; }
+done
+
 # The thumbnailer entry's command line as a file manager runs it.
 if qrptool thumbnail --help >/dev/null 2>&1; then
   line=$(sed -n 's/^Exec=//p' "$share/thumbnailers/pravel.thumbnailer")
