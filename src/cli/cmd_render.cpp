@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iostream>
@@ -17,9 +18,11 @@
 #include "platform/errors.h"
 #include "platform/gdi/emf_types.h"
 #include "platform/gdi/metafile.h"
+#include "report/ole_date.h"
 #include "report/qr_page_list.h"
 
 #ifdef PRAVEL_HAVE_QT
+#include <QDateTime>
 #include <QString>
 
 #include "cli/gui_application.h"
@@ -35,9 +38,11 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: qrptool render FILE.qrp|FILE.emf -o OUT.png|OUT.pdf|OUT.svg\n"
-    "                      [--page N | --pages A-B] [--dpi D | --width PX] [--antialias]\n"
+    "                      [--page N | --pages A-B] [--dpi D | --width PX] [--antialias] [--pdfa]\n"
     "  .png and .svg write one file per page (OUT-0001.png, ... for several pages),\n"
-    "  .pdf one document with a page per report page. Default: all pages, 96 dpi.\n";
+    "  .pdf one document with a page per report page (--pdfa: PDF/A-1b), titled\n"
+    "  with the file's name and dated with the report's creation time.\n"
+    "  Default: all pages, 96 dpi.\n";
 
 enum class Format { Png, Pdf, Svg };
 
@@ -58,6 +63,7 @@ struct Options {
   double dpi = 96;
   int width = 0;
   bool antialias = false;
+  bool pdfa = false;
   std::optional<Format> format;
 };
 
@@ -68,6 +74,7 @@ constexpr OptionSpec kOptions[] = {
     {"--dpi", "", "a resolution of 1 to 4800"},
     {"--width", "", "1 to 30000 pixels"},
     {"--antialias"},
+    {"--pdfa"},
 };
 constexpr CommandSpec kCommand{"render", kUsage, kOptions};
 
@@ -103,6 +110,7 @@ std::optional<std::string> ReadOptions(const CommandLine& line, Options& o) {
     o.width = static_cast<int>(*number);
   }
   o.antialias = line.Has("--antialias");
+  o.pdfa = line.Has("--pdfa");
   if (line.positional.size() > 1) return "more than one input file";
   if (line.positional.empty()) return "no input file";
   o.input = line.positional[0];
@@ -128,6 +136,7 @@ std::string PagePath(const std::string& output, int page, int count) {
 // The pages of an input file; `Get` throws for a page that cannot be read.
 struct PageSource {
   int count = 0;
+  QDateTime created;  // from a report's header
   std::function<gdi::Metafile(int page)> get;
 };
 
@@ -152,16 +161,26 @@ bool LooksLikeEmf(const Bytes& data) {
 PageSource OpenInput(const std::string& path) {
   if (LooksLikeEmf(ReadFile(path, gdi::kEmfHeaderBaseSize))) {
     auto metafile = std::make_shared<gdi::Metafile>(gdi::Metafile::FromBytes(ReadFile(path)));
-    return {1, [metafile](int) { return *metafile; }};
+    return {1, QDateTime(), [metafile](int) { return *metafile; }};
   }
   // Saved reports are read through the page list of the report core.
   auto list = std::make_shared<TQRPageList>();
   list->LoadFile(path);
-  return {list->PageCount(), [list](int page) {
+  const auto created = FormatOleDate(list->ReadHeader().CreatedAt);
+  return {list->PageCount(), created ? QDateTime::fromString(QString::fromStdString(*created), Qt::ISODate) : QDateTime(),
+          [list](int page) {
             auto metafile = list->GetPage(page);
             if (!metafile) throw EMetafileError("page " + std::to_string(page) + " is missing");
             return *metafile;
           }};
+}
+
+qt::PdfInfo PdfInfoFor(const Options& o, const PageSource& source) {
+  return {.title = QString::fromStdString(std::filesystem::path(o.input).stem().string()),
+          .creator = QStringLiteral("Pravel"),
+          .producer = QStringLiteral("Pravel " PRAVEL_VERSION),
+          .created = source.created.isValid() ? source.created : QDateTime::currentDateTime(),
+          .pdfa = o.pdfa};
 }
 
 }  // namespace
@@ -195,7 +214,7 @@ int RunRender(Args args) {
 
   const qt::SurfaceOptions surface{o.antialias};
   std::unique_ptr<qt::PdfDocument> pdf;
-  if (*format == Format::Pdf) pdf = std::make_unique<qt::PdfDocument>(QString::fromStdString(o.output));
+  if (*format == Format::Pdf) pdf = std::make_unique<qt::PdfDocument>(QString::fromStdString(o.output), PdfInfoFor(o, source));
   const int count = last - first + 1;
   for (int page = first; page <= last; ++page) {
     std::optional<gdi::Metafile> metafile;

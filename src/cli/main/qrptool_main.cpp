@@ -46,6 +46,7 @@ constexpr std::array kCommands{
     Command{"extract", pravel::cli::RunExtract, "write each page as an EMF file"},
     Command{"pack", pravel::cli::RunPack, "build a report from EMF files"},
     Command{"render", pravel::cli::RunRender, "draw pages as PNG, PDF or SVG"},
+    Command{"thumbnail", pravel::cli::RunThumbnail, "draw page 1 as a small PNG"},
     Command{"export", pravel::cli::RunExport, "export the text as TXT, CSV or HTML"},
     Command{"print", nullptr, "print a report"},
     Command{"printers", nullptr, "list the installed printers"},
@@ -54,7 +55,7 @@ constexpr std::array kCommands{
 void PrintUsage(std::ostream& out) {
   out << "usage: qrptool COMMAND [ARGS...]\n\ncommands:\n";
   for (const auto& c : kCommands) out << "  " << c.name << std::string(10 - c.name.size(), ' ') << c.summary << '\n';
-  out << "\n'qrptool COMMAND --help' describes a command.\n";
+  out << "\n'qrptool COMMAND --help' describes a command; 'qrptool --version' shows the version.\n";
 }
 
 }  // namespace
@@ -64,6 +65,10 @@ int main(int argc, char** argv) {
   if (args.empty()) {
     PrintUsage(std::cerr);
     return pravel::cli::kExitUsage;
+  }
+  if (args[0] == "--version") {
+    std::cout << "qrptool " PRAVEL_VERSION "\n";
+    return pravel::cli::kExitOk;
   }
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     PrintUsage(std::cout);
