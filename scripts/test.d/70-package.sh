@@ -44,6 +44,8 @@ done
 # The programs from the installed paths; qrptool finds its printing companion in libexec.
 export PATH=$root/usr/bin:$PATH
 [[ $(command -v qrptool) == "$root/usr/bin/qrptool" ]]
+version=$(dpkg-deb -f "$deb" Version)
+[[ $(qrptool --version) == "qrptool $version" && $(pravel --version) == "pravel $version" ]]
 qrptool info "$work/sample.qrp" | sed -n 1,3p
 qrptool render "$work/sample.qrp" --page 1 -o "$work/page.png"
 qrptool render "$work/sample.qrp" -o "$work/sample.pdf"
@@ -71,6 +73,18 @@ if qrptool thumbnail --help >/dev/null 2>&1; then
   read -r -a command <<<"$line"
   "${command[@]}"
   /usr/bin/python3 -c 'import sys; from PIL import Image; size = Image.open(sys.argv[1]).size; print("thumbnail", size); assert max(size) == 128, size' "$work/thumb.png"
+  # A damaged file ends within 2 s; refused, it leaves nothing behind.
+  for file in "$top"/../shared/corpus/qrp/bad-*.qrp; do
+    [[ -f $file ]] || continue
+    rm -f "$work/bad.png"
+    set +e
+    timeout 2 qrptool thumbnail -s 128 "$file" "$work/bad.png" 2>/dev/null
+    status=$?
+    set -e
+    if ((status != 0 && status != 1)) || { ((status == 1)) && [[ -e $work/bad.png ]]; }; then
+      echo "thumbnail of ${file##*/}: exit $status"; exit 1
+    fi
+  done
 fi
 
 echo "package installed and run from $root"
