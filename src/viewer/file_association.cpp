@@ -26,6 +26,8 @@ bool CheckAssociation(const qt::XdgDirs& dirs, const QString& exe) {
   // Case-sensitive and whole: a moved program, another spelling of the same
   // path or another program's command all count as different.
   if (ReadAssociation(dirs) == OwnOpenCommand(exe)) return false;
+  // An installed package registers the type for everyone; leave it be.
+  if (qt::SystemRegistrationStarts(dirs, QrpRegistration(exe), exe)) return false;
   qt::WriteFileTypeRegistration(dirs, QrpRegistration(exe));
   return true;
 }

@@ -17,7 +17,8 @@ QString OwnOpenCommand(const QString& exe);
 QString ReadAssociation(const qt::XdgDirs& dirs);
 
 // Rewrites the .qrp registration unless the stored command is exactly the
-// one written for `exe`; returns whether it wrote. A registration that
+// one written for `exe` or the system's installed registration starts
+// `exe`; returns whether it wrote. A registration that
 // cannot be written raises EFileCreateError (or EFileOpenError).
 bool CheckAssociation(const qt::XdgDirs& dirs, const QString& exe);
 

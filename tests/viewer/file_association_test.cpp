@@ -105,6 +105,45 @@ TEST_F(FileAssociationTest, AnotherProgramsCommandIsReplaced) {
   EXPECT_EQ(DesktopExec(), "/opt/pravel/bin/pravel %f");
 }
 
+TEST_F(FileAssociationTest, InstalledSystemRegistrationIsLeftInPlace) {
+  const QString system = home_.Path() + "/system";
+  const QString exe = home_.Path() + "/bin/pravel";
+  WriteText(exe, "#!/bin/sh\n");
+  ASSERT_TRUE(QFile::setPermissions(exe, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  WriteText(system + "/mime/packages/pravel.xml",
+            "<?xml version=\"1.0\"?>\n<mime-info xmlns=\"http://www.freedesktop.org/standards/"
+            "shared-mime-info\">\n<mime-type type=\"application/x-qrp\"><glob pattern=\"*.qrp\"/>"
+            "</mime-type>\n</mime-info>\n");
+  qt::XdgDirs dirs = home_.Dirs();
+  dirs.data_dirs = {system};
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", QFile::encodeName(home_.Path() + "/bin"));
+  struct RestorePath {
+    QByteArray value;
+    ~RestorePath() { qputenv("PATH", value); }
+  } restore{path};
+
+  // Named on PATH or by its path, the installed entry starts this program.
+  for (const QString& exec : {QStringLiteral("pravel %F"), "\"" + exe + "\" %f"}) {
+    WriteText(system + "/applications/pravel.desktop",
+              "[Desktop Entry]\nType=Application\nName=Pravel\nExec=" + exec + "\n");
+    EXPECT_FALSE(CheckAssociation(dirs, exe)) << exec.toStdString();
+  }
+  EXPECT_FALSE(QFileInfo::exists(home_.DataHome()));
+  EXPECT_FALSE(QFileInfo::exists(home_.ConfigHome()));
+  EXPECT_TRUE(CheckAssociation(dirs, "/opt/pravel/bin/pravel"));  // another executable
+
+  // The user's own entry shadows the installed one, or the user chose
+  // another program: this one registers in the user's folders.
+  EXPECT_TRUE(CheckAssociation(dirs, exe));
+  EXPECT_FALSE(CheckAssociation(dirs, exe));
+  QFile::remove(home_.DataHome() + "/applications/pravel.desktop");
+  WriteText(system + "/applications/other.desktop", "[Desktop Entry]\nExec=other %f\n");
+  WriteText(home_.ConfigHome() + "/mimeapps.list",
+            "[Default Applications]\napplication/x-qrp=other.desktop;\n");
+  EXPECT_TRUE(CheckAssociation(dirs, exe));
+}
+
 TEST_F(FileAssociationTest, UnwritableRegistrationRaisesAnError) {
   WriteText(home_.DataHome() + "/applications", "a file, not a folder");
   EXPECT_THROW(CheckAssociation(home_.Dirs(), exe_), EFileCreateError);

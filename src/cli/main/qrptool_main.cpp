@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/companion_path.h"
 #include "platform/platform.h"
 
 namespace {
 
-// Printing runs in a companion program beside this one, so that the other
-// commands start without the printing libraries.
+// Printing runs in a companion program beside this one or in its libexec
+// folder, so that the other commands start without the printing libraries.
 constexpr const char* kPrintProgram = "qrptool-print";
 
 int RunCompanion(char** argv) {
@@ -22,8 +23,8 @@ int RunCompanion(char** argv) {
   char buffer[4096];
   const ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer - 1);
   if (n > 0) {
-    const std::string self(buffer, static_cast<std::size_t>(n));
-    path = self.substr(0, self.rfind('/') + 1) + kPrintProgram;
+    path = pravel::cli::CompanionPath(std::string_view(buffer, static_cast<std::size_t>(n)),
+                                      kPrintProgram, PRAVEL_LIBEXEC_FROM_BIN);
   } else {
     path = kPrintProgram;
   }

@@ -153,6 +153,51 @@ QString FindDesktopEntry(const XdgDirs& dirs, const QString& desktop_id) {
   return {};
 }
 
+// The first entry named for the type in the user's defaults that is
+// installed somewhere; empty when none is.
+QString DefaultEntryPath(const XdgDirs& dirs, const QString& mime_type) {
+  const QString defaults = GroupValue(
+      ReadLines(dirs.config_home + QStringLiteral("/mimeapps.list")), DefaultApplications(),
+      mime_type);
+  for (const QString& id : defaults.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    QString entry = FindDesktopEntry(dirs, id.trimmed());
+    if (!entry.isEmpty()) return entry;
+  }
+  return {};
+}
+
+QString ExecOf(const QString& entry) {
+  return UnescapeValue(
+      GroupValue(ReadLines(entry), QStringLiteral("[Desktop Entry]"), QStringLiteral("Exec")));
+}
+
+// The program of an Exec command line: its first argument, quotes undone.
+QString ExecProgram(const QString& exec) {
+  const QString line = exec.trimmed();
+  if (!line.startsWith(QLatin1Char('"'))) return line.section(QLatin1Char(' '), 0, 0);
+  QString program;
+  for (qsizetype i = 1; i < line.size(); ++i) {
+    if (line[i] == QLatin1Char('"')) return program;
+    if (line[i] == QLatin1Char('\\') && i + 1 < line.size()) ++i;
+    program += line[i];
+  }
+  return {};  // no closing quote
+}
+
+// Whether the program an Exec line names is the file at `exe`.
+bool StartsExecutable(const QString& exec, const QString& exe) {
+  QString program = ExecProgram(exec).replace(QLatin1String("%%"), QLatin1String("%"));
+  if (program.isEmpty()) return false;
+  if (!program.contains(QLatin1Char('/'))) program = QStandardPaths::findExecutable(program);
+  if (program.isEmpty() || !QDir::isAbsolutePath(program)) return false;
+  const QString target = QFileInfo(program).canonicalFilePath();
+  return !target.isEmpty() && target == QFileInfo(exe).canonicalFilePath();
+}
+
+bool IsUnder(const QString& path, const QString& folder) {
+  return !folder.isEmpty() && path.startsWith(folder + QLatin1Char('/'));
+}
+
 QString MimePackage(const FileTypeRegistration& type) {
   return QStringLiteral(
              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -262,16 +307,23 @@ QString ExecArgument(const QString& argument) {
 QString ReadDefaultCommand(const XdgDirs& dirs, const FileTypeRegistration& type) {
   const QString package = dirs.data_home + QStringLiteral("/mime/packages/") + type.package;
   if (!PackageDeclaresGlob(package, type.mime_type, type.glob)) return {};
-  const QString defaults = GroupValue(
-      ReadLines(dirs.config_home + QStringLiteral("/mimeapps.list")), DefaultApplications(),
-      type.mime_type);
-  for (const QString& id : defaults.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-    const QString entry = FindDesktopEntry(dirs, id.trimmed());
-    if (entry.isEmpty()) continue;
-    return UnescapeValue(
-        GroupValue(ReadLines(entry), QStringLiteral("[Desktop Entry]"), QStringLiteral("Exec")));
+  const QString entry = DefaultEntryPath(dirs, type.mime_type);
+  return entry.isEmpty() ? QString() : ExecOf(entry);
+}
+
+bool SystemRegistrationStarts(const XdgDirs& dirs, const FileTypeRegistration& type,
+                              const QString& exe) {
+  const bool declared = std::any_of(dirs.data_dirs.begin(), dirs.data_dirs.end(), [&](const QString& root) {
+    return PackageDeclaresGlob(root + QStringLiteral("/mime/packages/") + type.package,
+                               type.mime_type, type.glob);
+  });
+  if (!declared) return false;
+  const QString entry = FindDesktopEntry(dirs, type.desktop_id);
+  if (entry.isEmpty() || IsUnder(entry, dirs.data_home) || !StartsExecutable(ExecOf(entry), exe)) {
+    return false;
   }
-  return {};
+  const QString chosen = DefaultEntryPath(dirs, type.mime_type);
+  return chosen.isEmpty() || chosen == entry;
 }
 
 void WriteFileTypeRegistration(const XdgDirs& dirs, const FileTypeRegistration& type) {

@@ -39,6 +39,14 @@ QString ExecArgument(const QString& argument);
 // not declare the glob, or when no default, entry or Exec line is found.
 QString ReadDefaultCommand(const XdgDirs& dirs, const FileTypeRegistration& type);
 
+// Whether a registration installed in the system's data folders opens the
+// type with the executable at `exe`: a mime package there declares the glob,
+// the desktop entry that wins for the type's id lies there and starts `exe`
+// (its program named by path or found on PATH), and the user's defaults do
+// not name another installed entry first.
+bool SystemRegistrationStarts(const XdgDirs& dirs, const FileTypeRegistration& type,
+                              const QString& exe);
+
 // Writes the mime package, the desktop entry and the default-application
 // line (keeping everything else in mimeapps.list), then refreshes the
 // desktop's databases where their tools are installed. Throws
