@@ -109,7 +109,7 @@ PainterSurface::PainterSurface(QPainter& painter, SurfaceOptions options)
     : painter_(painter), options_(options), base_(painter.transform()),
       raster_ops_(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster),
       // Vector targets keep fonts as outlines to embed; smoothing means nothing there.
-      fonts_(options.antialias || !raster_ops_) {
+      fonts_(options.antialias || options.smooth_text || !raster_ops_) {
   painter_.save();
   Reset();
 }
