@@ -10,6 +10,7 @@
 
 #include "cli/cli_util.h"
 #include "cli/commands.h"
+#include "cli/options.h"
 #include "export/ascii_filter.h"
 #include "export/csv_filter.h"
 #include "export/html_filter.h"
@@ -44,28 +45,19 @@ std::optional<Format> FormatNamed(std::string name) {
   return std::nullopt;
 }
 
-std::optional<std::string> ParseArgs(Args args, Options& o) {
-  for (std::size_t k = 0; k < args.size(); ++k) {
-    const std::string& a = args[k];
-    const std::string* value = k + 1 < args.size() ? &args[k + 1] : nullptr;
-    if (a == "-o" || a == "--output") {
-      if (value == nullptr) return "-o needs a file name";
-      o.output = *value;
-      ++k;
-    } else if (a == "--format") {
-      if (value == nullptr || !(o.format = FormatNamed(*value))) return "--format needs txt, csv or html";
-      ++k;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return "unknown option " + a;
-    } else if (o.input.empty()) {
-      o.input = a;
-    } else {
-      return "more than one report";
-    }
-  }
-  if (o.input.empty()) return "no report to export";
+constexpr OptionSpec kOptions[] = {{"--output", "-o", "a file name"}, {"--format", "", "txt, csv or html"}};
+constexpr CommandSpec kCommand{"export", kUsage, kOptions};
+
+std::optional<std::string> ReadOptions(const CommandLine& line, Options& o) {
+  if (line.positional.size() > 1) return "more than one report";
+  if (line.positional.empty()) return "no report to export";
+  o.input = line.positional[0];
+  o.output = line.Value("--output").value_or("");
   if (o.output.empty()) return "no output file (-o)";
-  if (!o.format) {
+  if (const auto name = line.Value("--format")) {
+    o.format = FormatNamed(*name);
+    if (!o.format) return "--format needs txt, csv or html";
+  } else {
     const std::string extension = std::filesystem::path(o.output).extension().string();
     if (!extension.empty()) o.format = FormatNamed(extension.substr(1));
     if (!o.format) return "cannot tell the format from " + o.output + "; give --format";
@@ -112,13 +104,9 @@ int Export(const Options& o) {
 }  // namespace
 
 int RunExport(Args args) {
-  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-    std::cout << kUsage;
-    return kExitOk;
-  }
   Options o;
-  if (const auto problem = ParseArgs(args, o)) return ReportUsage(kUsage, *problem);
-  return Export(o);
+  const auto parsed = ParseCommand(kCommand, args, [&o](const CommandLine& line) { return ReadOptions(line, o); });
+  return parsed.status ? *parsed.status : Export(o);
 }
 
 }  // namespace pravel::cli

@@ -3,6 +3,7 @@
 
 #include "cli/cli_util.h"
 #include "cli/commands.h"
+#include "cli/options.h"
 #include "report/ole_date.h"
 #include "report/qr_page_list.h"
 
@@ -21,6 +22,9 @@ constexpr std::string_view kUsage =
     "  --verify   also decode every page and check its EMF\n"
     "\n"
     "Exit status: 0 for a sound file, 1 for a bad file, 2 for wrong usage.\n";
+
+constexpr OptionSpec kOptions[] = {{"--json"}, {"--verify"}};
+constexpr CommandSpec kCommand{"info", kUsage, kOptions};
 
 struct Info {
   QrpHeader header;
@@ -66,15 +70,12 @@ std::string Json(const Info& info) {
 }  // namespace
 
 int RunInfo(Args args) {
-  const CommandLine line = ParseCommandLine(args, {"--json", "--verify"});
-  if (line.help) {
-    std::cout << kUsage;
-    return kExitOk;
-  }
-  if (!line.unknown_option.empty()) return ReportUsage(kUsage, "unknown option " + line.unknown_option);
-  if (line.positional.size() != 1) return ReportUsage(kUsage, "info takes one file");
+  const auto [line, status] = ParseCommand(kCommand, args, [](const CommandLine& parsed) {
+    return parsed.positional.size() == 1 ? std::nullopt : std::optional<std::string>("info takes one file");
+  });
+  if (status) return *status;
   const std::string& path = line.positional[0];
-  const bool verify = line.flags.contains("--verify");
+  const bool verify = line.Has("--verify");
 
   Info info;
   try {
@@ -88,7 +89,7 @@ int RunInfo(Args args) {
   } catch (const std::exception& error) {
     return ReportFailure(path, error);
   }
-  std::cout << (line.flags.contains("--json") ? Json(info) : Text(info, verify));
+  std::cout << (line.Has("--json") ? Json(info) : Text(info, verify));
   return kExitOk;
 }
 

@@ -13,14 +13,16 @@
 
 #include "cli/cli_util.h"
 #include "cli/commands.h"
+#include "cli/options.h"
 #include "platform/errors.h"
 #include "platform/gdi/emf_types.h"
 #include "platform/gdi/metafile.h"
 #include "report/qr_page_list.h"
 
 #ifdef PRAVEL_HAVE_QT
-#include <QGuiApplication>
 #include <QString>
+
+#include "cli/gui_application.h"
 #include "platform/qt/png_writer.h"
 #include "platform/qt/render.h"
 #endif
@@ -37,80 +39,7 @@ constexpr const char* kUsage =
     "  .png and .svg write one file per page (OUT-0001.png, ... for several pages),\n"
     "  .pdf one document with a page per report page. Default: all pages, 96 dpi.\n";
 
-struct Options {
-  std::string input, output;
-  int first = 0, last = 0;  // 0: open end
-  double dpi = 96;
-  int width = 0;
-  bool antialias = false;
-};
-
-int Usage(const std::string& message) {
-  std::cerr << "qrptool render: " << message << '\n' << kUsage;
-  return kExitUsage;
-}
-
-bool ParseInt(const std::string& s, int& out) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  const long v = std::strtol(s.c_str(), &end, 10);
-  if (*end != '\0' || v < 1 || v > 1000000000L) return false;
-  out = static_cast<int>(v);
-  return true;
-}
-
-std::optional<std::string> ParseArgs(Args args, Options& o) {
-  bool page_given = false, size_given = false;
-  for (std::size_t k = 0; k < args.size(); ++k) {
-    const std::string& a = args[k];
-    const auto value = [&]() -> const std::string* { return k + 1 < args.size() ? &args[++k] : nullptr; };
-    if (a == "-o" || a == "--output") {
-      const auto* v = value();
-      if (!v) return "-o needs a file name";
-      o.output = *v;
-    } else if (a == "--page") {
-      const auto* v = value();
-      if (!v || !ParseInt(*v, o.first) || page_given) return "--page needs one page number";
-      o.last = o.first;
-      page_given = true;
-    } else if (a == "--pages") {
-      const auto* v = value();
-      const auto dash = v ? v->find('-') : std::string::npos;
-      if (!v || dash == std::string::npos || page_given || !ParseInt(v->substr(0, dash), o.first) ||
-          !ParseInt(v->substr(dash + 1), o.last) || o.last < o.first)
-        return "--pages needs a range A-B";
-      page_given = true;
-    } else if (a == "--dpi") {
-      if (size_given) return "--dpi and --width exclude each other";
-      const auto* v = value();
-      int dpi = 0;
-      if (!v || !ParseInt(*v, dpi) || dpi > 4800) return "--dpi needs a resolution of 1 to 4800";
-      o.dpi = dpi;
-      size_given = true;
-    } else if (a == "--width") {
-      if (size_given) return "--dpi and --width exclude each other";
-      const auto* v = value();
-      if (!v || !ParseInt(*v, o.width) || o.width > 30000) return "--width needs 1 to 30000 pixels";
-      size_given = true;
-    } else if (a == "--antialias") {
-      o.antialias = true;
-    } else if (!a.empty() && a[0] == '-') {
-      return "unknown option " + a;
-    } else if (o.input.empty()) {
-      o.input = a;
-    } else {
-      return "more than one input file";
-    }
-  }
-  if (o.input.empty()) return "no input file";
-  if (o.output.empty()) return "no output file (-o)";
-  return std::nullopt;
-}
-
 enum class Format { Png, Pdf, Svg };
-
-// Pixels of the largest picture drawn (64 MB of image; A0 at 96 dpi fits).
-constexpr double kMaxPixels = 16e6;
 
 std::optional<Format> FormatOf(const std::string& path) {
   const auto dot = path.rfind('.');
@@ -122,6 +51,70 @@ std::optional<Format> FormatOf(const std::string& path) {
   if (ext == "svg") return Format::Svg;
   return std::nullopt;
 }
+
+struct Options {
+  std::string input, output;
+  int first = 0, last = 0;  // 0: open end
+  double dpi = 96;
+  int width = 0;
+  bool antialias = false;
+  std::optional<Format> format;
+};
+
+constexpr OptionSpec kOptions[] = {
+    {"--output", "-o", "a file name"},
+    {"--page", "", "one page number"},
+    {"--pages", "", "a range A-B"},
+    {"--dpi", "", "a resolution of 1 to 4800"},
+    {"--width", "", "1 to 30000 pixels"},
+    {"--antialias"},
+};
+constexpr CommandSpec kCommand{"render", kUsage, kOptions};
+
+std::optional<int> PageNumber(std::string_view text) {
+  const auto number = ParseNumber(text, 1, 1000000000);
+  return number ? std::optional<int>(static_cast<int>(*number)) : std::nullopt;
+}
+
+std::optional<std::string> ReadOptions(const CommandLine& line, Options& o) {
+  if (line.Has("--page") && line.Has("--pages")) return "--page and --pages exclude each other";
+  if (const auto page = line.Value("--page")) {
+    const auto number = PageNumber(*page);
+    if (!number) return "--page needs one page number";
+    o.first = o.last = *number;
+  }
+  if (const auto range = line.Value("--pages")) {
+    const auto dash = range->find('-');
+    const auto first = PageNumber(std::string_view(*range).substr(0, dash));
+    const auto last = dash == std::string::npos ? std::nullopt : PageNumber(std::string_view(*range).substr(dash + 1));
+    if (!first || !last || *last < *first) return "--pages needs a range A-B";
+    o.first = *first;
+    o.last = *last;
+  }
+  if (line.Has("--dpi") && line.Has("--width")) return "--dpi and --width exclude each other";
+  if (const auto dpi = line.Value("--dpi")) {
+    const auto number = ParseNumber(*dpi, 1, 4800);
+    if (!number) return "--dpi needs a resolution of 1 to 4800";
+    o.dpi = static_cast<double>(*number);
+  }
+  if (const auto width = line.Value("--width")) {
+    const auto number = ParseNumber(*width, 1, 30000);
+    if (!number) return "--width needs 1 to 30000 pixels";
+    o.width = static_cast<int>(*number);
+  }
+  o.antialias = line.Has("--antialias");
+  if (line.positional.size() > 1) return "more than one input file";
+  if (line.positional.empty()) return "no input file";
+  o.input = line.positional[0];
+  o.output = line.Value("--output").value_or("");
+  if (o.output.empty()) return "no output file (-o)";
+  o.format = FormatOf(o.output);
+  if (!o.format) return "the output must end in .png, .pdf or .svg";
+  return std::nullopt;
+}
+
+// Pixels of the largest picture drawn (64 MB of image; A0 at 96 dpi fits).
+constexpr double kMaxPixels = 16e6;
 
 // The file for page `page` when `count` pages are written.
 std::string PagePath(const std::string& output, int page, int count) {
@@ -174,23 +167,12 @@ PageSource OpenInput(const std::string& path) {
 }  // namespace
 
 int RunRender(Args args) {
-  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-    std::cout << kUsage;
-    return kExitOk;
-  }
   Options o;
-  if (auto error = ParseArgs(args, o)) return Usage(*error);
-  const auto format = FormatOf(o.output);
-  if (!format) return Usage("the output must end in .png, .pdf or .svg");
+  const auto parsed = ParseCommand(kCommand, args, [&o](const CommandLine& line) { return ReadOptions(line, o); });
+  if (parsed.status) return *parsed.status;
+  const auto format = o.format;
 
-  // Drawing into files needs no display: the offscreen platform, unless one
-  // is chosen, starts quickest.
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static int argc = 1;
-  static char name[] = "qrptool";
-  static char* argv[] = {name, nullptr};
-  std::optional<QGuiApplication> app;
-  if (!QCoreApplication::instance()) app.emplace(argc, argv);
+  const GuiApplicationScope app;
 
   PageSource source;
   try {
@@ -209,7 +191,7 @@ int RunRender(Args args) {
     return kExitOk;
   }
   if (first > source.count || last > source.count)
-    return Usage("page out of range: the file has " + std::to_string(source.count) + " page(s)");
+    return ReportUsage(kCommand, "page out of range: the file has " + std::to_string(source.count) + " page(s)");
 
   const qt::SurfaceOptions surface{o.antialias};
   std::unique_ptr<qt::PdfDocument> pdf;

@@ -251,7 +251,6 @@ void TQRStandardPreview::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
 }
 
 void TQRStandardPreview::QRPreviewPageAvailable(std::int32_t /*page_num*/) {
-  // The page text has followed the preview's pageCountChanged.
   if (printer_.Status() == TQRPrinterStatus::Finished) {
     Button("PrintSetup")->setEnabled(true);
     Button("Print")->setEnabled(true);
