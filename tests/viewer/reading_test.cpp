@@ -19,6 +19,7 @@
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
 #include "test_application.h"
+#include "viewer/file_list_box.h"
 #include "viewer/find_bar.h"
 #include "viewer/konsola.h"
 #include "viewer/smoothing_setting.h"
