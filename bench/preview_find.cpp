@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QString>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -25,7 +26,9 @@ constexpr std::int32_t kPagesPerStep = 25;  // as the find bar
 
 gdi::Metafile PageWithText(std::string_view text) {
   gdi::EmfRecorder canvas(794, 1123);
-  canvas.ExtTextOut({40, 1000}, text, {});
+  const std::u16string wide = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toStdU16String();
+  const std::vector<std::int32_t> dx(wide.size(), 8);
+  canvas.ExtTextOut({40, 1000}, std::u16string_view(wide), dx);
   return canvas.Finish();
 }
 
