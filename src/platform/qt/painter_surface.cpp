@@ -392,9 +392,15 @@ void PainterSurface::DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& col
       lut[static_cast<std::size_t>(a)] = static_cast<std::uint8_t>(std::lround(255 * (1 - std::pow(1 - a / 255.0, 0.44))));
     return lut;
   }();
-  const QTransform to_device = painter_.transform();
-  const QRect device_rect = to_device.mapRect(glyphs.boundingRect()).toAlignedRect().adjusted(-2, -2, 2, 2) &
-                            QRect(QPoint(0, 0), QSize(painter_.device()->width(), painter_.device()->height()));
+  // The mask in the device's own pixels, so that text stays sharp on a
+  // high-density target.
+  const QPaintDevice* device = painter_.device();
+  const qreal ratio = device->devicePixelRatio();
+  const qreal pixels = device->devType() == QInternal::Image ? 1 : ratio;  // images count device pixels
+  const QTransform to_device = painter_.transform() * QTransform::fromScale(ratio, ratio);
+  const QRect device_rect =
+      to_device.mapRect(glyphs.boundingRect()).toAlignedRect().adjusted(-2, -2, 2, 2) &
+      QRect(QPoint(0, 0), QSize(qRound(device->width() * pixels), qRound(device->height() * pixels)));
   if (device_rect.isEmpty()) return;
   QImage mask(device_rect.size(), QImage::Format_ARGB32_Premultiplied);
   mask.fill(Qt::transparent);
@@ -413,8 +419,10 @@ void PainterSurface::DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& col
       line[x] = a == 0 ? 0u : qPremultiply(qRgba(qRed(rgb), qGreen(rgb), qBlue(rgb), a));
     }
   }
-  painter_.setTransform(base_);
-  painter_.drawImage(device_rect.topLeft(), mask);
+  mask.setDevicePixelRatio(ratio);
+  // device_rect is already past every transform, the base one too.
+  painter_.setTransform(QTransform());
+  painter_.drawImage(QPointF(device_rect.topLeft()) / ratio, mask);
 }
 
 void PainterSurface::DrawImage(const gdi::ImageDraw& draw) {
