@@ -559,6 +559,10 @@ void TFKonsolaPravel::OpenReport(const QString& path) {
 }
 
 void TFKonsolaPravel::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && FindBar_->Searching()) {
+    FindBar_->Stop();
+    return event->accept();
+  }
   bool used = false;
   Guarded([&] { used = QRPreview1_->ReadingKey(*event); });
   if (used) event->accept();

@@ -183,6 +183,11 @@ TEST_F(ReadingTest, LongSearchRunsBetweenMessagesAndEscStopsIt) {
   EXPECT_FALSE(bar.Searching());
   EXPECT_TRUE(bar.isVisible());
   EXPECT_EQ(window->StatusText(), "Stron: 80");
+  // From the window too, with the page focused.
+  bar.FindNext();
+  window->QRPreview1().setFocus();
+  QTest::keyClick(window.get(), Qt::Key_Escape);
+  EXPECT_FALSE(bar.Searching());
 }
 
 TEST_F(ReadingTest, DragSelectsAndCopiesAClickStillOpensTheWebPage) {
