@@ -1,6 +1,7 @@
 // A page flip in the preview: from GetPage to the page painted on the
 // widget, for every page of the corpus's well-formed reports, at whole-page
-// zoom in a 612 x 530 preview and at 100 %. The corpus folder is
+// zoom in a 612 x 530 preview and at 100 %, text smoothed as on screen, and
+// at whole-page zoom drawn as on a bitmap ("fit-bitmap"). The corpus folder is
 // ../shared/corpus/qrp beside the source tree, or PRAVEL_QRP_CORPUS.
 // After the runs the median of each zoom is printed.
 
@@ -13,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/qt/font_resolver.h"
@@ -34,8 +36,9 @@ struct Shown {
   std::unique_ptr<pravel::TQRPreview> preview = std::make_unique<pravel::TQRPreview>();
 };
 
-void FlipTo(benchmark::State& state, Shown& shown, int page, bool fit) {
+void FlipTo(benchmark::State& state, Shown& shown, int page, bool fit, bool smooth) {
   pravel::TQRPreview& preview = *shown.preview;
+  preview.PageImage().SetSmoothText(smooth);
   if (fit) {
     preview.ZoomToFit();
   } else {
@@ -103,11 +106,10 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     Shown* at = report.get();
     for (int page = 1; page <= at->printer->PageCount(); ++page) {
-      for (const bool fit : {true, false}) {
-        const std::string name =
-            path.filename().string() + "/p" + std::to_string(page) + (fit ? "/fit" : "/100");
-        benchmark::RegisterBenchmark(name.c_str(), [at, page, fit](benchmark::State& state) {
-          FlipTo(state, *at, page, fit);
+      for (const auto& [fit, smooth, zoom] : {std::tuple{true, true, "fit"}, {false, true, "100"}, {true, false, "fit-bitmap"}}) {
+        const std::string name = path.filename().string() + "/p" + std::to_string(page) + "/" + zoom;
+        benchmark::RegisterBenchmark(name.c_str(), [at, page, fit, smooth](benchmark::State& state) {
+          FlipTo(state, *at, page, fit, smooth);
         })->Unit(benchmark::kMillisecond);
       }
     }

@@ -4,7 +4,8 @@
 # The report repeats the pages of the corpus's ok-plain-20p.qrp when the
 # corpus is beside the source tree, else generated sample pages. Prints the
 # program's own figure (main() to first paint) and the whole process's wall
-# time up to the end of the program, medians over the runs. Offscreen unless
+# time up to the end of the program, medians over the runs, with the page
+# text smoothed and drawn as on a bitmap. Offscreen unless
 # QT_QPA_PLATFORM says otherwise.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -28,14 +29,19 @@ echo "report: $(stat -c %s "$work/big.qrp") bytes, $("$build/src/cli/qrptool" in
 
 export HOME=$work/home XDG_DATA_HOME=$work/home/.local/share XDG_CONFIG_HOME=$work/home/.config
 export XDG_RUNTIME_DIR=$work/home QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} PRAVEL_FIRST_PAINT=1
-inner=() outer=()
-for ((r = 0; r < runs; r++)); do
-  start=$(date +%s%N)
-  line=$("$build/src/viewer/pravel" "$work/big.qrp" 2>&1 | grep 'first page painted')
-  end=$(date +%s%N)
-  inner+=("$(echo "$line" | grep -o '[0-9]* ms' | cut -d' ' -f1)")
-  outer+=("$(((end - start) / 1000000))")
-done
 median() { printf '%s\n' "$@" | sort -n | sed -n "$(( ($# + 1) / 2 ))p"; }
-echo "first page painted after (main to paint): median $(median "${inner[@]}") ms; runs: ${inner[*]}"
-echo "whole process (start to exit):            median $(median "${outer[@]}") ms; runs: ${outer[*]}"
+# Text smoothed (the default), then drawn as on a bitmap.
+for smoothing in 1 0; do
+  inner=() outer=()
+  for ((r = 0; r < runs; r++)); do
+    mkdir -p "$XDG_CONFIG_HOME/Brask"
+    printf '[View]\nSmoothing=%s\n' "$smoothing" >"$XDG_CONFIG_HOME/Brask/Pravel.conf"
+    start=$(date +%s%N)
+    line=$("$build/src/viewer/pravel" "$work/big.qrp" 2>&1 | grep 'first page painted')
+    end=$(date +%s%N)
+    inner+=("$(echo "$line" | grep -o '[0-9]* ms' | cut -d' ' -f1)")
+    outer+=("$(((end - start) / 1000000))")
+  done
+  echo "smoothing $smoothing: first page painted after (main to paint): median $(median "${inner[@]}") ms; runs: ${inner[*]}"
+  echo "smoothing $smoothing: whole process (start to exit):            median $(median "${outer[@]}") ms; runs: ${outer[*]}"
+done

@@ -109,6 +109,22 @@ ExportText TextOfRun(const gdi::TextRun& run) {
   const gdi::PointD anchor = AnchorOf(run, t.Alignment);
   t.X = anchor.x - rise * std::sin(angle);
   t.Y = anchor.y - rise * std::cos(angle);
+
+  const double cell = metrics.Cell() * em;
+  const auto x = static_cast<double>(t.X), y = static_cast<double>(t.Y);
+  double left = x, right = x;
+  if (run.origins.size() >= 2) {
+    left = std::min(run.origins.front().x, run.origins.back().x);
+    right = std::max(run.origins.front().x, run.origins.back().x);
+  } else {
+    // About half an em per character, placed by the alignment.
+    const double width = 0.5 * em * static_cast<double>(run.text.size());
+    left = t.Alignment == TextAlignment::RightJustify ? x - width
+           : t.Alignment == TextAlignment::Center     ? x - width / 2
+                                                      : x;
+    right = left + width;
+  }
+  t.Box = {left, y, right, y + cell};
   return t;
 }
 

@@ -23,6 +23,9 @@ struct ExportText {
   ColorValue BackgroundColor = kColorWhite;
   TextAlignment Alignment = TextAlignment::LeftJustify;
   std::string Text;  // UTF-8
+  // The run's cell on the page (device units), for unrotated text; the
+  // width is estimated from the font size when the run has no advances.
+  gdi::RectD Box;
 };
 
 // A surface that keeps the text runs played onto it, in drawing order, and

@@ -1,6 +1,8 @@
 #include "preview/qr_preview.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <algorithm>
@@ -137,6 +139,107 @@ void TQRPreview::ZoomToWidth() {
   }
   LayoutImage();
   zoom_mode_ = TQRZoomMode::Width;
+}
+
+void TQRPreview::ZoomIn() {
+  if (zoom_ < 200) SetZoom(zoom_ + 10);
+}
+
+void TQRPreview::ZoomOut() {
+  if (zoom_ > 20) SetZoom(zoom_ - 10);
+}
+
+void TQRPreview::ScrollOrTurn(bool down, int step) {
+  QScrollBar* bar = verticalScrollBar();
+  if (down) {
+    if (bar->value() < bar->maximum()) {
+      bar->setValue(bar->value() + step);
+    } else if (page_number_ < PageCount()) {
+      NextPage();
+    }
+  } else if (bar->value() > bar->minimum()) {
+    bar->setValue(bar->value() - step);
+  } else if (page_number_ > 1) {
+    PreviousPage();
+    bar->setValue(bar->maximum());
+  }
+}
+
+bool TQRPreview::ReadingKey(const QKeyEvent& event) {
+  const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
+  const bool ctrl = mods == Qt::ControlModifier;
+  const bool plain = mods == Qt::NoModifier;
+  QScrollBar* down = verticalScrollBar();
+  QScrollBar* across = horizontalScrollBar();
+  switch (event.key()) {
+    case Qt::Key_PageDown:
+    case Qt::Key_Space:
+      if (!plain) return false;
+      ScrollOrTurn(true, down->pageStep());
+      return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_Backspace:
+      if (!plain) return false;
+      ScrollOrTurn(false, down->pageStep());
+      return true;
+    case Qt::Key_Home:
+      if (ctrl) FirstPage();
+      else if (plain) down->setValue(down->minimum());
+      return ctrl || plain;
+    case Qt::Key_End:
+      if (ctrl) LastPage();
+      else if (plain) down->setValue(down->maximum());
+      return ctrl || plain;
+    case Qt::Key_Down:
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+    case Qt::Key_Left: {
+      if (!plain) return false;
+      const bool vertical = event.key() == Qt::Key_Down || event.key() == Qt::Key_Up;
+      const bool add = event.key() == Qt::Key_Down || event.key() == Qt::Key_Right;
+      (vertical ? down : across)
+          ->triggerAction(add ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
+      return true;
+    }
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      if (!(mods & Qt::ControlModifier)) return false;
+      ZoomIn();
+      return true;
+    case Qt::Key_Minus:
+      if (!ctrl) return false;
+      ZoomOut();
+      return true;
+    case Qt::Key_0:
+      if (!ctrl) return false;
+      SetZoom(100);
+      return true;
+    default: return false;
+  }
+}
+
+void TQRPreview::keyPressEvent(QKeyEvent* event) {
+  bool used = false;
+  Guarded([&] { used = ReadingKey(*event); });
+  if (used) event->accept();
+  else QScrollArea::keyPressEvent(event);
+}
+
+void TQRPreview::wheelEvent(QWheelEvent* event) {
+  const int notches = event->angleDelta().y() / 120;
+  if (notches == 0) {
+    QScrollArea::wheelEvent(event);
+    return;
+  }
+  Guarded([&] {
+    if (event->modifiers() & Qt::ControlModifier) {
+      for (int k = 0; k < std::abs(notches); ++k) notches > 0 ? ZoomIn() : ZoomOut();
+    } else {
+      const int step = verticalScrollBar()->singleStep() * 3;
+      for (int k = 0; k < std::abs(notches); ++k) ScrollOrTurn(notches < 0, step);
+    }
+  });
+  event->accept();
 }
 
 void TQRPreview::ResizeHandler() {

@@ -67,6 +67,9 @@ class TQRPreview : public QScrollArea, public TQRPreviewClient {
   void ZoomToFit();
   // The zoom at which the page width fits, kept on resize.
   void ZoomToWidth();
+  // Ten points more up to 200, ten less down to 20.
+  void ZoomIn();
+  void ZoomOut();
 
  signals:
   // A page was shown by SetPageNumber.
@@ -84,6 +87,12 @@ class TQRPreview : public QScrollArea, public TQRPreviewClient {
   void LayoutImage();
   // The control's own resize reaction, installed as OnResize.
   void ResizeHandler();
+
+  // The reading keys: Page Down / Page Up and Space / Backspace scroll a
+  // view and turn the page at the page's end, Home / End go to the page's
+  // top and bottom (with Ctrl: the first and last page), arrows scroll,
+  // Ctrl++ / Ctrl+- / Ctrl+0 zoom. False for any other key.
+  bool ReadingKey(const QKeyEvent& event);
 
   TQRPreviewImage& PageImage() noexcept { return *image_; }
   const TQRPreviewImage& PageImage() const noexcept { return *image_; }
@@ -107,8 +116,13 @@ class TQRPreview : public QScrollArea, public TQRPreviewClient {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  // The wheel scrolls and turns the page at the top or bottom; with Ctrl it zooms.
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
+  // Scrolls down (`down`) or up by a view, turning the page at its end.
+  void ScrollOrTurn(bool down, int step);
   void HandleMessage(const Message& message);
   // The page extent in pixels at zoom 100; 0 when unknown.
   std::int32_t PageWidthPixels() const;

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "platform/gdi/metafile.h"
+#include "preview/page_text.h"
 
 class QMouseEvent;
 class QPainter;
@@ -32,8 +33,9 @@ struct TQRMouseHandlers {
 
 // Paints the sheet of `size` pixels: a white rectangle, the page stretched
 // over the whole sheet, the frame and the shadow. Without a page nothing is
-// painted. True when drawing the page stopped on its work budget.
-bool PaintPreviewSheet(QPainter& painter, const gdi::Metafile* page, QSize size);
+// painted. `smooth_text` smooths the page's text as a screen shows it. True
+// when drawing the page stopped on its work budget.
+bool PaintPreviewSheet(QPainter& painter, const gdi::Metafile* page, QSize size, bool smooth_text = false);
 
 class TQRPreviewImage final : public QWidget {
   Q_OBJECT
@@ -55,6 +57,25 @@ class TQRPreviewImage final : public QWidget {
   // The preview's zoom at the last layout; not used for painting.
   std::int32_t Zoom() const noexcept { return zoom_; }
   void SetZoom(std::int32_t zoom) noexcept { zoom_ = zoom; }
+
+  // Page text smoothed (the default) or drawn as on a bitmap.
+  bool SmoothText() const noexcept { return smooth_text_; }
+  void SetSmoothText(bool smooth);
+
+  // Rectangles outlined over the page, in sheet fractions (0..1): the
+  // find hits, the current one among them, and the selected text runs.
+  void SetHits(std::vector<QRectF> hits, int current);
+  const std::vector<QRectF>& Hits() const noexcept { return hits_; }
+  // The runs of the shown page; read from the page on first use.
+  const std::vector<PageRun>& Runs();
+  const std::vector<PageRun>& Selection() const noexcept { return selection_; }
+  // Selects the runs meeting `area` (sheet pixels); an empty area clears.
+  void SelectArea(const QRect& area);
+  void SelectAll();
+  // The selected text in reading order, one line per text line.
+  QString SelectedText() const;
+  // A sheet fraction rectangle in sheet pixels.
+  QRect SheetRect(const QRectF& fraction) const;
 
   // How many times the page was played into the cache, and the part of
   // the sheet the cache holds.
@@ -79,6 +100,7 @@ class TQRPreviewImage final : public QWidget {
  private:
   bool CacheCovers(const QRect& area) const noexcept;
   void RenderCache(const QRect& needed);
+  void PaintMarks(QPainter& painter) const;
 
   TQRPrinter* printer_ = nullptr;
   std::int32_t page_number_ = 1;
@@ -86,6 +108,14 @@ class TQRPreviewImage final : public QWidget {
   bool image_ok_ = false;
   std::int32_t zoom_ = 100;
   bool pressed_ = false;
+  bool smooth_text_ = true;
+  // Where a left-button drag started, and whether it went past a click.
+  QPoint press_at_, drag_to_;
+  bool dragging_ = false;
+  std::optional<std::vector<PageRun>> runs_;
+  std::vector<PageRun> selection_;
+  std::vector<QRectF> hits_;
+  int current_hit_ = -1;
 
   // The cache: part `cache_area_` of the sheet, for page `cache_page_` at
   // `cache_size_` and `cache_ratio_`.

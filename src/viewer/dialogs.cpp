@@ -2,7 +2,9 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace pravel {
 
@@ -28,13 +30,22 @@ void RunMessageBox(QWidget* parent, const MessageRequest& request) {
   box.exec();
 }
 
+std::optional<int> RunPageDialog(QWidget* parent, int current, int count) {
+  bool ok = false;
+  const int page = QInputDialog::getInt(parent, QStringLiteral("Przejdź do strony"), QStringLiteral("Strona:"),
+                                        current, 1, std::max(1, count), 1, &ok);
+  if (!ok) return std::nullopt;
+  return page;
+}
+
 }  // namespace
 
 Dialogs ScreenDialogs() {
   return {.OpenFile = RunOpenDialog,
           .SaveFile = RunSaveFileDialog,
           .ShowMessage = RunMessageBox,
-          .ShowModal = [](QDialog& dialog) { dialog.exec(); }};
+          .ShowModal = [](QDialog& dialog) { dialog.exec(); },
+          .AskPage = RunPageDialog};
 }
 
 }  // namespace pravel

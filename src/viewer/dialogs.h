@@ -38,6 +38,8 @@ struct Dialogs {
   std::function<void(QWidget* parent, const MessageRequest& request)> ShowMessage;
   // Shows a dialog modally; returns when it is closed.
   std::function<void(QDialog& dialog)> ShowModal;
+  // "Przejdź do strony": a page number in 1..count, or nothing when cancelled.
+  std::function<std::optional<int>(QWidget* parent, int current, int count)> AskPage;
 };
 
 // The dialogs on screen: QFileDialog, QMessageBox, QDialog::exec.

@@ -2,7 +2,13 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,7 +33,9 @@
 #include "report/qr_printer.h"
 #include "viewer/file_association.h"
 #include "viewer/file_list_box.h"
+#include "viewer/find_bar.h"
 #include "viewer/folder_setting.h"
+#include "viewer/smoothing_setting.h"
 #include "viewer/web_page.h"
 
 namespace pravel {
@@ -83,12 +91,15 @@ TFKonsolaPravel::TFKonsolaPravel(QStringList arguments, Dialogs dialogs, QWidget
   splitter->addWidget(BuildFileList());
   auto* panel4 = new QWidget;
   panel4->setObjectName(QStringLiteral("Panel4"));
-  auto* panel4_layout = new QHBoxLayout(panel4);
+  auto* panel4_layout = new QVBoxLayout(panel4);
   panel4_layout->setContentsMargins(0, 0, 0, 0);
+  panel4_layout->setSpacing(0);
   QRPreview1_ = new TQRPreview(panel4);
   QRPreview1_->setObjectName(QStringLiteral("QRPreview1"));
   QRPreview1_->setCursor(Qt::PointingHandCursor);
-  panel4_layout->addWidget(QRPreview1_);
+  panel4_layout->addWidget(QRPreview1_, 1);
+  FindBar_ = new TFindBar(*QRPreview1_, panel4);
+  panel4_layout->addWidget(FindBar_);
   splitter->addWidget(panel4);
   splitter->setStretchFactor(0, 0);
   splitter->setStretchFactor(1, 1);
@@ -113,6 +124,9 @@ TFKonsolaPravel::TFKonsolaPravel(QStringList arguments, Dialogs dialogs, QWidget
   // The holders follow the preview, whoever changed its page or zoom.
   connect(QRPreview1_, &TQRPreview::pageChanged, this, [this](int page) { SpinEdit1_.SetValue(page); });
   connect(QRPreview1_, &TQRPreview::zoomChanged, this, [this](int zoom) { SpinEdit2_.SetValue(zoom); });
+
+  BuildReadingCommands();
+  setAcceptDrops(true);
 
   resize(800, 600);
   if (const QScreen* on = screen()) move(on->availableGeometry().center() - rect().center());
@@ -159,10 +173,35 @@ void TFKonsolaPravel::BuildMenu() {
   item(widok, "Caastrona1", QStringLiteral("Cała strona"), {}, &TFKonsolaPravel::ZoomToFitClick);
   item(widok, "Szerokostrony1", QStringLiteral("Szerokość strony"), {}, &TFKonsolaPravel::ZoomToWidthClick);
   item(widok, "N1001", QStringLiteral("100%"), {}, &TFKonsolaPravel::ZoomTo100Click);
+  Smoothing_ = item(widok, "Wygladzanie1", QStringLiteral("Wygładzanie"), {}, &TFKonsolaPravel::SmoothingClick);
+  Smoothing_->setCheckable(true);
+  Smoothing_->setChecked(ReadSmoothing());
 
   QAction* about = bar->addAction(QStringLiteral("O programie"));
   about->setObjectName(QStringLiteral("Oprogramie1"));
   Wire(about, &TFKonsolaPravel::Oprogramie1Click);
+}
+
+void TFKonsolaPravel::BuildReadingCommands() {
+  const auto command = [this](const char* name, const QList<QKeySequence>& keys, void (TFKonsolaPravel::*handler)()) {
+    auto* action = new QAction(this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    Wire(action, handler);
+  };
+  command("Find", {QKeySequence(Qt::CTRL | Qt::Key_F)}, &TFKonsolaPravel::FindClick);
+  command("FindNext", {QKeySequence(Qt::Key_F3)}, &TFKonsolaPravel::FindNextClick);
+  command("FindPrevious", {QKeySequence(Qt::SHIFT | Qt::Key_F3)}, &TFKonsolaPravel::FindPreviousClick);
+  command("Copy", {QKeySequence(Qt::CTRL | Qt::Key_C)}, &TFKonsolaPravel::CopyClick);
+  command("SelectAll", {QKeySequence(Qt::CTRL | Qt::Key_A)}, &TFKonsolaPravel::SelectAllClick);
+  command("GoToPage", {QKeySequence(Qt::CTRL | Qt::Key_G)}, &TFKonsolaPravel::GoToPageClick);
+  command("Reload", {QKeySequence(Qt::Key_F5)}, &TFKonsolaPravel::ReloadClick);
+  QRPreview1_->PageImage().SetSmoothText(Smoothing_->isChecked());
+  connect(FindBar_, &TFindBar::notFound, this, [this] { StatusText_->setText(QStringLiteral("Nie znaleziono")); });
+  connect(FindBar_, &TFindBar::found, this,
+          [this] { StatusText_->setText(QStringLiteral("Stron: ") + QString::number(QRPreview1_->PageCount())); });
 }
 
 QWidget* TFKonsolaPravel::BuildButtonBar() {
@@ -316,6 +355,8 @@ void TFKonsolaPravel::ShowLoadedReportPage(const QString& path) {
 }
 
 void TFKonsolaPravel::ShowLoadedReportTexts(const QString& path) {
+  shown_file_ = path;
+  QRPreview1_->setFocus();
   setWindowTitle(QStringLiteral("Pravel - <") + path + QStringLiteral(">"));
   StatusText_->setText(QStringLiteral("Stron: ") + QString::number(QRPreview1_->PageCount()));
   Edit1_->setText(SpinEdit1_.Text() + QStringLiteral(" z ") + QString::number(QRPreview1_->PageCount()));
@@ -342,14 +383,12 @@ void TFKonsolaPravel::Otwrz1Click() {
                                .default_suffix = QStringLiteral("qrp"),
                                .directory = FileListBox1_->Directory()});
   if (!chosen) return;
-  FileListBox1_->SetDirectory(FolderPart(*chosen));
-  LoadIntoAttachedPrinter(*chosen);
-  ShowLoadedReportPage(*chosen);
-  ShowLoadedReportTexts(*chosen);
+  OpenReport(*chosen);
 }
 
 void TFKonsolaPravel::FileListBox1DblClick() {
   const QString path = FileListBox1_->FileName();
+  FindBar_->Stop();
   LoadIntoAttachedPrinter(path);
   ShowLoadedReportPage(path);
   ShowLoadedReportTexts(path);
@@ -453,18 +492,109 @@ void TFKonsolaPravel::ZoomToWidthClick() { QRPreview1_->ZoomToWidth(); }
 
 void TFKonsolaPravel::ZoomTo100Click() { QRPreview1_->SetZoom(100); }
 
-void TFKonsolaPravel::SpeedButton1Click() {
-  if (QRPreview1_->Zoom() > 20) QRPreview1_->SetZoom(QRPreview1_->Zoom() - 10);
-}
+void TFKonsolaPravel::SpeedButton1Click() { QRPreview1_->ZoomOut(); }
 
-void TFKonsolaPravel::SpeedButton2Click() {
-  if (QRPreview1_->Zoom() < 200) QRPreview1_->SetZoom(QRPreview1_->Zoom() + 10);
-}
+void TFKonsolaPravel::SpeedButton2Click() { QRPreview1_->ZoomIn(); }
 
 void TFKonsolaPravel::SpinEdit1Change() {
   Edit1_->setText(SpinEdit1_.Text() + QStringLiteral(" z ") + QString::number(QRPreview1_->PageCount()));
 }
 
 void TFKonsolaPravel::SpinEdit2Change() { Edit2_->setText(SpinEdit2_.Text() + QStringLiteral(" %")); }
+
+}  // namespace pravel
+
+namespace pravel {
+
+void TFKonsolaPravel::SmoothingClick() {
+  QRPreview1_->PageImage().SetSmoothText(Smoothing_->isChecked());
+  WriteSmoothing(Smoothing_->isChecked());
+}
+
+void TFKonsolaPravel::FindClick() { FindBar_->Open(); }
+
+void TFKonsolaPravel::FindNextClick() {
+  if (FindBar_->isHidden()) return FindBar_->Open();
+  FindBar_->FindNext();
+}
+
+void TFKonsolaPravel::FindPreviousClick() {
+  if (FindBar_->isHidden()) return FindBar_->Open();
+  FindBar_->FindPrevious();
+}
+
+void TFKonsolaPravel::CopyClick() {
+  // The find field keeps its own copy.
+  if (FindBar_->Field().hasFocus() && FindBar_->Field().hasSelectedText()) return FindBar_->Field().copy();
+  const QString text = QRPreview1_->PageImage().SelectedText();
+  if (!text.isEmpty()) QGuiApplication::clipboard()->setText(text);
+}
+
+void TFKonsolaPravel::SelectAllClick() {
+  if (FindBar_->Field().hasFocus()) return FindBar_->Field().selectAll();
+  QRPreview1_->PageImage().SelectAll();
+}
+
+void TFKonsolaPravel::GoToPageClick() {
+  if (!dialogs_.AskPage || QRPreview1_->PageCount() < 1) return;
+  const std::optional<int> page = dialogs_.AskPage(this, QRPreview1_->PageNumber(), QRPreview1_->PageCount());
+  if (page) QRPreview1_->SetPageNumber(*page);
+}
+
+void TFKonsolaPravel::ReloadClick() {
+  if (shown_file_.isEmpty()) return;
+  const std::int32_t page = QRPreview1_->PageNumber();
+  const std::int32_t zoom = QRPreview1_->Zoom();
+  const TQRZoomMode mode = QRPreview1_->ZoomMode();
+  FindBar_->Stop();
+  LoadIntoAttachedPrinter(shown_file_);
+  ShowLoadedReportPage(shown_file_);
+  if (mode == TQRZoomMode::Width) QRPreview1_->ZoomToWidth();
+  else if (mode == TQRZoomMode::Other) QRPreview1_->SetZoom(zoom);
+  QRPreview1_->SetPageNumber(std::min(page, QRPreview1_->PageCount()));
+  ShowLoadedReportTexts(shown_file_);
+}
+
+void TFKonsolaPravel::OpenReport(const QString& path) {
+  FileListBox1_->SetDirectory(FolderPart(path));
+  FindBar_->Stop();
+  LoadIntoAttachedPrinter(path);
+  ShowLoadedReportPage(path);
+  ShowLoadedReportTexts(path);
+}
+
+void TFKonsolaPravel::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && FindBar_->Searching()) {
+    FindBar_->Stop();
+    return event->accept();
+  }
+  bool used = false;
+  Guarded([&] { used = QRPreview1_->ReadingKey(*event); });
+  if (used) event->accept();
+  else QMainWindow::keyPressEvent(event);
+}
+
+namespace {
+
+// The one local .qrp file dragged, or nothing.
+QString DroppedReport(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return {};
+  const QUrl& url = data->urls().front();
+  if (!url.isLocalFile() || !url.toLocalFile().endsWith(QStringLiteral(".qrp"), Qt::CaseInsensitive)) return {};
+  return url.toLocalFile();
+}
+
+}  // namespace
+
+void TFKonsolaPravel::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedReport(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TFKonsolaPravel::dropEvent(QDropEvent* event) {
+  const QString path = DroppedReport(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  Guarded([&] { OpenReport(path); });
+}
 
 }  // namespace pravel

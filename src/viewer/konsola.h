@@ -21,6 +21,7 @@ class QStatusBar;
 namespace pravel {
 
 class TFileListBox;
+class TFindBar;
 class TQRPreview;
 class TQRPrinter;
 class TQRReport;
@@ -82,13 +83,32 @@ class TFKonsolaPravel : public QMainWindow {
   void SpinEdit1Change();
   void SpinEdit2Change();
 
+  // Reading commands.
+  void SmoothingClick();
+  void FindClick();
+  void FindNextClick();
+  void FindPreviousClick();
+  void CopyClick();
+  void SelectAllClick();
+  void GoToPageClick();
+  void ReloadClick();
+  // Opens a report file as a click on it in the file list does.
+  void OpenReport(const QString& path);
+  TFindBar& FindBar() const noexcept { return *FindBar_; }
+  // The file shown, empty for the start page.
+  const QString& ShownFile() const noexcept { return shown_file_; }
+
  protected:
   bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildMenu();
+  void BuildReadingCommands();
   QWidget* BuildButtonBar();
   QWidget* BuildFileList();
   // Loads the button pictures.
@@ -118,6 +138,9 @@ class TFKonsolaPravel : public QMainWindow {
   QLineEdit* Edit1_ = nullptr;
   QLineEdit* Edit2_ = nullptr;
   QLabel* StatusText_ = nullptr;
+  TFindBar* FindBar_ = nullptr;
+  QAction* Smoothing_ = nullptr;
+  QString shown_file_;
   SpinHolder SpinEdit1_{1, 1, 1};
   SpinHolder SpinEdit2_{0, 0, 0};
   TQRTextFilter QRTextFilter1_;

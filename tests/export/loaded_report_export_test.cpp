@@ -44,7 +44,7 @@ class CallLog final : public TQRExportFilter {
   void TextOut(long double x, long double y, const Font& font, ColorValue background,
                TextAlignment alignment, const std::string& text) override {
     calls.push_back("TextOut " + text);
-    texts.push_back({x, y, font, background, alignment, text});
+    texts.push_back({x, y, font, background, alignment, text, {}});
   }
 
   const ExportText& Of(const std::string& text) const {

@@ -359,3 +359,39 @@ TEST_F(PreviewTest, ClicksReachTheHandlersCopiedAtAttach) {
 
 }  // namespace
 }  // namespace pravel
+
+namespace pravel {
+namespace {
+
+// Smoothed text on a sheet of twice the density is drawn at that density,
+// not enlarged from the single one; on a sheet cached from an offset, in place.
+TEST(PreviewSheetTest, SmoothTextSharpAtHighDensityAndInPlace) {
+  EnsureApplication();
+  const gdi::Metafile page = test::DrawnPage(1);
+  const QSize size(397, 562);
+  const auto sheet = [&](qreal ratio, QPoint from) {
+    QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.translate(-from);
+    PaintPreviewSheet(painter, &page, size, true);
+    return image;
+  };
+  // "Page 1" at (10, 10) of the half-size sheet, in device pixels.
+  const QImage dense = sheet(2, {});
+  int odd = 0;
+  for (int y = 16; y < 48; y += 2) {
+    for (int x = 16; x < 120; x += 2) {
+      const QRgb p = dense.pixel(x, y);
+      if (p != dense.pixel(x + 1, y) || p != dense.pixel(x, y + 1)) ++odd;
+    }
+  }
+  EXPECT_GT(odd, 20);
+
+  const QImage whole = sheet(1, {}), part = sheet(1, {5, 5});
+  EXPECT_EQ(part.copy(0, 0, 60, 20), whole.copy(5, 5, 60, 20));
+}
+
+}  // namespace
+}  // namespace pravel

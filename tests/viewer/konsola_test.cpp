@@ -58,7 +58,8 @@ class KonsolaTest : public ::testing::Test {
                 },
             .SaveFile = {},
             .ShowMessage = [this](QWidget*, const MessageRequest& message) { messages_.push_back(message); },
-            .ShowModal = [this](QDialog&) { ++modals_; }};
+            .ShowModal = [this](QDialog&) { ++modals_; },
+            .AskPage = {}};
   }
 
   // The window shown and started as the program starts it.

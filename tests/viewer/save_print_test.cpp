@@ -76,7 +76,8 @@ class SavePrintTest : public ::testing::Test {
                   return next_save_;
                 },
             .ShowMessage = [](QWidget*, const MessageRequest&) {},
-            .ShowModal = [](QDialog&) {}};
+            .ShowModal = [](QDialog&) {},
+            .AskPage = {}};
   }
 
   TFKonsolaPravel& Start(const std::string& file) {

@@ -120,7 +120,7 @@ PainterSurface::PainterSurface(QPainter& painter, SurfaceOptions options)
     : painter_(painter), options_(options), base_(painter.transform()),
       raster_ops_(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster),
       // Vector targets keep fonts as outlines to embed; smoothing means nothing there.
-      fonts_(options.antialias || !raster_ops_) {
+      fonts_(options.antialias || options.smooth_text || !raster_ops_) {
   painter_.save();
   Reset();
 }
@@ -410,10 +410,15 @@ void PainterSurface::DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& col
       lut[static_cast<std::size_t>(a)] = static_cast<std::uint8_t>(std::lround(255 * (1 - std::pow(1 - a / 255.0, 0.44))));
     return lut;
   }();
-  const QTransform to_device = painter_.transform();
+  // The mask in the device's own pixels, so that text stays sharp on a
+  // high-density target.
+  const QPaintDevice* device = painter_.device();
+  const qreal ratio = device->devicePixelRatio();
+  const qreal pixels = device->devType() == QInternal::Image ? 1 : ratio;  // images count device pixels
+  const QTransform to_device = painter_.transform() * QTransform::fromScale(ratio, ratio);
   // Cut to the device before turning into whole pixels: text bounds may lie
   // far beyond what integers hold.
-  const QRectF device_area(0, 0, painter_.device()->width(), painter_.device()->height());
+  const QRectF device_area(0, 0, qRound(device->width() * pixels), qRound(device->height() * pixels));
   const QRectF bounds = to_device.mapRect(glyphs.boundingRect());
   if (!std::isfinite(bounds.left()) || !std::isfinite(bounds.top()) || !std::isfinite(bounds.width()) ||
       !std::isfinite(bounds.height()))
@@ -439,8 +444,10 @@ void PainterSurface::DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& col
       line[x] = a == 0 ? 0u : qPremultiply(qRgba(qRed(rgb), qGreen(rgb), qBlue(rgb), a));
     }
   }
-  painter_.setTransform(base_);
-  painter_.drawImage(device_rect.topLeft(), mask);
+  mask.setDevicePixelRatio(ratio);
+  // device_rect is already past every transform, the base one too.
+  painter_.setTransform(QTransform());
+  painter_.drawImage(QPointF(device_rect.topLeft()) / ratio, mask);
 }
 
 void PainterSurface::DrawImage(const gdi::ImageDraw& draw) {

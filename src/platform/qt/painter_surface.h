@@ -12,6 +12,8 @@ namespace pravel::qt {
 
 struct SurfaceOptions {
   bool antialias = false;  // off matches GDI on a bitmap
+  // Text smoothed as on a screen, lines and fills left as GDI draws them.
+  bool smooth_text = false;
 };
 
 // Draws onto an active painter. The painter's transform when the surface is
