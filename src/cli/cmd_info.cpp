@@ -3,6 +3,8 @@
 
 #include "cli/cli_util.h"
 #include "cli/commands.h"
+#include "cli/page_pipeline.h"
+#include "cli/progress_line.h"
 #include "report/ole_date.h"
 #include "report/qr_page_list.h"
 
@@ -11,7 +13,7 @@ namespace pravel::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: qrptool info FILE.qrp [--json] [--verify]\n"
+    "usage: qrptool info FILE.qrp [--json] [--verify [--jobs N] [--quiet]]\n"
     "\n"
     "Shows the page count, the compression flag, the creation time and, for\n"
     "each page, the offset of its record and the size of its EMF. Every\n"
@@ -19,6 +21,8 @@ constexpr std::string_view kUsage =
     "\n"
     "  --json     print one JSON object\n"
     "  --verify   also decode every page and check its EMF\n"
+    "  --jobs N   decode on N threads (default: the available cores)\n"
+    "  --quiet    no progress line while verifying\n"
     "\n"
     "Exit status: 0 for a sound file, 1 for a bad file, 2 for wrong usage.\n";
 
@@ -66,7 +70,18 @@ std::string Json(const Info& info) {
 }  // namespace
 
 int RunInfo(Args args) {
-  const CommandLine line = ParseCommandLine(args, {"--json", "--verify"});
+  int jobs = AvailableCores();
+  std::vector<std::string> rest;
+  for (std::size_t k = 0; k < args.size(); ++k) {
+    if (args[k] != "--jobs" && args[k] != "-j") {
+      rest.push_back(args[k]);
+      continue;
+    }
+    const auto value = k + 1 < args.size() ? ParseJobs(args[++k]) : std::nullopt;
+    if (!value) return ReportUsage(kUsage, "--jobs needs a number of threads from 1 to 256");
+    jobs = *value;
+  }
+  const CommandLine line = ParseCommandLine(rest, {"--json", "--verify", "--quiet"});
   if (line.help) {
     std::cout << kUsage;
     return kExitOk;
@@ -83,7 +98,15 @@ int RunInfo(Args args) {
     info.header = list.ReadHeader();
     info.records = list.CheckRecords();
     if (verify) {
-      for (std::int32_t n = 1; n <= list.PageCount(); ++n) list.GetPage(n);
+      ProgressLine progress(list.PageCount(), line.flags.contains("--quiet"));
+      const auto decode = [&list](int page) {
+        DecodeStoredPage(*list.ReadStoredPage(page));
+        return true;
+      };
+      RunPagesInOrder<bool>(1, list.PageCount(), jobs, decode, [&progress](int page, bool&&) {
+        progress.Update(page);
+        return true;
+      });
     }
   } catch (const std::exception& error) {
     return ReportFailure(path, error);

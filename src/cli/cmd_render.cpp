@@ -13,6 +13,8 @@
 
 #include "cli/cli_util.h"
 #include "cli/commands.h"
+#include "cli/page_pipeline.h"
+#include "cli/progress_line.h"
 #include "platform/errors.h"
 #include "platform/gdi/emf_types.h"
 #include "platform/gdi/metafile.h"
@@ -34,8 +36,11 @@ namespace {
 constexpr const char* kUsage =
     "usage: qrptool render FILE.qrp|FILE.emf -o OUT.png|OUT.pdf|OUT.svg\n"
     "                      [--page N | --pages A-B] [--dpi D | --width PX] [--antialias]\n"
+    "                      [--jobs N] [--quiet]\n"
     "  .png and .svg write one file per page (OUT-0001.png, ... for several pages),\n"
-    "  .pdf one document with a page per report page. Default: all pages, 96 dpi.\n";
+    "  .pdf one document with a page per report page. Default: all pages, 96 dpi.\n"
+    "  Pages are drawn on N threads (default: the available cores); --quiet\n"
+    "  leaves out the progress line shown on a terminal.\n";
 
 struct Options {
   std::string input, output;
@@ -43,6 +48,8 @@ struct Options {
   double dpi = 96;
   int width = 0;
   bool antialias = false;
+  bool quiet = false;
+  int jobs = AvailableCores();
 };
 
 int Usage(const std::string& message) {
@@ -94,6 +101,13 @@ std::optional<std::string> ParseArgs(Args args, Options& o) {
       size_given = true;
     } else if (a == "--antialias") {
       o.antialias = true;
+    } else if (a == "--quiet" || a == "-q") {
+      o.quiet = true;
+    } else if (a == "--jobs" || a == "-j") {
+      const auto* v = value();
+      const auto jobs = v ? ParseJobs(*v) : std::nullopt;
+      if (!jobs) return "--jobs needs a number of threads from 1 to 256";
+      o.jobs = *jobs;
     } else if (!a.empty() && a[0] == '-') {
       return "unknown option " + a;
     } else if (o.input.empty()) {
@@ -164,10 +178,12 @@ PageSource OpenInput(const std::string& path) {
   // Saved reports are read through the page list of the report core.
   auto list = std::make_shared<TQRPageList>();
   list->LoadFile(path);
+  // Pages are read under the page list's lock and decoded outside it, so
+  // that several threads can decode at once.
   return {list->PageCount(), [list](int page) {
-            auto metafile = list->GetPage(page);
-            if (!metafile) throw EMetafileError("page " + std::to_string(page) + " is missing");
-            return *metafile;
+            auto stored = list->ReadStoredPage(page);
+            if (!stored) throw EMetafileError("page " + std::to_string(page) + " is missing");
+            return DecodeStoredPage(*stored);
           }};
 }
 
@@ -215,38 +231,80 @@ int RunRender(Args args) {
   std::unique_ptr<qt::PdfDocument> pdf;
   if (*format == Format::Pdf) pdf = std::make_unique<qt::PdfDocument>(QString::fromStdString(o.output));
   const int count = last - first + 1;
-  for (int page = first; page <= last; ++page) {
-    std::optional<gdi::Metafile> metafile;
+  ProgressLine progress(count, o.quiet);
+
+  // Workers read, decode and draw a page (PNG and SVG files are written
+  // there too); PDF pages are added to the one document here, in order.
+  struct Drawn {
+    std::optional<gdi::Metafile> metafile;  // a PDF page still to be added
+    std::string note;                       // a message about the page
+    std::string damage;                     // why the page cannot be read
+    bool written = true;
+  };
+  const auto work = [&](int page) {
+    Drawn drawn;
+    std::optional<gdi::Metafile> read;
     try {
-      metafile = source.get(page);
+      read.emplace(source.get(page));
     } catch (const std::exception& e) {
-      std::cerr << "qrptool render: " << o.input << ": page " << page << ": " << ErrorText(e) << '\n';
-      if (pdf) pdf->Finish();
-      return kExitBadFile;
+      drawn.damage = ErrorText(e);
+      return drawn;
     }
-    QSize size = o.width ? qt::PixelSizeForWidth(*metafile, o.width) : qt::PixelSizeForDpi(*metafile, o.dpi);
-    if (*format != Format::Pdf && static_cast<double>(size.width()) * size.height() > kMaxPixels) {
+    gdi::Metafile& metafile = *read;
+    if (*format == Format::Pdf) {
+      drawn.metafile.emplace(std::move(metafile));
+      return drawn;
+    }
+    QSize size = o.width ? qt::PixelSizeForWidth(metafile, o.width) : qt::PixelSizeForDpi(metafile, o.dpi);
+    if (static_cast<double>(size.width()) * size.height() > kMaxPixels) {
       // A page this large (metres of paper, or a damaged frame) is drawn smaller.
       const double f = std::sqrt(kMaxPixels / (static_cast<double>(size.width()) * size.height()));
       size = QSize(std::max(1, static_cast<int>(size.width() * f)), std::max(1, static_cast<int>(size.height() * f)));
-      std::cerr << "qrptool render: page " << page << " drawn at " << size.width() << " x " << size.height()
-                << " pixels, the most this tool draws\n";
+      drawn.note = "qrptool render: page " + std::to_string(page) + " drawn at " + std::to_string(size.width()) +
+                   " x " + std::to_string(size.height()) + " pixels, the most this tool draws";
     }
-    const std::string path = PagePath(o.output, page, count);
-    bool ok = true;
-    switch (*format) {
-      case Format::Png: {
-        const QImage image = qt::RenderImage(*metafile, size, surface);
-        ok = !image.isNull() && qt::WritePng(image, QString::fromStdString(path));
-        break;
-      }
-      case Format::Svg: ok = qt::WriteSvg(*metafile, size, QString::fromStdString(path), surface); break;
-      case Format::Pdf: ok = pdf->AddPage(*metafile, surface); break;
+    const QString path = QString::fromStdString(PagePath(o.output, page, count));
+    if (*format == Format::Png) {
+      const QImage image = qt::RenderImage(metafile, size, surface);
+      drawn.written = !image.isNull() && qt::WritePng(image, path);
+    } else {
+      drawn.written = qt::WriteSvg(metafile, size, path, surface);
     }
-    if (!ok) {
-      std::cerr << "qrptool render: " << EFileCreateError(path, "The file cannot be written.").what() << '\n';
-      return kExitBadFile;
+    return drawn;
+  };
+  int failed_page = 0;
+  bool damaged = false;
+  const auto deliver = [&](int page, Drawn&& drawn) {
+    if (!drawn.damage.empty()) {
+      std::cerr << "qrptool render: " << o.input << ": page " << page << ": " << drawn.damage << '\n';
+      damaged = true;
+      return false;
     }
+    if (!drawn.note.empty()) std::cerr << drawn.note << '\n';
+    if (drawn.metafile) drawn.written = pdf->AddPage(*drawn.metafile, surface);
+    if (!drawn.written) {
+      failed_page = page;
+      return false;
+    }
+    progress.Update(page - first + 1);
+    return true;
+  };
+  try {
+    RunPagesInOrder<Drawn>(first, last, o.jobs, work, deliver);
+  } catch (const std::exception& e) {
+    // The page number is in the message of a damaged page already.
+    std::cerr << "qrptool render: " << o.input << ": " << ErrorText(e) << '\n';
+    if (pdf) pdf->Finish();
+    return kExitBadFile;
+  }
+  if (damaged) {
+    if (pdf) pdf->Finish();
+    return kExitBadFile;
+  }
+  if (failed_page != 0) {
+    const std::string path = pdf ? o.output : PagePath(o.output, failed_page, count);
+    std::cerr << "qrptool render: " << EFileCreateError(path, "The file cannot be written.").what() << '\n';
+    return kExitBadFile;
   }
   if (pdf && !pdf->Finish()) {
     std::cerr << "qrptool render: " << EFileCreateError(o.output, "The file cannot be written.").what() << '\n';

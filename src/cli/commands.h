@@ -18,6 +18,7 @@ int RunExtract(Args args);
 int RunPack(Args args);
 int RunRender(Args args);
 int RunExport(Args args);
+int RunText(Args args);
 int RunPrint(Args args);
 int RunPrinters(Args args);
 

@@ -109,6 +109,20 @@ ExportText TextOfRun(const gdi::TextRun& run) {
   const gdi::PointD anchor = AnchorOf(run, t.Alignment);
   t.X = anchor.x - rise * std::sin(angle);
   t.Y = anchor.y - rise * std::cos(angle);
+
+  // Without glyph positions the run is taken as half an em per character.
+  t.Height = metrics.Cell() * em;
+  if (run.origins.size() >= 2) {
+    const double from = std::min(run.origins.front().x, run.origins.back().x);
+    t.Width = std::fabs(run.origins.back().x - run.origins.front().x);
+    t.Left = from - rise * std::sin(angle);
+  } else {
+    t.Width = (spec.width > 0 ? spec.width : em / 2) * static_cast<double>(run.text.size());
+    const double shift = t.Alignment == TextAlignment::RightJustify ? t.Width
+                         : t.Alignment == TextAlignment::Center   ? t.Width / 2
+                                                                  : 0;
+    t.Left = t.X - shift;
+  }
   return t;
 }
 
