@@ -3,6 +3,7 @@
 // a small window of pages is in flight, so memory stays bounded whatever the
 // page count. One job works on the calling thread alone.
 
+#include <algorithm>
 #include <condition_variable>
 #include <exception>
 #include <functional>
@@ -34,6 +35,7 @@ template <class Result>
 int RunPagesInOrder(int first, int last, int jobs, const std::function<Result(int page)>& work,
                     const std::function<bool(int page, Result&& result)>& deliver) {
   if (last < first) return 0;
+  jobs = std::min(jobs, last - first + 1);
   if (jobs <= 1) {
     int delivered = 0;
     for (int page = first; page <= last; ++page) {

@@ -19,13 +19,13 @@ namespace pravel {
 struct ExportText {
   long double X = 0;  // the anchor: left edge, right edge or centre by Alignment
   long double Y = 0;  // the top of the line
-  long double Left = 0;    // the run's left edge
-  long double Width = 0;   // from the first glyph's start to the run's end
-  long double Height = 0;  // the line: ascent plus descent
   pravel::Font Font;
   ColorValue BackgroundColor = kColorWhite;
   TextAlignment Alignment = TextAlignment::LeftJustify;
   std::string Text;  // UTF-8
+  long double Left = 0;    // the run's left edge
+  long double Width = 0;   // from the first glyph's start to the run's end
+  long double Height = 0;  // the line: ascent plus descent
 };
 
 // A surface that keeps the text runs played onto it, in drawing order, and
