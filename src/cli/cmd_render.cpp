@@ -15,6 +15,7 @@
 #include "cli/commands.h"
 #include "cli/page_pipeline.h"
 #include "cli/progress_line.h"
+#include "cli/render_pdf_parts.h"
 #include "platform/errors.h"
 #include "platform/gdi/emf_types.h"
 #include "platform/gdi/metafile.h"
@@ -228,10 +229,31 @@ int RunRender(Args args) {
     return Usage("page out of range: the file has " + std::to_string(source.count) + " page(s)");
 
   const qt::SurfaceOptions surface{o.antialias};
-  std::unique_ptr<qt::PdfDocument> pdf;
-  if (*format == Format::Pdf) pdf = std::make_unique<qt::PdfDocument>(QString::fromStdString(o.output));
   const int count = last - first + 1;
   ProgressLine progress(count, o.quiet);
+  if (*format == Format::Pdf && o.jobs > 1 && count > 1) {
+    PdfPartsRequest request;
+    request.first = first;
+    request.last = last;
+    request.jobs = o.jobs;
+    request.output = o.output;
+    request.surface = surface;
+    request.get = source.get;
+    request.make_document = [](const QString& path) { return std::make_unique<qt::PdfDocument>(path); };
+    request.progress = [&progress](int done) { progress.Update(done); };
+    const PdfPartsOutcome outcome = RenderPdfInParts(request);
+    if (outcome.damaged_page != 0) {
+      std::cerr << "qrptool render: " << o.input << ": page " << outcome.damaged_page << ": " << outcome.damage << '\n';
+      return kExitBadFile;
+    }
+    if (!outcome.written) {
+      std::cerr << "qrptool render: " << EFileCreateError(o.output, "The file cannot be written.").what() << '\n';
+      return kExitBadFile;
+    }
+    return kExitOk;
+  }
+  std::unique_ptr<qt::PdfDocument> pdf;
+  if (*format == Format::Pdf) pdf = std::make_unique<qt::PdfDocument>(QString::fromStdString(o.output));
 
   // Workers read, decode and draw a page (PNG and SVG files are written
   // there too); PDF pages are added to the one document here, in order.
