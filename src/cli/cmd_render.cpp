@@ -238,7 +238,7 @@ int RunRender(Args args) {
     request.jobs = o.jobs;
     request.output = o.output;
     request.surface = surface;
-    request.get = source.get;
+    request.open_source = [&o] { return OpenInput(o.input).get; };
     request.make_document = [](const QString& path) { return std::make_unique<qt::PdfDocument>(path); };
     request.progress = [&progress](int done) { progress.Update(done); };
     const PdfPartsOutcome outcome = RenderPdfInParts(request);

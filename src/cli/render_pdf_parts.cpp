@@ -41,9 +41,17 @@ PdfPartsOutcome RenderPdfInParts(const PdfPartsRequest& request) {
     const int to = request.first + static_cast<int>(static_cast<long long>(count) * static_cast<long long>(index + 1) / jobs) - 1;
     part.path = request.output + ".part" + std::to_string(index) + "-" + std::to_string(::getpid());
     const auto document = request.make_document(QString::fromStdString(part.path));
+    std::function<gdi::Metafile(int)> get;
+    try {
+      get = request.open_source();
+    } catch (const std::exception& e) {
+      part.damaged_page = from;
+      part.damage = ErrorText(e);
+      return;
+    }
     for (int page = from; page <= to && page < first_damage; ++page) {
       try {
-        const gdi::Metafile metafile = request.get(page);
+        const gdi::Metafile metafile = get(page);
         if (!document->AddPage(metafile, request.surface)) {
           part.written = false;
           break;

@@ -19,7 +19,10 @@ struct PdfPartsRequest {
   int first = 1, last = 1, jobs = 2;
   std::string output;
   qt::SurfaceOptions surface;
-  std::function<gdi::Metafile(int page)> get;  // throws for a damaged page; called on several threads
+  // Opens the input once more for one part, so that each part reads its
+  // pages in ascending order from its own file position. The function it
+  // returns throws for a damaged page.
+  std::function<std::function<gdi::Metafile(int page)>()> open_source;
   std::function<std::unique_ptr<qt::PdfDocument>(const QString& path)> make_document;
   std::function<void(int pages_done)> progress;  // on the calling thread
 };
