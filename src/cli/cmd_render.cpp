@@ -22,8 +22,11 @@
 #include "report/qr_page_list.h"
 
 #ifdef PRAVEL_HAVE_QT
+#include <QFontDatabase>
 #include <QGuiApplication>
+#include <time.h>
 #include <QString>
+#include "platform/qt/font_resolver.h"
 #include "platform/qt/png_writer.h"
 #include "platform/qt/render.h"
 #endif
@@ -123,6 +126,14 @@ std::optional<std::string> ParseArgs(Args args, Options& o) {
 }
 
 enum class Format { Png, Pdf, Svg };
+
+// The font database filled, the look-alike fonts added and the time zone
+// read on this thread, before pages are drawn on others.
+void PrepareFontsForThreads() {
+  qt::LoadLookAlikeFonts();
+  QFontDatabase::families();
+  ::tzset();
+}
 
 // Pixels of the largest picture drawn (64 MB of image; A0 at 96 dpi fits).
 constexpr double kMaxPixels = 16e6;
@@ -230,6 +241,9 @@ int RunRender(Args args) {
 
   const qt::SurfaceOptions surface{o.antialias};
   const int count = last - first + 1;
+  // The SVG writer is not known to be safe on several threads.
+  if (*format == Format::Svg) o.jobs = 1;
+  if (o.jobs > 1) PrepareFontsForThreads();
   ProgressLine progress(count, o.quiet);
   if (*format == Format::Pdf && o.jobs > 1 && count > 1) {
     PdfPartsRequest request;

@@ -34,13 +34,20 @@ PdfPartsOutcome RenderPdfInParts(const PdfPartsRequest& request) {
   std::vector<PartResult> parts(static_cast<std::size_t>(jobs));
   std::atomic<int> done = 0;
   std::atomic<int> first_damage = std::numeric_limits<int>::max();
+  // Making a document reads the clock in local time, which is not safe on
+  // two threads at once.
+  std::mutex making;
 
   const auto draw_part = [&](std::size_t index) {
     PartResult& part = parts[index];
     const int from = request.first + static_cast<int>(static_cast<long long>(count) * static_cast<long long>(index) / jobs);
     const int to = request.first + static_cast<int>(static_cast<long long>(count) * static_cast<long long>(index + 1) / jobs) - 1;
     part.path = request.output + ".part" + std::to_string(index) + "-" + std::to_string(::getpid());
-    const auto document = request.make_document(QString::fromStdString(part.path));
+    std::unique_ptr<qt::PdfDocument> document;
+    {
+      const std::lock_guard lock(making);
+      document = request.make_document(QString::fromStdString(part.path));
+    }
     std::function<gdi::Metafile(int)> get;
     try {
       get = request.open_source();
@@ -52,6 +59,9 @@ PdfPartsOutcome RenderPdfInParts(const PdfPartsRequest& request) {
     for (int page = from; page <= to && page < first_damage; ++page) {
       try {
         const gdi::Metafile metafile = get(page);
+        // The first page starts the document, which writes its date.
+        std::unique_lock lock(making, std::defer_lock);
+        if (part.pages == 0) lock.lock();
         if (!document->AddPage(metafile, request.surface)) {
           part.written = false;
           break;
