@@ -6,6 +6,7 @@
 
 #include "cli/cli_util.h"
 #include "cli/commands.h"
+#include "cli/options.h"
 #include "platform/errors.h"
 #include "report/qr_page_list.h"
 
@@ -20,6 +21,8 @@ constexpr std::string_view kUsage =
     "exact EMF bytes of the page. DIR is created when it does not exist.\n"
     "\n"
     "Exit status: 0 on success, 1 for a bad file, 2 for wrong usage.\n";
+
+constexpr CommandSpec kCommand{"extract", kUsage, {}};
 
 std::string PageFileName(std::int32_t page) {
   char name[32];
@@ -37,13 +40,10 @@ void WriteWhole(const std::filesystem::path& path, ByteSpan bytes) {
 }  // namespace
 
 int RunExtract(Args args) {
-  const CommandLine line = ParseCommandLine(args, {});
-  if (line.help) {
-    std::cout << kUsage;
-    return kExitOk;
-  }
-  if (!line.unknown_option.empty()) return ReportUsage(kUsage, "unknown option " + line.unknown_option);
-  if (line.positional.size() != 2) return ReportUsage(kUsage, "extract takes a file and a folder");
+  const auto [line, status] = ParseCommand(kCommand, args, [](const CommandLine& parsed) {
+    return parsed.positional.size() == 2 ? std::nullopt : std::optional<std::string>("extract takes a file and a folder");
+  });
+  if (status) return *status;
   const std::string& path = line.positional[0];
   const std::filesystem::path folder = line.positional[1];
 

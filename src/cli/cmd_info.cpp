@@ -3,6 +3,7 @@
 
 #include "cli/cli_util.h"
 #include "cli/commands.h"
+#include "cli/options.h"
 #include "cli/page_pipeline.h"
 #include "cli/progress_line.h"
 #include "report/ole_date.h"
@@ -25,6 +26,9 @@ constexpr std::string_view kUsage =
     "  --quiet    no progress line while verifying\n"
     "\n"
     "Exit status: 0 for a sound file, 1 for a bad file, 2 for wrong usage.\n";
+
+constexpr OptionSpec kOptions[] = {{"--json"}, {"--verify"}, kJobsOption, kQuietOption};
+constexpr CommandSpec kCommand{"info", kUsage, kOptions};
 
 struct Info {
   QrpHeader header;
@@ -71,25 +75,13 @@ std::string Json(const Info& info) {
 
 int RunInfo(Args args) {
   int jobs = AvailableCores();
-  std::vector<std::string> rest;
-  for (std::size_t k = 0; k < args.size(); ++k) {
-    if (args[k] != "--jobs" && args[k] != "-j") {
-      rest.push_back(args[k]);
-      continue;
-    }
-    const auto value = k + 1 < args.size() ? ParseJobs(args[++k]) : std::nullopt;
-    if (!value) return ReportUsage(kUsage, "--jobs needs a number of threads from 1 to 256");
-    jobs = *value;
-  }
-  const CommandLine line = ParseCommandLine(rest, {"--json", "--verify", "--quiet"});
-  if (line.help) {
-    std::cout << kUsage;
-    return kExitOk;
-  }
-  if (!line.unknown_option.empty()) return ReportUsage(kUsage, "unknown option " + line.unknown_option);
-  if (line.positional.size() != 1) return ReportUsage(kUsage, "info takes one file");
+  const auto [line, status] = ParseCommand(kCommand, args, [&jobs](const CommandLine& parsed) {
+    if (auto problem = ReadJobs(parsed, jobs)) return problem;
+    return parsed.positional.size() == 1 ? std::nullopt : std::optional<std::string>("info takes one file");
+  });
+  if (status) return *status;
   const std::string& path = line.positional[0];
-  const bool verify = line.flags.contains("--verify");
+  const bool verify = line.Has("--verify");
 
   Info info;
   try {
@@ -98,7 +90,7 @@ int RunInfo(Args args) {
     info.header = list.ReadHeader();
     info.records = list.CheckRecords();
     if (verify) {
-      ProgressLine progress(list.PageCount(), line.flags.contains("--quiet"));
+      ProgressLine progress(list.PageCount(), line.Has("--quiet"));
       const auto decode = [&list](int page) {
         DecodeStoredPage(*list.ReadStoredPage(page));
         return true;
@@ -111,7 +103,7 @@ int RunInfo(Args args) {
   } catch (const std::exception& error) {
     return ReportFailure(path, error);
   }
-  std::cout << (line.flags.contains("--json") ? Json(info) : Text(info, verify));
+  std::cout << (line.Has("--json") ? Json(info) : Text(info, verify));
   return kExitOk;
 }
 

@@ -7,6 +7,7 @@
 
 #include "cli/cli_util.h"
 #include "cli/commands.h"
+#include "cli/options.h"
 #include "platform/errors.h"
 #include "platform/gdi/metafile.h"
 #include "report/qr_page_list.h"
@@ -24,6 +25,9 @@ constexpr std::string_view kUsage =
     "\n"
     "Exit status: 0 on success, 1 for a bad or unreadable page or an output\n"
     "that cannot be written, 2 for wrong usage.\n";
+
+constexpr OptionSpec kOptions[] = {{"--compress"}};
+constexpr CommandSpec kCommand{"pack", kUsage, kOptions};
 
 // Reports are limited to 32-bit offsets, and so is any one page.
 constexpr std::uintmax_t kMaxPageFile = 0x7FFFFFFF;
@@ -44,18 +48,15 @@ gdi::Metafile ReadPage(const std::string& path) {
 }  // namespace
 
 int RunPack(Args args) {
-  const CommandLine line = ParseCommandLine(args, {"--compress"});
-  if (line.help) {
-    std::cout << kUsage;
-    return kExitOk;
-  }
-  if (!line.unknown_option.empty()) return ReportUsage(kUsage, "unknown option " + line.unknown_option);
-  if (line.positional.empty()) return ReportUsage(kUsage, "pack needs an output file");
+  const auto [line, status] = ParseCommand(kCommand, args, [](const CommandLine& parsed) {
+    return parsed.positional.empty() ? std::optional<std::string>("pack needs an output file") : std::nullopt;
+  });
+  if (status) return *status;
   const std::string& out = line.positional[0];
 
   TQRPageList list;
   list.SetStream(std::make_shared<TQRStream>(100000));
-  list.SetCompression(line.flags.contains("--compress"));
+  list.SetCompression(line.Has("--compress"));
   for (std::size_t i = 1; i < line.positional.size(); ++i) {
     const std::string& page_path = line.positional[i];
     try {

@@ -11,10 +11,10 @@
 
 #include "cli/cli_util.h"
 #include "cli/commands.h"
+#include "cli/options.h"
 
 #ifdef PRAVEL_HAVE_QT
-#include <QGuiApplication>
-
+#include "cli/gui_application.h"
 #include "platform/errors.h"
 #include "platform/messages.h"
 #include "platform/printer_device.h"
@@ -42,43 +42,33 @@ struct Options {
   int first = 0, last = 0;
 };
 
-// A decimal number from `least` to `most`.
-std::optional<int> ParseNumber(const std::string* text, int least, int most) {
-  if (text == nullptr || text->empty() || text->size() > 10) return std::nullopt;
-  char* end = nullptr;
-  const long long value = std::strtoll(text->c_str(), &end, 10);
-  if (*end != '\0' || value < least || value > most) return std::nullopt;
-  return static_cast<int>(value);
-}
+constexpr OptionSpec kOptions[] = {
+    {"--printer", "", "a printer name"},
+    {"--copies", "", "a number of copies from 1 to 32767"},
+    {"--first", "", "a page number (0 for an open end)"},
+    {"--last", "", "a page number (0 for an open end)"},
+};
+constexpr CommandSpec kCommand{"print", kUsage, kOptions};
 
-std::optional<std::string> ParseArgs(Args args, Options& o) {
+std::optional<std::string> ReadOptions(const CommandLine& line, Options& o) {
   constexpr int kMostCopies = std::numeric_limits<std::int16_t>::max();
   constexpr int kMostPages = std::numeric_limits<std::int32_t>::max();
-  for (std::size_t k = 0; k < args.size(); ++k) {
-    const std::string& a = args[k];
-    const std::string* value = k + 1 < args.size() ? &args[k + 1] : nullptr;
-    if (a == "--printer") {
-      if (value == nullptr) return "--printer needs a printer name";
-      o.printer = *value;
-      ++k;
-    } else if (a == "--copies") {
-      o.copies = ParseNumber(value, 1, kMostCopies);
-      if (!o.copies) return "--copies needs a number of copies from 1 to 32767";
-      ++k;
-    } else if (a == "--first" || a == "--last") {
-      const auto page = ParseNumber(value, 0, kMostPages);
-      if (!page) return a + " needs a page number (0 for an open end)";
-      (a == "--first" ? o.first : o.last) = *page;
-      ++k;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return "unknown option " + a;
-    } else if (o.input.empty()) {
-      o.input = a;
-    } else {
-      return "more than one report";
-    }
+  o.printer = line.Value("--printer");
+  if (const auto copies = line.Value("--copies")) {
+    const auto number = ParseNumber(*copies, 1, kMostCopies);
+    if (!number) return "--copies needs a number of copies from 1 to 32767";
+    o.copies = static_cast<int>(*number);
   }
-  if (o.input.empty()) return "no report to print";
+  for (const std::string_view bound : {"--first", "--last"}) {
+    const auto value = line.Value(bound);
+    if (!value) continue;
+    const auto page = ParseNumber(*value, 0, kMostPages);
+    if (!page) return std::string(bound) + " needs a page number (0 for an open end)";
+    (bound == "--first" ? o.first : o.last) = static_cast<int>(*page);
+  }
+  if (line.positional.size() > 1) return "more than one report";
+  if (line.positional.empty()) return "no report to print";
+  o.input = line.positional[0];
   return std::nullopt;
 }
 
@@ -88,11 +78,6 @@ std::optional<std::string> ParseArgs(Args args, Options& o) {
 class PrintingEnvironment {
  public:
   PrintingEnvironment() {
-    PrepareGuiEnvironment();
-    static int argc = 1;
-    static char name[] = "qrptool";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr) app_.emplace(argc, argv);
     qt::LoadLookAlikeFonts();
     SetPrinterDeviceFactory([] { return std::make_unique<qt::QtPrinterDevice>(); });
     qt::InstallMessagePump();
@@ -106,7 +91,7 @@ class PrintingEnvironment {
   PrintingEnvironment& operator=(const PrintingEnvironment&) = delete;
 
  private:
-  std::optional<QGuiApplication> app_;
+  GuiApplicationScope app_;
 };
 
 int ReportBadFile(const std::string& path, const std::exception& e) {
@@ -173,12 +158,9 @@ int Print(const Options& o) {
 }  // namespace
 
 int RunPrint(Args args) {
-  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-    std::cout << kUsage;
-    return kExitOk;
-  }
   Options o;
-  if (const auto problem = ParseArgs(args, o)) return ReportUsage(kUsage, *problem);
+  const auto parsed = ParseCommand(kCommand, args, [&o](const CommandLine& line) { return ReadOptions(line, o); });
+  if (parsed.status) return *parsed.status;
 #ifdef PRAVEL_HAVE_QT
   return Print(o);
 #else

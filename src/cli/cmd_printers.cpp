@@ -2,31 +2,33 @@
 #include <memory>
 
 #include "cli/commands.h"
+#include "cli/options.h"
 
 #ifdef PRAVEL_HAVE_QT
-#include <QCoreApplication>
-
+#include "cli/gui_application.h"
 #include "platform/qt/qt_printer_device.h"
 #endif
 
 namespace pravel::cli {
 
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: qrptool printers\n"
+    "Lists the installed printers, one a line. '*' marks the default,\n"
+    "the first printer when the system names none.\n";
+
+constexpr CommandSpec kCommand{"printers", kUsage, {}};
+
+}  // namespace
+
 int RunPrinters(Args args) {
-  if (!args.empty()) {
-    const bool help = args[0] == "--help" || args[0] == "-h";
-    (help ? std::cout : std::cerr) << "usage: qrptool printers\n"
-                                      "Lists the installed printers, one a line. '*' marks the default,\n"
-                                      "the first printer when the system names none.\n";
-    return help ? kExitOk : kExitUsage;
-  }
+  const auto parsed = ParseCommand(kCommand, args, [](const CommandLine& line) {
+    return line.positional.empty() ? std::nullopt : std::optional<std::string>("printers takes no arguments");
+  });
+  if (parsed.status) return *parsed.status;
 #ifdef PRAVEL_HAVE_QT
-  std::unique_ptr<QCoreApplication> app;
-  if (QCoreApplication::instance() == nullptr) {
-    static int argc = 1;
-    static char name[] = "qrptool";
-    static char* argv[] = {name, nullptr};
-    app = std::make_unique<QCoreApplication>(argc, argv);
-  }
+  const GuiApplicationScope app;
   const qt::QtPrinterDevice device;
   const auto printers = device.Printers();
   if (printers.empty()) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iostream>
@@ -13,9 +14,10 @@
 
 #include "cli/cli_util.h"
 #include "cli/commands.h"
+#include "cli/batch.h"
+#include "cli/options.h"
 #include "cli/page_pipeline.h"
 #include "cli/progress_line.h"
-#include "cli/render_pdf_parts.h"
 #include "platform/errors.h"
 #include "platform/gdi/emf_types.h"
 #include "platform/gdi/metafile.h"
@@ -23,9 +25,11 @@
 
 #ifdef PRAVEL_HAVE_QT
 #include <QFontDatabase>
-#include <QGuiApplication>
-#include <time.h>
 #include <QString>
+#include <time.h>
+
+#include "cli/gui_application.h"
+#include "cli/render_pdf_parts.h"
 #include "platform/qt/font_resolver.h"
 #include "platform/qt/png_writer.h"
 #include "platform/qt/render.h"
@@ -38,94 +42,40 @@ namespace pravel::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: qrptool render FILE.qrp|FILE.emf -o OUT.png|OUT.pdf|OUT.svg\n"
+    "usage: qrptool render FILE.qrp|FILE.emf... -o OUT.png|OUT.pdf|OUT.svg|DIR/\n"
     "                      [--page N | --pages A-B] [--dpi D | --width PX] [--antialias]\n"
-    "                      [--jobs N] [--quiet]\n"
+    "                      [--format png|pdf|svg] [--force] [--jobs N] [--quiet]\n"
     "  .png and .svg write one file per page (OUT-0001.png, ... for several pages),\n"
     "  .pdf one document with a page per report page. Default: all pages, 96 dpi.\n"
-    "  Pages are drawn on N threads (default: the available cores); --quiet\n"
-    "  leaves out the progress line shown on a terminal.\n";
+    "  Several files, or an output folder, write DIR/NAME.pdf (or --format),\n"
+    "  skipping files whose output is newer unless --force, and end with a\n"
+    "  summary. Pages are drawn on N threads (default: the available cores);\n"
+    "  --quiet leaves out the progress line shown on a terminal.\n";
 
-struct Options {
-  std::string input, output;
-  int first = 0, last = 0;  // 0: open end
-  double dpi = 96;
-  int width = 0;
-  bool antialias = false;
-  bool quiet = false;
-  int jobs = AvailableCores();
-};
+enum class Format { Png, Pdf, Svg };
 
-int Usage(const std::string& message) {
-  std::cerr << "qrptool render: " << message << '\n' << kUsage;
-  return kExitUsage;
-}
-
-bool ParseInt(const std::string& s, int& out) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  const long v = std::strtol(s.c_str(), &end, 10);
-  if (*end != '\0' || v < 1 || v > 1000000000L) return false;
-  out = static_cast<int>(v);
-  return true;
-}
-
-std::optional<std::string> ParseArgs(Args args, Options& o) {
-  bool page_given = false, size_given = false;
-  for (std::size_t k = 0; k < args.size(); ++k) {
-    const std::string& a = args[k];
-    const auto value = [&]() -> const std::string* { return k + 1 < args.size() ? &args[++k] : nullptr; };
-    if (a == "-o" || a == "--output") {
-      const auto* v = value();
-      if (!v) return "-o needs a file name";
-      o.output = *v;
-    } else if (a == "--page") {
-      const auto* v = value();
-      if (!v || !ParseInt(*v, o.first) || page_given) return "--page needs one page number";
-      o.last = o.first;
-      page_given = true;
-    } else if (a == "--pages") {
-      const auto* v = value();
-      const auto dash = v ? v->find('-') : std::string::npos;
-      if (!v || dash == std::string::npos || page_given || !ParseInt(v->substr(0, dash), o.first) ||
-          !ParseInt(v->substr(dash + 1), o.last) || o.last < o.first)
-        return "--pages needs a range A-B";
-      page_given = true;
-    } else if (a == "--dpi") {
-      if (size_given) return "--dpi and --width exclude each other";
-      const auto* v = value();
-      int dpi = 0;
-      if (!v || !ParseInt(*v, dpi) || dpi > 4800) return "--dpi needs a resolution of 1 to 4800";
-      o.dpi = dpi;
-      size_given = true;
-    } else if (a == "--width") {
-      if (size_given) return "--dpi and --width exclude each other";
-      const auto* v = value();
-      if (!v || !ParseInt(*v, o.width) || o.width > 30000) return "--width needs 1 to 30000 pixels";
-      size_given = true;
-    } else if (a == "--antialias") {
-      o.antialias = true;
-    } else if (a == "--quiet" || a == "-q") {
-      o.quiet = true;
-    } else if (a == "--jobs" || a == "-j") {
-      const auto* v = value();
-      const auto jobs = v ? ParseJobs(*v) : std::nullopt;
-      if (!jobs) return "--jobs needs a number of threads from 1 to 256";
-      o.jobs = *jobs;
-    } else if (!a.empty() && a[0] == '-') {
-      return "unknown option " + a;
-    } else if (o.input.empty()) {
-      o.input = a;
-    } else {
-      return "more than one input file";
-    }
-  }
-  if (o.input.empty()) return "no input file";
-  if (o.output.empty()) return "no output file (-o)";
+std::optional<Format> FormatNamed(std::string ext) {
+  for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (ext == "png") return Format::Png;
+  if (ext == "pdf") return Format::Pdf;
+  if (ext == "svg") return Format::Svg;
   return std::nullopt;
 }
 
-enum class Format { Png, Pdf, Svg };
+std::optional<Format> FormatOf(const std::string& path) {
+  const auto dot = path.rfind('.');
+  if (dot == std::string::npos) return std::nullopt;
+  return FormatNamed(path.substr(dot + 1));
+}
+
+const char* ExtensionOf(Format format) {
+  switch (format) {
+    case Format::Png: return "png";
+    case Format::Svg: return "svg";
+    case Format::Pdf: break;
+  }
+  return "pdf";
+}
 
 // The font database filled, the look-alike fonts added and the time zone
 // read on this thread, before pages are drawn on others.
@@ -135,19 +85,84 @@ void PrepareFontsForThreads() {
   ::tzset();
 }
 
-// Pixels of the largest picture drawn (64 MB of image; A0 at 96 dpi fits).
-constexpr double kMaxPixels = 16e6;
+struct Options {
+  std::string input, output;
+  int first = 0, last = 0;  // 0: open end
+  double dpi = 96;
+  int width = 0;
+  bool antialias = false;
+  std::optional<Format> format;
+  std::vector<std::string> inputs;
+  bool force = false, quiet = false;
+  int jobs = AvailableCores();
+};
 
-std::optional<Format> FormatOf(const std::string& path) {
-  const auto dot = path.rfind('.');
-  if (dot == std::string::npos) return std::nullopt;
-  std::string ext = path.substr(dot + 1);
-  for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (ext == "png") return Format::Png;
-  if (ext == "pdf") return Format::Pdf;
-  if (ext == "svg") return Format::Svg;
+constexpr OptionSpec kOptions[] = {
+    {"--output", "-o", "a file name"},
+    {"--page", "", "one page number"},
+    {"--pages", "", "a range A-B"},
+    {"--dpi", "", "a resolution of 1 to 4800"},
+    {"--width", "", "1 to 30000 pixels"},
+    {"--antialias"},
+    {"--format", "", "png, pdf or svg"},
+    {"--force"},
+    kJobsOption,
+    kQuietOption,
+};
+constexpr CommandSpec kCommand{"render", kUsage, kOptions};
+
+std::optional<int> PageNumber(std::string_view text) {
+  const auto number = ParseNumber(text, 1, 1000000000);
+  return number ? std::optional<int>(static_cast<int>(*number)) : std::nullopt;
+}
+
+std::optional<std::string> ReadOptions(const CommandLine& line, Options& o) {
+  if (line.Has("--page") && line.Has("--pages")) return "--page and --pages exclude each other";
+  if (const auto page = line.Value("--page")) {
+    const auto number = PageNumber(*page);
+    if (!number) return "--page needs one page number";
+    o.first = o.last = *number;
+  }
+  if (const auto range = line.Value("--pages")) {
+    const auto dash = range->find('-');
+    const auto first = PageNumber(std::string_view(*range).substr(0, dash));
+    const auto last = dash == std::string::npos ? std::nullopt : PageNumber(std::string_view(*range).substr(dash + 1));
+    if (!first || !last || *last < *first) return "--pages needs a range A-B";
+    o.first = *first;
+    o.last = *last;
+  }
+  if (line.Has("--dpi") && line.Has("--width")) return "--dpi and --width exclude each other";
+  if (const auto dpi = line.Value("--dpi")) {
+    const auto number = ParseNumber(*dpi, 1, 4800);
+    if (!number) return "--dpi needs a resolution of 1 to 4800";
+    o.dpi = static_cast<double>(*number);
+  }
+  if (const auto width = line.Value("--width")) {
+    const auto number = ParseNumber(*width, 1, 30000);
+    if (!number) return "--width needs 1 to 30000 pixels";
+    o.width = static_cast<int>(*number);
+  }
+  o.antialias = line.Has("--antialias");
+  o.force = line.Has("--force");
+  o.quiet = line.Has("--quiet");
+  if (auto problem = ReadJobs(line, o.jobs)) return problem;
+  if (line.positional.empty()) return "no input file";
+  o.inputs = line.positional;
+  o.output = line.Value("--output").value_or("");
+  if (o.output.empty()) return "no output file (-o)";
+  if (const auto named = line.Value("--format")) {
+    o.format = FormatNamed(*named);
+    if (!o.format) return "--format needs png, pdf or svg";
+  } else {
+    o.format = IsFolderOutput(o.output) ? std::optional(Format::Pdf) : FormatOf(o.output);
+    if (!o.format) return "the output must end in .png, .pdf or .svg";
+  }
+  if (o.inputs.size() > 1 && !IsFolderOutput(o.output)) return "several input files need an output folder (-o DIR/)";
   return std::nullopt;
 }
+
+// Pixels of the largest picture drawn (64 MB of image; A0 at 96 dpi fits).
+constexpr double kMaxPixels = 16e6;
 
 // The file for page `page` when `count` pages are written.
 std::string PagePath(const std::string& output, int page, int count) {
@@ -199,27 +214,8 @@ PageSource OpenInput(const std::string& path) {
           }};
 }
 
-}  // namespace
-
-int RunRender(Args args) {
-  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-    std::cout << kUsage;
-    return kExitOk;
-  }
-  Options o;
-  if (auto error = ParseArgs(args, o)) return Usage(*error);
-  const auto format = FormatOf(o.output);
-  if (!format) return Usage("the output must end in .png, .pdf or .svg");
-
-  // Drawing into files needs no display: the offscreen platform, unless one
-  // is chosen, starts quickest.
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static int argc = 1;
-  static char name[] = "qrptool";
-  static char* argv[] = {name, nullptr};
-  std::optional<QGuiApplication> app;
-  if (!QCoreApplication::instance()) app.emplace(argc, argv);
-
+// Draws the pages of one input file into `o.output`.
+int RenderFile(Options o) {
   PageSource source;
   try {
     source = OpenInput(o.input);
@@ -237,8 +233,9 @@ int RunRender(Args args) {
     return kExitOk;
   }
   if (first > source.count || last > source.count)
-    return Usage("page out of range: the file has " + std::to_string(source.count) + " page(s)");
+    return ReportUsage(kCommand, "page out of range: the file has " + std::to_string(source.count) + " page(s)");
 
+  const auto format = o.format;
   const qt::SurfaceOptions surface{o.antialias};
   const int count = last - first + 1;
   // The SVG writer is not known to be safe on several threads.
@@ -347,6 +344,28 @@ int RunRender(Args args) {
     return kExitBadFile;
   }
   return kExitOk;
+}
+
+}  // namespace
+
+int RunRender(Args args) {
+  Options o;
+  const auto parsed = ParseCommand(kCommand, args, [&o](const CommandLine& line) { return ReadOptions(line, o); });
+  if (parsed.status) return *parsed.status;
+  const GuiApplicationScope app;
+  if (o.inputs.size() == 1 && !IsFolderOutput(o.output)) {
+    o.input = o.inputs[0];
+    return RenderFile(o);
+  }
+  const auto files = PlanBatch(o.inputs, o.output, ExtensionOf(*o.format));
+  std::error_code error;
+  std::filesystem::create_directories(o.output, error);
+  return RunBatch("render", *files, o.force, [&o](const BatchFile& file) {
+    Options one = o;
+    one.input = file.input;
+    one.output = file.output;
+    return RenderFile(one);
+  });
 }
 
 #else

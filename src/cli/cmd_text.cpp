@@ -6,6 +6,7 @@
 
 #include "cli/cli_util.h"
 #include "cli/commands.h"
+#include "cli/options.h"
 #include "cli/page_pipeline.h"
 #include "cli/progress_line.h"
 #include "export/text_lines.h"
@@ -30,6 +31,9 @@ constexpr std::string_view kUsage =
     "  --quiet    no progress line\n"
     "\n"
     "Exit status: 0 on success, 1 for a bad file, 2 for wrong usage.\n";
+
+constexpr OptionSpec kOptions[] = {{"--json"}, kJobsOption, kQuietOption};
+constexpr CommandSpec kCommand{"text", kUsage, kOptions};
 
 int WriteReportText(const std::string& path, bool json, int jobs, bool quiet, std::ostream& out) {
   TQRPageList list;
@@ -66,31 +70,13 @@ int WriteReportText(const std::string& path, bool json, int jobs, bool quiet, st
 }  // namespace
 
 int RunText(Args args) {
-  bool json = false, quiet = false;
   int jobs = AvailableCores();
-  std::vector<std::string> files;
-  for (std::size_t k = 0; k < args.size(); ++k) {
-    const std::string& a = args[k];
-    if (a == "--help" || a == "-h") {
-      std::cout << kUsage;
-      return kExitOk;
-    }
-    if (a == "--json") {
-      json = true;
-    } else if (a == "--quiet" || a == "-q") {
-      quiet = true;
-    } else if (a == "--jobs" || a == "-j") {
-      const auto value = k + 1 < args.size() ? ParseJobs(args[++k]) : std::nullopt;
-      if (!value) return ReportUsage(kUsage, "--jobs needs a number of threads from 1 to 256");
-      jobs = *value;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return ReportUsage(kUsage, "unknown option " + a);
-    } else {
-      files.push_back(a);
-    }
-  }
-  if (files.size() != 1) return ReportUsage(kUsage, "text takes one file");
-  return WriteReportText(files[0], json, jobs, quiet, std::cout);
+  const auto [line, status] = ParseCommand(kCommand, args, [&jobs](const CommandLine& parsed) {
+    if (auto problem = ReadJobs(parsed, jobs)) return problem;
+    return parsed.positional.size() == 1 ? std::nullopt : std::optional<std::string>("text takes one file");
+  });
+  if (status) return *status;
+  return WriteReportText(line.positional[0], line.Has("--json"), jobs, line.Has("--quiet"), std::cout);
 }
 
 }  // namespace pravel::cli

@@ -19,4 +19,13 @@ std::optional<int> ParseJobs(const std::string& text) {
   return jobs;
 }
 
+std::optional<std::string> ReadJobs(const CommandLine& line, int& jobs) {
+  const auto value = line.Value("--jobs");
+  if (!value) return std::nullopt;
+  const auto parsed = ParseJobs(*value);
+  if (!parsed) return "--jobs needs a number of threads from 1 to 256";
+  jobs = *parsed;
+  return std::nullopt;
+}
+
 }  // namespace pravel::cli

@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "cli/options.h"
+
 namespace pravel::cli {
 
 // The cores this process may run on (at least 1).
@@ -22,6 +24,13 @@ int AvailableCores();
 // The value of --jobs: 1 to kMaxJobs threads.
 inline constexpr int kMaxJobs = 256;
 std::optional<int> ParseJobs(const std::string& text);
+
+// The options of the commands that work on several threads.
+inline constexpr OptionSpec kJobsOption{"--jobs", "-j", "a number of threads from 1 to 256"};
+inline constexpr OptionSpec kQuietOption{"--quiet", "-q"};
+
+// Sets `jobs` from --jobs when given; the problem when its value is wrong.
+std::optional<std::string> ReadJobs(const CommandLine& line, int& jobs);
 
 // Pages in flight per job.
 inline constexpr int kPagesInFlightPerJob = 2;

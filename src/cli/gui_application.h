@@ -1,0 +1,28 @@
+#pragma once
+// The Qt application object of one qrptool command that draws or prints.
+
+#include <optional>
+
+#include <QGuiApplication>
+
+namespace pravel::cli {
+
+// Makes the application object unless one exists (commands run inside a
+// test program find one). Without a chosen platform it uses the offscreen
+// one: the commands draw into files and printers, never on a screen.
+class GuiApplicationScope {
+ public:
+  GuiApplicationScope();
+  ~GuiApplicationScope() = default;
+  GuiApplicationScope(const GuiApplicationScope&) = delete;
+  GuiApplicationScope& operator=(const GuiApplicationScope&) = delete;
+
+ private:
+  // Qt keeps references to argc and argv for the life of the application.
+  int argc_ = 1;
+  char name_[8] = "qrptool";
+  char* argv_[2] = {name_, nullptr};
+  std::optional<QGuiApplication> app_;
+};
+
+}  // namespace pravel::cli
