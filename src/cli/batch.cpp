@@ -27,16 +27,23 @@ std::optional<std::vector<BatchFile>> PlanBatch(const std::vector<std::string>& 
   return files;
 }
 
+namespace {
+
+// The file written first for `output`: itself, or that of the first of several pages.
+fs::path FirstWritten(const std::string& output) {
+  std::error_code error;
+  if (fs::exists(output, error)) return output;
+  const fs::path path(output);
+  return path.parent_path() / (path.stem().string() + "-0001" + path.extension().string());
+}
+
+}  // namespace
+
 bool OutputIsNewer(const std::string& input, const std::string& output) {
   std::error_code error;
   const auto input_time = fs::last_write_time(input, error);
   if (error) return false;
-  fs::path written = output;
-  if (!fs::exists(written, error)) {
-    const fs::path path(output);
-    written = path.parent_path() / (path.stem().string() + "-0001" + path.extension().string());
-  }
-  const auto output_time = fs::last_write_time(written, error);
+  const auto output_time = fs::last_write_time(FirstWritten(output), error);
   return !error && output_time > input_time;
 }
 
@@ -52,6 +59,9 @@ int RunBatch(const std::string& command, const std::vector<BatchFile>& files, bo
     if (convert(file) == kExitOk) {
       ++converted;
     } else {
+      // What a bad file left behind must not pass for up to date next time.
+      std::error_code error;
+      fs::remove(FirstWritten(file.output), error);
       failed.push_back(file.input);
     }
   }

@@ -28,7 +28,8 @@ bool IsFolderOutput(const std::string& output);
 bool OutputIsNewer(const std::string& input, const std::string& output);
 
 // Runs `convert` on every file, skipping those whose output is newer unless
-// `force`, and goes on past failures. Ends with a summary on standard error
+// `force`, and goes on past failures (the first file written for a failed
+// one is removed, so that a second run tries it again). Ends with a summary on standard error
 // ("qrptool render: 3 converted, 1 up to date, 1 failed: bad.qrp"). Returns
 // kExitBadFile when a file failed, else kExitOk.
 int RunBatch(const std::string& command, const std::vector<BatchFile>& files, bool force,

@@ -129,6 +129,7 @@ TEST(QrptoolBatch, SeveralReportsToAFolderSkipNewerOutputsAndListBadFiles) {
   EXPECT_EQ(first.status, kExitBadFile);
   EXPECT_EQ(Contents(dir / "out" / "a.csv"), kCsv);
   EXPECT_EQ(Contents(dir / "out" / "b.csv"), kCsv);
+  EXPECT_FALSE(std::filesystem::exists(dir / "out" / "bad.csv"));  // tried again next time
   EXPECT_NE(first.err.find("qrptool export: 2 converted, 0 up to date, 1 failed: " + bad + "\n"), std::string::npos)
       << first.err;
 
