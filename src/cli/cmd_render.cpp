@@ -21,9 +21,11 @@
 #include "platform/errors.h"
 #include "platform/gdi/emf_types.h"
 #include "platform/gdi/metafile.h"
+#include "report/ole_date.h"
 #include "report/qr_page_list.h"
 
 #ifdef PRAVEL_HAVE_QT
+#include <QDateTime>
 #include <QFontDatabase>
 #include <QString>
 #include <time.h>
@@ -43,10 +45,12 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: qrptool render FILE.qrp|FILE.emf... -o OUT.png|OUT.pdf|OUT.svg|DIR/\n"
-    "                      [--page N | --pages A-B] [--dpi D | --width PX] [--antialias]\n"
+    "                      [--page N | --pages A-B] [--dpi D | --width PX] [--antialias] [--pdfa]\n"
     "                      [--format png|pdf|svg] [--force] [--jobs N] [--quiet]\n"
     "  .png and .svg write one file per page (OUT-0001.png, ... for several pages),\n"
-    "  .pdf one document with a page per report page. Default: all pages, 96 dpi.\n"
+    "  .pdf one document with a page per report page (--pdfa: PDF/A-1b), titled\n"
+    "  with the file's name and dated with the report's creation time.\n"
+    "  Default: all pages, 96 dpi.\n"
     "  Several files, or an output folder, write DIR/NAME.pdf (or --format),\n"
     "  skipping files whose output is newer unless --force, and end with a\n"
     "  summary. Pages are drawn on N threads (default: the available cores);\n"
@@ -91,6 +95,7 @@ struct Options {
   double dpi = 96;
   int width = 0;
   bool antialias = false;
+  bool pdfa = false;
   std::optional<Format> format;
   std::vector<std::string> inputs;
   bool force = false, quiet = false;
@@ -104,6 +109,7 @@ constexpr OptionSpec kOptions[] = {
     {"--dpi", "", "a resolution of 1 to 4800"},
     {"--width", "", "1 to 30000 pixels"},
     {"--antialias"},
+    {"--pdfa"},
     {"--format", "", "png, pdf or svg"},
     {"--force"},
     kJobsOption,
@@ -143,6 +149,7 @@ std::optional<std::string> ReadOptions(const CommandLine& line, Options& o) {
     o.width = static_cast<int>(*number);
   }
   o.antialias = line.Has("--antialias");
+  o.pdfa = line.Has("--pdfa");
   o.force = line.Has("--force");
   o.quiet = line.Has("--quiet");
   if (auto problem = ReadJobs(line, o.jobs)) return problem;
@@ -176,6 +183,7 @@ std::string PagePath(const std::string& output, int page, int count) {
 // The pages of an input file; `Get` throws for a page that cannot be read.
 struct PageSource {
   int count = 0;
+  QDateTime created;  // from a report's header
   std::function<gdi::Metafile(int page)> get;
 };
 
@@ -200,18 +208,28 @@ bool LooksLikeEmf(const Bytes& data) {
 PageSource OpenInput(const std::string& path) {
   if (LooksLikeEmf(ReadFile(path, gdi::kEmfHeaderBaseSize))) {
     auto metafile = std::make_shared<gdi::Metafile>(gdi::Metafile::FromBytes(ReadFile(path)));
-    return {1, [metafile](int) { return *metafile; }};
+    return {1, QDateTime(), [metafile](int) { return *metafile; }};
   }
   // Saved reports are read through the page list of the report core.
   auto list = std::make_shared<TQRPageList>();
   list->LoadFile(path);
   // Pages are read under the page list's lock and decoded outside it, so
   // that several threads can decode at once.
-  return {list->PageCount(), [list](int page) {
+  const auto created = FormatOleDate(list->ReadHeader().CreatedAt);
+  return {list->PageCount(), created ? QDateTime::fromString(QString::fromStdString(*created), Qt::ISODate) : QDateTime(),
+          [list](int page) {
             auto stored = list->ReadStoredPage(page);
             if (!stored) throw EMetafileError("page " + std::to_string(page) + " is missing");
             return DecodeStoredPage(*stored);
           }};
+}
+
+qt::PdfInfo PdfInfoFor(const Options& o, const PageSource& source) {
+  return {.title = QString::fromStdString(std::filesystem::path(o.input).stem().string()),
+          .creator = QStringLiteral("Pravel"),
+          .producer = QStringLiteral("Pravel " PRAVEL_VERSION),
+          .created = source.created.isValid() ? source.created : QDateTime::currentDateTime(),
+          .pdfa = o.pdfa};
 }
 
 // Draws the pages of one input file into `o.output`.
@@ -238,8 +256,9 @@ int RenderFile(Options o) {
   const auto format = o.format;
   const qt::SurfaceOptions surface{o.antialias};
   const int count = last - first + 1;
-  // The SVG writer is not known to be safe on several threads.
-  if (*format == Format::Svg) o.jobs = 1;
+  // The SVG writer is not known to be safe on several threads; a PDF/A
+  // document keeps its catalog, which joining parts would replace.
+  if (*format == Format::Svg || o.pdfa) o.jobs = 1;
   if (o.jobs > 1) PrepareFontsForThreads();
   ProgressLine progress(count, o.quiet);
   if (*format == Format::Pdf && o.jobs > 1 && count > 1) {
@@ -250,7 +269,8 @@ int RenderFile(Options o) {
     request.output = o.output;
     request.surface = surface;
     request.open_source = [&o] { return OpenInput(o.input).get; };
-    request.make_document = [](const QString& path) { return std::make_unique<qt::PdfDocument>(path); };
+    const qt::PdfInfo info = PdfInfoFor(o, source);
+    request.make_document = [info](const QString& path) { return std::make_unique<qt::PdfDocument>(path, info); };
     request.progress = [&progress](int done) { progress.Update(done); };
     const PdfPartsOutcome outcome = RenderPdfInParts(request);
     if (outcome.damaged_page != 0) {
@@ -264,7 +284,7 @@ int RenderFile(Options o) {
     return kExitOk;
   }
   std::unique_ptr<qt::PdfDocument> pdf;
-  if (*format == Format::Pdf) pdf = std::make_unique<qt::PdfDocument>(QString::fromStdString(o.output));
+  if (*format == Format::Pdf) pdf = std::make_unique<qt::PdfDocument>(QString::fromStdString(o.output), PdfInfoFor(o, source));
 
   // Workers read, decode and draw a page (PNG and SVG files are written
   // there too); PDF pages are added to the one document here, in order.

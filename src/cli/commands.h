@@ -17,6 +17,7 @@ int RunInfo(Args args);
 int RunExtract(Args args);
 int RunPack(Args args);
 int RunRender(Args args);
+int RunThumbnail(Args args);
 int RunExport(Args args);
 int RunText(Args args);
 int RunPrint(Args args);

@@ -10,10 +10,12 @@ namespace pravel::cli {
 // Makes the application object unless one exists (commands run inside a
 // test program find one). Without a chosen platform it uses the offscreen
 // one: the commands draw into files and printers, never on a screen.
+// While it lives, Qt's own diagnostics stay off standard error, which holds
+// only qrptool's lines.
 class GuiApplicationScope {
  public:
   GuiApplicationScope();
-  ~GuiApplicationScope() = default;
+  ~GuiApplicationScope();
   GuiApplicationScope(const GuiApplicationScope&) = delete;
   GuiApplicationScope& operator=(const GuiApplicationScope&) = delete;
 
@@ -22,6 +24,7 @@ class GuiApplicationScope {
   int argc_ = 1;
   char name_[8] = "qrptool";
   char* argv_[2] = {name_, nullptr};
+  QtMessageHandler previous_handler_ = nullptr;
   std::optional<QGuiApplication> app_;
 };
 

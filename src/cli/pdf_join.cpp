@@ -15,6 +15,8 @@ namespace {
 constexpr std::size_t kNotFound = std::string::npos;
 // The most objects one part may hold (a xref entry is 20 bytes).
 constexpr long long kMaxObjects = 50'000'000;
+// The most xref sections (the first and its appended updates) of one part.
+constexpr int kMaxSections = 64;
 
 struct Part {
   std::string bytes;
@@ -62,27 +64,49 @@ Part ReadPart(const std::string& path) {
   const std::size_t startxref = s.rfind("startxref");
   if (startxref == kNotFound) Fail(path + " has no startxref");
   std::size_t p = startxref + 9;
-  const auto xref = static_cast<std::size_t>(NumberAt(s, p));
-  if (xref >= s.size() || s.compare(xref, 4, "xref") != 0) Fail(path + ": no xref table at its startxref");
-  p = xref + 4;
-  if (NumberAt(s, p) != 0) Fail(path + ": the xref table does not start at object 0");
-  const long long count = NumberAt(s, p);
-  while (p < s.size() && std::isspace(static_cast<unsigned char>(s[p]))) ++p;
-  if (count < 1 || count > kMaxObjects || p + static_cast<std::size_t>(count) * 20 > s.size())
-    Fail(path + ": the xref table does not fit the file");
-  part.offsets.assign(static_cast<std::size_t>(count), kNotFound);
-  for (long long k = 0; k < count; ++k) {
-    const std::size_t entry = p + static_cast<std::size_t>(k) * 20;
-    std::size_t q = entry;
-    const auto offset = static_cast<std::size_t>(NumberAt(s, q));
-    if (s[entry + 17] == 'n') {
-      if (offset >= xref) Fail(path + ": object " + std::to_string(k) + " lies outside the file");
-      part.offsets[static_cast<std::size_t>(k)] = offset;
+  auto xref = static_cast<std::size_t>(NumberAt(s, p));
+  // The last section first: an update appended to the file (a new
+  // document information, say) overrides the entries before it.
+  std::vector<bool> known;
+  for (int section = 0;; ++section) {
+    if (section == kMaxSections) Fail(path + ": too many xref sections");
+    if (xref >= s.size() || s.compare(xref, 4, "xref") != 0) Fail(path + ": no xref table where one should be");
+    p = xref + 4;
+    for (;;) {
+      while (p < s.size() && std::isspace(static_cast<unsigned char>(s[p]))) ++p;
+      if (s.compare(p, 7, "trailer") == 0) break;
+      const long long from = NumberAt(s, p);
+      const long long count = NumberAt(s, p);
+      while (p < s.size() && std::isspace(static_cast<unsigned char>(s[p]))) ++p;
+      if (from < 0 || count < 0 || from + count > kMaxObjects || p + static_cast<std::size_t>(count) * 20 > s.size())
+        Fail(path + ": an xref table does not fit the file");
+      if (static_cast<std::size_t>(from + count) > part.offsets.size()) {
+        part.offsets.resize(static_cast<std::size_t>(from + count), kNotFound);
+        known.resize(part.offsets.size(), false);
+      }
+      for (long long k = 0; k < count; ++k) {
+        const std::size_t entry = p + static_cast<std::size_t>(k) * 20;
+        const auto n = static_cast<std::size_t>(from + k);
+        if (known[n]) continue;
+        known[n] = true;
+        std::size_t q = entry;
+        const auto offset = static_cast<std::size_t>(NumberAt(s, q));
+        if (s[entry + 17] != 'n') continue;
+        if (offset >= s.size()) Fail(path + ": object " + std::to_string(n) + " lies outside the file");
+        part.offsets[n] = offset;
+      }
+      p += static_cast<std::size_t>(count) * 20;
     }
+    const std::size_t trailer = p;
+    const std::size_t trailer_end = s.find(">>", trailer);
+    if (part.root == 0) part.root = ReferenceAfter(s, "/Root", trailer, trailer_end);
+    if (part.info == 0) part.info = ReferenceAfter(s, "/Info", trailer, trailer_end);
+    const std::size_t prev = s.find("/Prev", trailer);
+    if (prev == kNotFound || prev > trailer_end) break;
+    p = prev + 5;
+    xref = static_cast<std::size_t>(NumberAt(s, p));
   }
-  const std::size_t trailer = p + static_cast<std::size_t>(count) * 20;
-  part.root = ReferenceAfter(s, "/Root", trailer, s.size());
-  part.info = ReferenceAfter(s, "/Info", trailer, s.size());
+  const auto count = static_cast<long long>(part.offsets.size());
   for (const long long n : {part.root, part.info})
     if (n <= 0 || n >= count || part.offsets[static_cast<std::size_t>(n)] == kNotFound)
       Fail(path + ": the trailer names a missing object");

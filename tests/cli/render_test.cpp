@@ -12,7 +12,9 @@
 
 #include "cli/commands.h"
 #include "platform/gdi/emf_builder.h"
+#include "report/ole_date.h"
 #include "report/qr_page_list.h"
+#include "support/cups_pdf.h"
 
 namespace pravel::cli {
 namespace {
@@ -58,6 +60,37 @@ TEST_F(RenderCommand, PdfAndSvg) {
   EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
   ASSERT_EQ(Run({emf, "-o", Path("p.svg"), "--page", "1"}), kExitOk);
   EXPECT_TRUE(QFile::exists(QString::fromStdString(Path("p.svg"))));
+}
+
+// Read back with pdfinfo: the title from the file name, the date from the
+// report's header, the producer; --pdfa adds the PDF/A identification.
+TEST_F(RenderCommand, PdfInformationFromTheReport) {
+  TQRPageList pages;
+  pages.SetStream(std::make_shared<TQRStream>(100000));
+  gdi::test::EmfBuilder emf({0, 0, 10000, 5000});
+  emf.Add(gdi::Emr::Rectangle, {0, 0, 100, 100});
+  pages.AddPage(emf.Make());
+  pages.Finish();
+  const std::string report = Path("März (1).qrp");
+  pages.SaveFile(report);
+  const auto created = FormatOleDate(pages.ReadHeader().CreatedAt);
+  ASSERT_TRUE(created);
+  for (const bool pdfa : {false, true}) {
+    const std::string pdf = Path(pdfa ? "a.pdf" : "p.pdf");
+    std::vector<std::string> args = {report, "-o", pdf};
+    if (pdfa) args.push_back("--pdfa");
+    ASSERT_EQ(Run(args), kExitOk);
+    const std::string info = test::Shell("pdfinfo -isodates " + test::Quoted(pdf)).output;
+    EXPECT_NE(info.find("Title:           März (1)\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("Producer:        Pravel 1."), std::string::npos) << info;
+    EXPECT_NE(info.find("CreationDate:    " + *created), std::string::npos) << info;
+    EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
+    const std::string xmp = test::Shell("pdfinfo -meta " + test::Quoted(pdf)).output;
+    EXPECT_EQ(xmp.find("<pdfaid:part>1</pdfaid:part>") != std::string::npos, pdfa) << xmp;
+    if (pdfa) {
+      EXPECT_NE(xmp.find("<xmp:CreateDate>" + *created + "</xmp:CreateDate>"), std::string::npos);
+    }
+  }
 }
 
 TEST_F(RenderCommand, ReportPagesOnePngEachUpToADamagedPage) {

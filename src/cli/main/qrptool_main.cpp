@@ -47,6 +47,7 @@ constexpr std::array kCommands{
     Command{"extract", pravel::cli::RunExtract, nullptr, "write each page as an EMF file"},
     Command{"pack", pravel::cli::RunPack, nullptr, "build a report from EMF files"},
     Command{"render", nullptr, kRenderProgram, "draw pages as PNG, PDF or SVG"},
+    Command{"thumbnail", nullptr, kRenderProgram, "draw page 1 as a small PNG"},
     Command{"export", pravel::cli::RunExport, nullptr, "export the text as TXT, CSV or HTML"},
     Command{"text", pravel::cli::RunText, nullptr, "write the text runs with their places"},
     Command{"print", nullptr, kPrintProgram, "print a report"},
@@ -56,7 +57,7 @@ constexpr std::array kCommands{
 void PrintUsage(std::ostream& out) {
   out << "usage: qrptool COMMAND [ARGS...]\n\ncommands:\n";
   for (const auto& c : kCommands) out << "  " << c.name << std::string(10 - c.name.size(), ' ') << c.summary << '\n';
-  out << "\n'qrptool COMMAND --help' describes a command.\n";
+  out << "\n'qrptool COMMAND --help' describes a command; 'qrptool --version' shows the version.\n";
 }
 
 }  // namespace
@@ -66,6 +67,10 @@ int main(int argc, char** argv) {
   if (args.empty()) {
     PrintUsage(std::cerr);
     return pravel::cli::kExitUsage;
+  }
+  if (args[0] == "--version") {
+    std::cout << "qrptool " PRAVEL_VERSION "\n";
+    return pravel::cli::kExitOk;
   }
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     PrintUsage(std::cout);

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/gdi/player.h"
 
@@ -89,10 +90,17 @@ bool WriteSvg(const gdi::Metafile& metafile, QSize size, const QString& path, Su
   return painter.end();
 }
 
-PdfDocument::PdfDocument(const QString& path) : writer_(std::make_unique<QPdfWriter>(path)) {
+PdfDocument::PdfDocument(const QString& path, PdfInfo info)
+    : path_(path), info_(std::move(info)), writer_(std::make_unique<QPdfWriter>(path)) {
+  if (info_.creator.isEmpty()) info_.creator = QStringLiteral("Pravel");
   writer_->setResolution(kPdfResolution);
   writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
-  writer_->setCreator(QStringLiteral("Pravel"));
+  writer_->setCreator(info_.creator);
+  writer_->setTitle(info_.title);
+  if (info_.pdfa) {
+    writer_->setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+    if (info_.created.isValid() && !info_.producer.isEmpty()) writer_->setDocumentXmpMetadata(PdfAXmp(info_));
+  }
 }
 
 PdfDocument::~PdfDocument() { Finish(); }
@@ -120,6 +128,8 @@ bool PdfDocument::Finish() {
   if (!painter_) return pages_ == 0;
   const bool ok = painter_->end();
   painter_.reset();
+  // The writer names itself the producer and stamps the time of writing.
+  if (ok && (!info_.producer.isEmpty() || info_.created.isValid())) return AppendPdfInfo(path_, info_);
   return ok;
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/gdi/metafile.h"
+#include "platform/qt/pdf_info.h"
 #include "platform/qt/painter_surface.h"
 
 class QPdfWriter;
@@ -30,9 +31,10 @@ QImage RenderImage(const gdi::Metafile& metafile, QSize size, SurfaceOptions opt
 bool WriteSvg(const gdi::Metafile& metafile, QSize size, const QString& path, SurfaceOptions options = {});
 
 // A PDF document with one page per metafile, each at its frame's size; vector, text as text.
+// Its information dictionary holds `info` (the creator "Pravel" when none is given).
 class PdfDocument {
  public:
-  explicit PdfDocument(const QString& path);
+  explicit PdfDocument(const QString& path, PdfInfo info = {});
   ~PdfDocument();
   PdfDocument(const PdfDocument&) = delete;
   PdfDocument& operator=(const PdfDocument&) = delete;
@@ -42,6 +44,8 @@ class PdfDocument {
   bool Finish();
 
  private:
+  QString path_;
+  PdfInfo info_;
   std::unique_ptr<QPdfWriter> writer_;
   std::unique_ptr<QPainter> painter_;
   int pages_ = 0;

@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <iostream>
 #include <memory>
+#include <string_view>
 
 #include "export/loaded_report_export.h"
 #include "platform/messages.h"
@@ -54,6 +56,10 @@ int RunViewer(int argc, char** argv, const QElapsedTimer& started) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string_view(argv[1]) == "--version") {
+    std::cout << "pravel " PRAVEL_VERSION "\n";
+    return 0;
+  }
   QElapsedTimer started;
   started.start();
   QApplication app(argc, argv);
