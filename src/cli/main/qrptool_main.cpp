@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/render_usage.h"
 
 namespace {
 
@@ -78,6 +79,10 @@ int main(int argc, char** argv) {
   }
   for (const auto& c : kCommands) {
     if (args[0] != c.name) continue;
+    if (c.name == "render" && args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
+      std::cout << pravel::cli::kRenderUsage;
+      return pravel::cli::kExitOk;
+    }
     if (c.run == nullptr) return RunCompanion(c.companion, argv);
     return c.run(pravel::cli::Args(args).subspan(1));
   }
