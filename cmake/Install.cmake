@@ -5,7 +5,7 @@ set(_data ${PROJECT_SOURCE_DIR}/data)
 set(_generated ${PROJECT_BINARY_DIR}/data)
 
 install(TARGETS qrptool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS qrptool-print RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/pravel)
+install(TARGETS qrptool-render qrptool-print RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/pravel)
 install(FILES ${_data}/qrptool.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME qrptool)
 
@@ -88,5 +88,5 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_SET_DESTDIR OFF)
-set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

@@ -1,9 +1,16 @@
-# The Debian package: built in a Release tree of its own, checked with
+# The Debian package: made from the unit-test build (stripped; a Release
+# tree of its own when that is missing), checked with
 # lintian and the desktop validators, unpacked with dpkg -x into a temporary
 # root (a debootstrap chroot would not fit the time) and run from there.
 set -euo pipefail
 top=$PRAVEL_TOP
-deb=$("$top/scripts/package.sh" build-package)
+if [[ -f $top/build/CMakeCache.txt ]]; then
+  tree=build
+  deb=$("$top/scripts/package.sh" --existing build)
+else
+  tree=build-package
+  deb=$("$top/scripts/package.sh" build-package)
+fi
 echo "package: ${deb##*/}, $(($(stat -c %s "$deb") / 1024)) KiB"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,13 +31,13 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 
 # Every library of the installed programs is found on this system.
-for program in usr/bin/pravel usr/bin/qrptool usr/libexec/pravel/qrptool-print; do
+for program in usr/bin/pravel usr/bin/qrptool usr/libexec/pravel/qrptool-render usr/libexec/pravel/qrptool-print; do
   [[ -x $root/$program ]] || { echo "missing $program"; exit 1; }
   if ldd "$root/$program" | grep 'not found'; then echo "$program: libraries missing"; exit 1; fi
 done
 
 # The installed file type: a report is known by its name and, renamed, by its header.
-"$top/build-package/tools/make_sample_qrp" --pages 3 --compress "$work/sample.qrp"
+"$top/$tree/tools/make_sample_qrp" --pages 3 --compress "$work/sample.qrp"
 cp "$work/sample.qrp" "$work/sample-without-extension"
 mkdir -p "$work/xdg/mime"
 cp -r "$share/mime/packages" "$work/xdg/mime/"

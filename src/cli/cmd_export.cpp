@@ -8,9 +8,12 @@
 #include <optional>
 #include <string>
 
+#include "cli/batch.h"
 #include "cli/cli_util.h"
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/page_pipeline.h"
+#include "cli/progress_line.h"
 #include "export/ascii_filter.h"
 #include "export/csv_filter.h"
 #include "export/html_filter.h"
@@ -25,16 +28,31 @@ namespace pravel::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: qrptool export FILE.qrp -o OUT.txt|OUT.csv|OUT.htm [--format txt|csv|html]\n"
+    "usage: qrptool export FILE.qrp... -o OUT.txt|OUT.csv|OUT.htm|DIR/ [--format txt|csv|html]\n"
+    "                      [--force] [--quiet]\n"
     "  Writes the text of the report's pages as plain text, comma-separated text\n"
-    "  or HTML table fragments. The format follows OUT's extension unless given.\n";
+    "  or HTML table fragments. The format follows OUT's extension unless given.\n"
+    "  Several files, or an output folder, write DIR/NAME.txt (or --format),\n"
+    "  skipping files whose output is newer unless --force, and end with a\n"
+    "  summary. --quiet leaves out the progress line shown on a terminal.\n";
 
 enum class Format { Text, Csv, Html };
 
 struct Options {
   std::string input, output;
   std::optional<Format> format;
+  std::vector<std::string> inputs;
+  bool force = false, quiet = false;
 };
+
+const char* ExtensionOf(Format format) {
+  switch (format) {
+    case Format::Csv: return "csv";
+    case Format::Html: return "htm";
+    case Format::Text: break;
+  }
+  return "txt";
+}
 
 std::optional<Format> FormatNamed(std::string name) {
   std::transform(name.begin(), name.end(), name.begin(),
@@ -45,18 +63,24 @@ std::optional<Format> FormatNamed(std::string name) {
   return std::nullopt;
 }
 
-constexpr OptionSpec kOptions[] = {{"--output", "-o", "a file name"}, {"--format", "", "txt, csv or html"}};
+constexpr OptionSpec kOptions[] = {
+    {"--output", "-o", "a file name"}, {"--format", "", "txt, csv or html"}, {"--force"}, kQuietOption};
 constexpr CommandSpec kCommand{"export", kUsage, kOptions};
 
 std::optional<std::string> ReadOptions(const CommandLine& line, Options& o) {
-  if (line.positional.size() > 1) return "more than one report";
   if (line.positional.empty()) return "no report to export";
-  o.input = line.positional[0];
+  o.inputs = line.positional;
+  o.force = line.Has("--force");
+  o.quiet = line.Has("--quiet");
   o.output = line.Value("--output").value_or("");
   if (o.output.empty()) return "no output file (-o)";
+  const bool folder = IsFolderOutput(o.output);
+  if (o.inputs.size() > 1 && !folder) return "several reports need an output folder (-o DIR/)";
   if (const auto name = line.Value("--format")) {
     o.format = FormatNamed(*name);
     if (!o.format) return "--format needs txt, csv or html";
+  } else if (folder) {
+    o.format = Format::Text;
   } else {
     const std::string extension = std::filesystem::path(o.output).extension().string();
     if (!extension.empty()) o.format = FormatNamed(extension.substr(1));
@@ -92,7 +116,8 @@ int Export(const Options& o) {
   try {
     printer.Load(o.input);
     const auto filter = FilterFor(*o.format, o.output);
-    ExportLoadedReport(printer, *filter);
+    ProgressLine progress(printer.PageCount(), o.quiet);
+    ExportLoadedReportPages(printer, *filter, [&progress](int page) { progress.Update(page); });
   } catch (const std::exception& e) {
     return ReportError(o, e);
   }
@@ -106,7 +131,20 @@ int Export(const Options& o) {
 int RunExport(Args args) {
   Options o;
   const auto parsed = ParseCommand(kCommand, args, [&o](const CommandLine& line) { return ReadOptions(line, o); });
-  return parsed.status ? *parsed.status : Export(o);
+  if (parsed.status) return *parsed.status;
+  if (o.inputs.size() == 1 && !IsFolderOutput(o.output)) {
+    o.input = o.inputs[0];
+    return Export(o);
+  }
+  const auto files = PlanBatch(o.inputs, o.output, ExtensionOf(*o.format));
+  std::error_code error;
+  std::filesystem::create_directories(o.output, error);
+  return RunBatch("export", *files, o.force, [&o](const BatchFile& file) {
+    Options one = o;
+    one.input = file.input;
+    one.output = file.output;
+    return Export(one);
+  });
 }
 
 }  // namespace pravel::cli

@@ -15,7 +15,11 @@
 
 #include "cli/cli_util.h"
 #include "cli/commands.h"
+#include "cli/batch.h"
 #include "cli/options.h"
+#include "cli/page_pipeline.h"
+#include "cli/progress_line.h"
+#include "cli/render_usage.h"
 #include "platform/errors.h"
 #include "platform/gdi/emf_types.h"
 #include "platform/gdi/metafile.h"
@@ -24,9 +28,13 @@
 
 #ifdef PRAVEL_HAVE_QT
 #include <QDateTime>
+#include <QFontDatabase>
 #include <QString>
+#include <time.h>
 
 #include "cli/gui_application.h"
+#include "cli/render_pdf_parts.h"
+#include "platform/qt/font_resolver.h"
 #include "platform/qt/png_writer.h"
 #include "platform/qt/render.h"
 #endif
@@ -37,25 +45,39 @@ namespace pravel::cli {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: qrptool render FILE.qrp|FILE.emf -o OUT.png|OUT.pdf|OUT.svg\n"
-    "                      [--page N | --pages A-B] [--dpi D | --width PX] [--antialias] [--pdfa]\n"
-    "  .png and .svg write one file per page (OUT-0001.png, ... for several pages),\n"
-    "  .pdf one document with a page per report page (--pdfa: PDF/A-1b), titled\n"
-    "  with the file's name and dated with the report's creation time.\n"
-    "  Default: all pages, 96 dpi.\n";
+constexpr std::string_view kUsage = kRenderUsage;
 
 enum class Format { Png, Pdf, Svg };
 
-std::optional<Format> FormatOf(const std::string& path) {
-  const auto dot = path.rfind('.');
-  if (dot == std::string::npos) return std::nullopt;
-  std::string ext = path.substr(dot + 1);
+std::optional<Format> FormatNamed(std::string ext) {
   for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (ext == "png") return Format::Png;
   if (ext == "pdf") return Format::Pdf;
   if (ext == "svg") return Format::Svg;
   return std::nullopt;
+}
+
+std::optional<Format> FormatOf(const std::string& path) {
+  const auto dot = path.rfind('.');
+  if (dot == std::string::npos) return std::nullopt;
+  return FormatNamed(path.substr(dot + 1));
+}
+
+const char* ExtensionOf(Format format) {
+  switch (format) {
+    case Format::Png: return "png";
+    case Format::Svg: return "svg";
+    case Format::Pdf: break;
+  }
+  return "pdf";
+}
+
+// The font database filled, the look-alike fonts added and the time zone
+// read on this thread, before pages are drawn on others.
+void PrepareFontsForThreads() {
+  qt::LoadLookAlikeFonts();
+  QFontDatabase::families();
+  ::tzset();
 }
 
 struct Options {
@@ -66,6 +88,9 @@ struct Options {
   bool antialias = false;
   bool pdfa = false;
   std::optional<Format> format;
+  std::vector<std::string> inputs;
+  bool force = false, quiet = false;
+  int jobs = AvailableCores();
 };
 
 constexpr OptionSpec kOptions[] = {
@@ -76,6 +101,10 @@ constexpr OptionSpec kOptions[] = {
     {"--width", "", "1 to 30000 pixels"},
     {"--antialias"},
     {"--pdfa"},
+    {"--format", "", "png, pdf or svg"},
+    {"--force"},
+    kJobsOption,
+    kQuietOption,
 };
 constexpr CommandSpec kCommand{"render", kUsage, kOptions};
 
@@ -112,13 +141,21 @@ std::optional<std::string> ReadOptions(const CommandLine& line, Options& o) {
   }
   o.antialias = line.Has("--antialias");
   o.pdfa = line.Has("--pdfa");
-  if (line.positional.size() > 1) return "more than one input file";
+  o.force = line.Has("--force");
+  o.quiet = line.Has("--quiet");
+  if (auto problem = ReadJobs(line, o.jobs)) return problem;
   if (line.positional.empty()) return "no input file";
-  o.input = line.positional[0];
+  o.inputs = line.positional;
   o.output = line.Value("--output").value_or("");
   if (o.output.empty()) return "no output file (-o)";
-  o.format = FormatOf(o.output);
-  if (!o.format) return "the output must end in .png, .pdf or .svg";
+  if (const auto named = line.Value("--format")) {
+    o.format = FormatNamed(*named);
+    if (!o.format) return "--format needs png, pdf or svg";
+  } else {
+    o.format = IsFolderOutput(o.output) ? std::optional(Format::Pdf) : FormatOf(o.output);
+    if (!o.format) return "the output must end in .png, .pdf or .svg";
+  }
+  if (o.inputs.size() > 1 && !IsFolderOutput(o.output)) return "several input files need an output folder (-o DIR/)";
   return std::nullopt;
 }
 
@@ -167,12 +204,14 @@ PageSource OpenInput(const std::string& path) {
   // Saved reports are read through the page list of the report core.
   auto list = std::make_shared<TQRPageList>();
   list->LoadFile(path);
+  // Pages are read under the page list's lock and decoded outside it, so
+  // that several threads can decode at once.
   const auto created = FormatOleDate(list->ReadHeader().CreatedAt);
   return {list->PageCount(), created ? QDateTime::fromString(QString::fromStdString(*created), Qt::ISODate) : QDateTime(),
           [list](int page) {
-            auto metafile = list->GetPage(page);
-            if (!metafile) throw EMetafileError("page " + std::to_string(page) + " is missing");
-            return *metafile;
+            auto stored = list->ReadStoredPage(page);
+            if (!stored) throw EMetafileError("page " + std::to_string(page) + " is missing");
+            return DecodeStoredPage(*stored);
           }};
 }
 
@@ -184,16 +223,8 @@ qt::PdfInfo PdfInfoFor(const Options& o, const PageSource& source) {
           .pdfa = o.pdfa};
 }
 
-}  // namespace
-
-int RunRender(Args args) {
-  Options o;
-  const auto parsed = ParseCommand(kCommand, args, [&o](const CommandLine& line) { return ReadOptions(line, o); });
-  if (parsed.status) return *parsed.status;
-  const auto format = o.format;
-
-  const GuiApplicationScope app;
-
+// Draws the pages of one input file into `o.output`.
+int RenderFile(Options o) {
   PageSource source;
   try {
     source = OpenInput(o.input);
@@ -213,51 +244,142 @@ int RunRender(Args args) {
   if (first > source.count || last > source.count)
     return ReportUsage(kCommand, "page out of range: the file has " + std::to_string(source.count) + " page(s)");
 
+  const auto format = o.format;
   const qt::SurfaceOptions surface{o.antialias};
-  std::unique_ptr<qt::PdfDocument> pdf;
-  if (*format == Format::Pdf) pdf = std::make_unique<qt::PdfDocument>(QString::fromStdString(o.output), PdfInfoFor(o, source));
   const int count = last - first + 1;
-  std::vector<std::int32_t> stopped_pages;
-  for (int page = first; page <= last; ++page) {
-    std::optional<gdi::Metafile> metafile;
-    try {
-      metafile = source.get(page);
-    } catch (const std::exception& e) {
-      std::cerr << "qrptool render: " << o.input << ": page " << page << ": " << ErrorText(e) << '\n';
-      if (pdf) pdf->Finish();
+  // The SVG writer is not known to be safe on several threads; a PDF/A
+  // document keeps its catalog, which joining parts would replace.
+  if (*format == Format::Svg || o.pdfa) o.jobs = 1;
+  if (o.jobs > 1) PrepareFontsForThreads();
+  ProgressLine progress(count, o.quiet);
+  if (*format == Format::Pdf && o.jobs > 1 && count > 1) {
+    PdfPartsRequest request;
+    request.first = first;
+    request.last = last;
+    request.jobs = o.jobs;
+    request.output = o.output;
+    request.surface = surface;
+    request.open_source = [&o] { return OpenInput(o.input).get; };
+    const qt::PdfInfo info = PdfInfoFor(o, source);
+    request.make_document = [info](const QString& path) { return std::make_unique<qt::PdfDocument>(path, info); };
+    request.progress = [&progress](int done) { progress.Update(done); };
+    const PdfPartsOutcome outcome = RenderPdfInParts(request);
+    if (outcome.damaged_page != 0) {
+      std::cerr << "qrptool render: " << o.input << ": page " << outcome.damaged_page << ": " << outcome.damage << '\n';
       return kExitBadFile;
     }
-    QSize size = o.width ? qt::PixelSizeForWidth(*metafile, o.width) : qt::PixelSizeForDpi(*metafile, o.dpi);
-    if (*format != Format::Pdf && static_cast<double>(size.width()) * size.height() > kMaxPixels) {
+    if (!outcome.written) {
+      std::cerr << "qrptool render: " << EFileCreateError(o.output, "The file cannot be written.").what() << '\n';
+      return kExitBadFile;
+    }
+    return ReportStoppedPages("render", o.input, outcome.stopped_pages);
+  }
+  std::unique_ptr<qt::PdfDocument> pdf;
+  if (*format == Format::Pdf) pdf = std::make_unique<qt::PdfDocument>(QString::fromStdString(o.output), PdfInfoFor(o, source));
+
+  // Workers read, decode and draw a page (PNG and SVG files are written
+  // there too); PDF pages are added to the one document here, in order.
+  struct Drawn {
+    std::optional<gdi::Metafile> metafile;  // a PDF page still to be added
+    std::string note;                       // a message about the page
+    std::string damage;                     // why the page cannot be read
+    bool written = true;
+    bool stopped = false;                   // drawing stopped on the page's work budget
+  };
+  const auto work = [&](int page) {
+    Drawn drawn;
+    std::optional<gdi::Metafile> read;
+    try {
+      read.emplace(source.get(page));
+    } catch (const std::exception& e) {
+      drawn.damage = ErrorText(e);
+      return drawn;
+    }
+    gdi::Metafile& metafile = *read;
+    if (*format == Format::Pdf) {
+      drawn.metafile.emplace(std::move(metafile));
+      return drawn;
+    }
+    QSize size = o.width ? qt::PixelSizeForWidth(metafile, o.width) : qt::PixelSizeForDpi(metafile, o.dpi);
+    if (static_cast<double>(size.width()) * size.height() > kMaxPixels) {
       // A page this large (metres of paper, or a damaged frame) is drawn smaller.
       const double f = std::sqrt(kMaxPixels / (static_cast<double>(size.width()) * size.height()));
       size = QSize(std::max(1, static_cast<int>(size.width() * f)), std::max(1, static_cast<int>(size.height() * f)));
-      std::cerr << "qrptool render: page " << page << " drawn at " << size.width() << " x " << size.height()
-                << " pixels, the most this tool draws\n";
+      drawn.note = "qrptool render: page " + std::to_string(page) + " drawn at " + std::to_string(size.width()) +
+                   " x " + std::to_string(size.height()) + " pixels, the most this tool draws";
     }
-    const std::string path = PagePath(o.output, page, count);
-    bool ok = true;
-    bool stopped = false;
-    switch (*format) {
-      case Format::Png: {
-        const QImage image = qt::RenderImage(*metafile, size, surface, &stopped);
-        ok = !image.isNull() && qt::WritePng(image, QString::fromStdString(path));
-        break;
-      }
-      case Format::Svg: ok = qt::WriteSvg(*metafile, size, QString::fromStdString(path), surface, &stopped); break;
-      case Format::Pdf: ok = pdf->AddPage(*metafile, surface, &stopped); break;
+    const QString path = QString::fromStdString(PagePath(o.output, page, count));
+    if (*format == Format::Png) {
+      const QImage image = qt::RenderImage(metafile, size, surface, &drawn.stopped);
+      drawn.written = !image.isNull() && qt::WritePng(image, path);
+    } else {
+      drawn.written = qt::WriteSvg(metafile, size, path, surface, &drawn.stopped);
     }
-    if (stopped) stopped_pages.push_back(page);
-    if (!ok) {
-      std::cerr << "qrptool render: " << EFileCreateError(path, "The file cannot be written.").what() << '\n';
-      return kExitBadFile;
+    return drawn;
+  };
+  std::vector<std::int32_t> stopped_pages;
+  int failed_page = 0;
+  bool damaged = false;
+  const auto deliver = [&](int page, Drawn&& drawn) {
+    if (!drawn.damage.empty()) {
+      std::cerr << "qrptool render: " << o.input << ": page " << page << ": " << drawn.damage << '\n';
+      damaged = true;
+      return false;
     }
+    if (!drawn.note.empty()) std::cerr << drawn.note << '\n';
+    if (drawn.metafile) drawn.written = pdf->AddPage(*drawn.metafile, surface, &drawn.stopped);
+    if (drawn.stopped) stopped_pages.push_back(page);
+    if (!drawn.written) {
+      failed_page = page;
+      return false;
+    }
+    progress.Update(page - first + 1);
+    return true;
+  };
+  try {
+    RunPagesInOrder<Drawn>(first, last, o.jobs, work, deliver);
+  } catch (const std::exception& e) {
+    // The page number is in the message of a damaged page already.
+    std::cerr << "qrptool render: " << o.input << ": " << ErrorText(e) << '\n';
+    if (pdf) pdf->Finish();
+    return kExitBadFile;
+  }
+  if (damaged) {
+    if (pdf) pdf->Finish();
+    return kExitBadFile;
+  }
+  if (failed_page != 0) {
+    const std::string path = pdf ? o.output : PagePath(o.output, failed_page, count);
+    std::cerr << "qrptool render: " << EFileCreateError(path, "The file cannot be written.").what() << '\n';
+    return kExitBadFile;
   }
   if (pdf && !pdf->Finish()) {
     std::cerr << "qrptool render: " << EFileCreateError(o.output, "The file cannot be written.").what() << '\n';
     return kExitBadFile;
   }
   return ReportStoppedPages("render", o.input, stopped_pages);
+}
+
+}  // namespace
+
+int RunRender(Args args) {
+  Options o;
+  const auto parsed = ParseCommand(kCommand, args, [&o](const CommandLine& line) { return ReadOptions(line, o); });
+  if (parsed.status) return *parsed.status;
+  const GuiApplicationScope app;
+  if (o.inputs.size() == 1 && !IsFolderOutput(o.output)) {
+    o.input = o.inputs[0];
+    return RenderFile(o);
+  }
+  const auto files = PlanBatch(o.inputs, o.output, ExtensionOf(*o.format));
+  std::error_code error;
+  std::filesystem::create_directories(o.output, error);
+  return RunBatch("render", *files, o.force, [&o](const BatchFile& file) {
+    Options one = o;
+    one.input = file.input;
+    one.output = file.output;
+    return RenderFile(one);
+  });
 }
 
 #else

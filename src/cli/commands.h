@@ -19,6 +19,7 @@ int RunPack(Args args);
 int RunRender(Args args);
 int RunThumbnail(Args args);
 int RunExport(Args args);
+int RunText(Args args);
 int RunPrint(Args args);
 int RunPrinters(Args args);
 

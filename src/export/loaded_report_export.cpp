@@ -49,7 +49,10 @@ Font LoadedReportFont() {
   return font;
 }
 
-void ExportLoadedReport(TQRPrinter& printer, TQRExportFilter& filter) {
+void ExportLoadedReport(TQRPrinter& printer, TQRExportFilter& filter) { ExportLoadedReportPages(printer, filter, {}); }
+
+void ExportLoadedReportPages(TQRPrinter& printer, TQRExportFilter& filter,
+                             const std::function<void(int page)>& page_done) {
   const std::int32_t pages = printer.PageCount();
   std::optional<gdi::Metafile> first = pages > 0 ? printer.GetPage(1) : std::nullopt;
   const PaperSize paper = first ? PaperOf(*first, printer)
@@ -73,6 +76,7 @@ void ExportLoadedReport(TQRPrinter& printer, TQRExportFilter& filter) {
       if (unpaged) top += height;
     }
     if (!unpaged) filter.EndPage();
+    if (page_done) page_done(n);
   }
   if (unpaged && pages > 0) filter.EndPage();
   filter.Finish();

@@ -110,21 +110,19 @@ ExportText TextOfRun(const gdi::TextRun& run) {
   t.X = anchor.x - rise * std::sin(angle);
   t.Y = anchor.y - rise * std::cos(angle);
 
-  const double cell = metrics.Cell() * em;
-  const auto x = static_cast<double>(t.X), y = static_cast<double>(t.Y);
-  double left = x, right = x;
+  // Without glyph positions the run is taken as half an em per character.
+  t.Height = metrics.Cell() * em;
   if (run.origins.size() >= 2) {
-    left = std::min(run.origins.front().x, run.origins.back().x);
-    right = std::max(run.origins.front().x, run.origins.back().x);
+    const double from = std::min(run.origins.front().x, run.origins.back().x);
+    t.Width = std::fabs(run.origins.back().x - run.origins.front().x);
+    t.Left = from - rise * std::sin(angle);
   } else {
-    // About half an em per character, placed by the alignment.
-    const double width = 0.5 * em * static_cast<double>(run.text.size());
-    left = t.Alignment == TextAlignment::RightJustify ? x - width
-           : t.Alignment == TextAlignment::Center     ? x - width / 2
-                                                      : x;
-    right = left + width;
+    t.Width = (spec.width > 0 ? spec.width : em / 2) * static_cast<double>(run.text.size());
+    const double shift = t.Alignment == TextAlignment::RightJustify ? t.Width
+                         : t.Alignment == TextAlignment::Center   ? t.Width / 2
+                                                                  : 0;
+    t.Left = t.X - shift;
   }
-  t.Box = {left, y, right, y + cell};
   return t;
 }
 

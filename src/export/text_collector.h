@@ -23,9 +23,9 @@ struct ExportText {
   ColorValue BackgroundColor = kColorWhite;
   TextAlignment Alignment = TextAlignment::LeftJustify;
   std::string Text;  // UTF-8
-  // The run's cell on the page (device units), for unrotated text; the
-  // width is estimated from the font size when the run has no advances.
-  gdi::RectD Box;
+  long double Left = 0;    // the run's left edge
+  long double Width = 0;   // from the first glyph's start to the run's end
+  long double Height = 0;  // the line: ascent plus descent
 };
 
 // A surface that keeps the text runs played onto it, in drawing order, and

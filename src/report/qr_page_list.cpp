@@ -301,6 +301,60 @@ std::optional<gdi::Metafile> TQRPageList::GetPage(std::int32_t n) {
   }
 }
 
+std::optional<StoredPage> TQRPageList::ReadStoredPage(std::int32_t n) {
+  if (n < 1 || n > page_count_ || !stream_) return std::nullopt;
+  const ScopedLock list_lock(*this);
+  TQRStream& stream = *stream_;
+  const ScopedLock stream_lock(stream);
+  const PositionRestorer restore_on_error(stream);
+  try {
+    GoToPage(n);
+    StoredPage stored;
+    stored.Record = ReadRecord(stream.Position(), n);
+    stored.Compressed = compression_;
+    const std::int64_t start = stored.Record.Offset + 8 + (compression_ ? 4 : 0);
+    const std::int64_t end = compression_ ? stored.Record.NextOffset - 4 : start + stored.Record.EmfBytes;
+    stored.Payload.resize(static_cast<std::size_t>(end - start));
+    stream.SetPosition(start);
+    stream.ReadBuffer(stored.Payload);
+    stream.SetPosition(stored.Record.NextOffset);
+    return stored;
+  } catch (const EMetafileError& error) {
+    throw EMetafileError("page " + std::to_string(n) + ": " + error.Detail());
+  }
+}
+
+gdi::Metafile DecodeStoredPage(const StoredPage& stored) {
+  const PageRecordInfo& record = stored.Record;
+  const std::string page = "page " + std::to_string(record.Page) + ": ";
+  if (!stored.Compressed) {
+    try {
+      return gdi::Metafile::FromBytes(stored.Payload);
+    } catch (const EMetafileError& error) {
+      throw EMetafileError(page + error.Detail());
+    }
+  }
+  // The code bytes alone in a memory stream, decoded as GetPage decodes them.
+  TQRStream code(std::numeric_limits<std::int32_t>::max());
+  code.WriteBuffer(stored.Payload);
+  code.SetPosition(0);
+  Bytes bytes(static_cast<std::size_t>(record.EmfBytes));
+  try {
+    TQRCompress coder(code, TQRCompressMode::Expand, static_cast<std::int64_t>(stored.Payload.size()));
+    for (std::uint8_t& byte : bytes) byte = coder.Decode();
+    const std::int64_t code_start = record.Offset + 12;
+    if (code.Position() != code.Size())
+      Corrupt("the compressed page at offset " + At(record.Offset) + " ends at offset " +
+              At(code_start + code.Position()) + ", before its BackOffset at " + At(code_start + code.Size()));
+    if (bytes.size() >= 52 && LoadU32(bytes, 48) != bytes.size())
+      Corrupt("EMF nBytes " + At(LoadU32(bytes, 48)) + " of the compressed page at offset " +
+              At(record.Offset) + " differs from its UncompressedSize " + At(record.EmfBytes));
+    return gdi::Metafile::FromBytes(std::move(bytes));
+  } catch (const EMetafileError& error) {
+    throw EMetafileError(page + error.Detail());
+  }
+}
+
 std::vector<PageRecordInfo> TQRPageList::CheckRecords() {
   const ScopedLock list_lock(*this);
   TQRStream& stream = RequireStream();

@@ -28,6 +28,19 @@ struct PageRecordInfo {
   std::int64_t EmfBytes = 0;    // nBytes of a plain page, UncompressedSize of a compressed one
 };
 
+// A page's record and its payload bytes as stored, read from the stream
+// under the page list's lock and decoded apart from it (DecodeStoredPage),
+// so that pages can be decoded on several threads.
+struct StoredPage {
+  PageRecordInfo Record;
+  bool Compressed = false;
+  Bytes Payload;  // the EMF of a plain page; the code bytes of a compressed one
+};
+
+// The page held by `stored`. Throws EMetafileError ("page N: ...") for
+// corrupt data.
+gdi::Metafile DecodeStoredPage(const StoredPage& stored);
+
 class TQRPageList {
  public:
   TQRPageList() = default;
@@ -45,6 +58,10 @@ class TQRPageList {
   // Page n, or nothing when n is not between 1 and PageCount (the stream is
   // then not touched). Throws EMetafileError for corrupt data.
   std::optional<gdi::Metafile> GetPage(std::int32_t n);
+
+  // Page n's record and payload bytes, not decoded; nothing when n is not
+  // between 1 and PageCount. Checks the record as GetPage does.
+  std::optional<StoredPage> ReadStoredPage(std::int32_t n);
 
   void GoToPage(std::int32_t n);
   void GoToFirstPage();

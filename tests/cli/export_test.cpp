@@ -113,3 +113,54 @@ TEST(QrptoolExport, RunsWithoutDisplayOrPrinters) {
 
 }  // namespace
 }  // namespace pravel::cli
+
+namespace pravel::cli {
+namespace {
+
+TEST(QrptoolBatch, SeveralReportsToAFolderSkipNewerOutputsAndListBadFiles) {
+  const TempDir dir;
+  const std::string a = (dir / "a.qrp").string(), b = (dir / "b.qrp").string(), bad = (dir / "bad.qrp").string();
+  test::WriteTableReport(a);
+  test::WriteTableReport(b);
+  test::WriteFileBytes(bad, Bytes(40, 0));
+  const std::string out = (dir / "out").string() + "/";
+
+  const Outcome first = Call(RunExport, {a, bad, b, "-o", out, "--format", "csv"});
+  EXPECT_EQ(first.status, kExitBadFile);
+  EXPECT_EQ(Contents(dir / "out" / "a.csv"), kCsv);
+  EXPECT_EQ(Contents(dir / "out" / "b.csv"), kCsv);
+  EXPECT_FALSE(std::filesystem::exists(dir / "out" / "bad.csv"));  // tried again next time
+  EXPECT_NE(first.err.find("qrptool export: 2 converted, 0 up to date, 1 failed: " + bad + "\n"), std::string::npos)
+      << first.err;
+
+  // a changed after its output, b did not: b is skipped, unless --force.
+  std::filesystem::last_write_time(a, std::filesystem::last_write_time(dir / "out" / "a.csv") + std::chrono::seconds(5));
+  const Outcome again = Call(RunExport, {a, b, "-o", out, "--format", "csv"});
+  EXPECT_EQ(again.status, kExitOk);
+  EXPECT_NE(again.err.find("1 converted, 1 up to date, 0 failed\n"), std::string::npos) << again.err;
+  const Outcome forced = Call(RunExport, {a, b, "-o", out, "--format", "csv", "--force"});
+  EXPECT_NE(forced.err.find("2 converted, 0 up to date"), std::string::npos) << forced.err;
+
+  // Several reports need a folder.
+  EXPECT_EQ(Call(RunExport, {a, b, "-o", (dir / "one.csv").string()}).status, kExitUsage);
+}
+
+TEST(QrptoolText, ReadingOrderAndJsonLinesOnSeveralThreads) {
+  const TempDir dir;
+  const std::string report = (dir / "r.qrp").string();
+  test::WriteTableReport(report);
+  const Outcome text = Call(RunText, {report, "--jobs", "2"});
+  ASSERT_EQ(text.status, kExitOk) << text.err;
+  EXPECT_EQ(text.out, "Item Qty Note\nZażółć 12 say \"hi\", <b> & co\n\fTotal 12\n");
+  const Outcome json = Call(RunText, {report, "--json", "-j", "3"});
+  ASSERT_EQ(json.status, kExitOk) << json.err;
+  EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 8);
+  // In page order: the page 2 runs come last, "Total" at the top left.
+  EXPECT_NE(json.out.find(R"({"page":2,"x":127,"y":127,)"), std::string::npos);
+  EXPECT_GT(json.out.find(R"({"page":2)"), json.out.rfind(R"({"page":1)"));
+  EXPECT_EQ(Call(RunText, {report, "--jobs", "0"}).status, kExitUsage);
+  EXPECT_EQ(Call(RunText, {(dir / "missing.qrp").string()}).status, kExitBadFile);
+}
+
+}  // namespace
+}  // namespace pravel::cli

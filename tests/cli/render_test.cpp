@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <cmath>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -136,6 +137,68 @@ TEST_F(RenderCommand, ReportPagesOnePngEachUpToADamagedPage) {
   EXPECT_EQ(Run({Path("cut.qrp"), "-o", Path("c.png")}), kExitBadFile);
   EXPECT_TRUE(QFile::exists(QString::fromStdString(Path("c-0002.png"))));
   EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("c-0003.png"))));
+}
+
+// The page widths (points) of a PDF in page-tree order, after checking that
+// every xref entry points at its object.
+std::vector<int> PdfPageWidths(const std::string& pdf) {
+  const std::size_t xref = std::stoul(pdf.substr(pdf.rfind("startxref") + 10));
+  std::size_t at = pdf.find('\n', pdf.find('\n', xref) + 1) + 1;
+  const int size = std::stoi(pdf.substr(pdf.find(' ', xref) + 1));
+  std::vector<std::size_t> offsets(static_cast<std::size_t>(size));
+  for (int n = 0; n < size; ++n, at += 20) {
+    offsets[static_cast<std::size_t>(n)] = std::stoul(pdf.substr(at, 10));
+    const std::string header = std::to_string(n) + " 0 obj";
+    if (pdf[at + 17] == 'n') {
+      EXPECT_EQ(pdf.compare(offsets[static_cast<std::size_t>(n)], header.size(), header), 0) << n;
+    }
+  }
+  const std::size_t root = offsets[static_cast<std::size_t>(std::stoi(pdf.substr(pdf.find("/Root", at) + 6)))];
+  const std::size_t tree = offsets[static_cast<std::size_t>(std::stoi(pdf.substr(pdf.find("/Pages", root) + 7)))];
+  std::vector<int> widths;
+  std::size_t kid = pdf.find('[', tree) + 1;
+  const std::size_t end = pdf.find(']', kid);
+  while ((kid = pdf.find_first_of("0123456789", kid)) < end) {
+    const std::size_t page = offsets[static_cast<std::size_t>(std::stoi(pdf.substr(kid)))];
+    widths.push_back(std::stoi(pdf.substr(pdf.find("/MediaBox [0 0 ", page) + 15)));
+    kid = pdf.find('R', kid) + 1;
+  }
+  return widths;
+}
+
+TEST_F(RenderCommand, PdfDrawnOnSeveralThreadsKeepsPageOrder) {
+  TQRPageList pages;
+  pages.SetStream(std::make_shared<TQRStream>(1 << 24));
+  std::vector<int> widths;
+  for (int k = 0; k < 7; ++k) {
+    const int width_mm = 100 + 10 * k;
+    gdi::test::EmfBuilder emf({0, 0, width_mm * 100, 5000});
+    emf.Add(gdi::Emr::Rectangle, {0, 0, 100, 100});
+    pages.AddPage(emf.Make());
+    widths.push_back(static_cast<int>(std::lround(width_mm / 25.4 * 72)));
+  }
+  pages.Finish();
+  pages.SaveFile(Path("r.qrp"));
+  const auto read = [this](const char* name) {
+    QFile file(QString::fromStdString(Path(name)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+  };
+  ASSERT_EQ(Run({Path("r.qrp"), "-o", Path("three.pdf"), "--jobs", "3", "--quiet"}), kExitOk);
+  EXPECT_EQ(PdfPageWidths(read("three.pdf")), widths);
+
+  // A damaged page 6: pages 1 to 5 are written, whichever part held them.
+  QByteArray bytes = QByteArray::fromStdString(read("r.qrp"));
+  TQRPageList list;
+  list.LoadFile(Path("r.qrp"));
+  const auto records = list.CheckRecords();
+  bytes[static_cast<qsizetype>(records[5].Offset + 8)] = 2;  // no EMF header
+  QFile cut(QString::fromStdString(Path("bad.qrp")));
+  ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+  cut.write(bytes);
+  cut.close();
+  EXPECT_EQ(Run({Path("bad.qrp"), "-o", Path("bad.pdf"), "--jobs", "3", "--quiet"}), kExitBadFile);
+  widths.resize(5);
+  EXPECT_EQ(PdfPageWidths(read("bad.pdf")), widths);
 }
 
 TEST_F(RenderCommand, UsageAndBadFiles) {

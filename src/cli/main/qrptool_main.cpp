@@ -10,25 +10,27 @@
 
 #include "cli/commands.h"
 #include "cli/companion_path.h"
+#include "cli/render_usage.h"
 #include "platform/platform.h"
 
 namespace {
 
-// Printing runs in a companion program beside this one or in its libexec
-// folder, so that the other commands start without the printing libraries.
+// Drawing and printing run in companion programs beside this one or in its
+// libexec folder, so that the other commands start without the toolkit.
+constexpr const char* kRenderProgram = "qrptool-render";
 constexpr const char* kPrintProgram = "qrptool-print";
 
-int RunCompanion(char** argv) {
+int RunCompanion(const char* program, char** argv) {
   std::string path = "/proc/self/exe";
   char buffer[4096];
   const ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer - 1);
   if (n > 0) {
-    path = pravel::cli::CompanionPath(std::string_view(buffer, static_cast<std::size_t>(n)),
-                                      kPrintProgram, PRAVEL_LIBEXEC_FROM_BIN);
+    path = pravel::cli::CompanionPath(std::string_view(buffer, static_cast<std::size_t>(n)), program,
+                                      PRAVEL_LIBEXEC_FROM_BIN);
   } else {
-    path = kPrintProgram;
+    path = program;
   }
-  std::vector<char*> args{const_cast<char*>(kPrintProgram)};
+  std::vector<char*> args{const_cast<char*>(program)};
   for (char** a = argv + 1; *a != nullptr; ++a) args.push_back(*a);
   args.push_back(nullptr);
   ::execv(path.c_str(), args.data());
@@ -39,18 +41,20 @@ int RunCompanion(char** argv) {
 struct Command {
   std::string_view name;
   int (*run)(pravel::cli::Args);
+  const char* companion;  // the program that runs the command, when not this one
   std::string_view summary;
 };
 
 constexpr std::array kCommands{
-    Command{"info", pravel::cli::RunInfo, "show the pages of a report"},
-    Command{"extract", pravel::cli::RunExtract, "write each page as an EMF file"},
-    Command{"pack", pravel::cli::RunPack, "build a report from EMF files"},
-    Command{"render", pravel::cli::RunRender, "draw pages as PNG, PDF or SVG"},
-    Command{"thumbnail", pravel::cli::RunThumbnail, "draw page 1 as a small PNG"},
-    Command{"export", pravel::cli::RunExport, "export the text as TXT, CSV or HTML"},
-    Command{"print", nullptr, "print a report"},
-    Command{"printers", nullptr, "list the installed printers"},
+    Command{"info", pravel::cli::RunInfo, nullptr, "show the pages of a report"},
+    Command{"extract", pravel::cli::RunExtract, nullptr, "write each page as an EMF file"},
+    Command{"pack", pravel::cli::RunPack, nullptr, "build a report from EMF files"},
+    Command{"render", nullptr, kRenderProgram, "draw pages as PNG, PDF or SVG"},
+    Command{"thumbnail", nullptr, kRenderProgram, "draw page 1 as a small PNG"},
+    Command{"export", pravel::cli::RunExport, nullptr, "export the text as TXT, CSV or HTML"},
+    Command{"text", pravel::cli::RunText, nullptr, "write the text runs with their places"},
+    Command{"print", nullptr, kPrintProgram, "print a report"},
+    Command{"printers", nullptr, kPrintProgram, "list the installed printers"},
 };
 
 void PrintUsage(std::ostream& out) {
@@ -79,7 +83,11 @@ int main(int argc, char** argv) {
   }
   for (const auto& c : kCommands) {
     if (args[0] != c.name) continue;
-    if (c.run == nullptr) return RunCompanion(argv);
+    if (c.name == "render" && args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
+      std::cout << pravel::cli::kRenderUsage;
+      return pravel::cli::kExitOk;
+    }
+    if (c.run == nullptr) return RunCompanion(c.companion, argv);
     return c.run(pravel::cli::Args(args).subspan(1));
   }
   std::cerr << "qrptool: unknown command '" << args[0] << "'\n";
