@@ -33,7 +33,7 @@ inline constexpr OptionSpec kQuietOption{"--quiet", "-q"};
 std::optional<std::string> ReadJobs(const CommandLine& line, int& jobs);
 
 // Pages in flight per job.
-inline constexpr int kPagesInFlightPerJob = 2;
+inline constexpr int kPagesInFlightPerJob = 8;
 
 // Runs `work(page)` for pages first..last on `jobs` threads and `deliver(page,
 // result)` on the calling thread in ascending page order. An exception from
