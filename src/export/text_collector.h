@@ -39,6 +39,7 @@ class TextCollector final : public gdi::Surface {
   void StrokePath(const gdi::Path& /*path*/, const gdi::Pen& /*pen*/, gdi::Rop2 /*rop*/) override {}
   void DrawText(const gdi::TextRun& run) override;
   void DrawImage(const gdi::ImageDraw& /*draw*/) override {}
+  bool TextOnly() const override { return true; }
 
   const std::vector<ExportText>& Texts() const noexcept { return texts_; }
   std::vector<ExportText> TakeTexts() noexcept { return std::move(texts_); }

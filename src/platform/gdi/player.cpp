@@ -66,11 +66,34 @@ Player::Player(const Metafile& metafile, Surface& surface, const RectD& target, 
   UpdateTransform();
 }
 
+namespace {
+
+// Records that only draw: they change neither the device context nor the
+// current position (outside a path bracket).
+bool OnlyDraws(Emr type) {
+  switch (type) {
+    case Emr::Rectangle: case Emr::RoundRect: case Emr::Ellipse: case Emr::Arc: case Emr::Chord: case Emr::Pie:
+    case Emr::SetPixelV: case Emr::PolyBezier: case Emr::Polygon: case Emr::Polyline: case Emr::PolyBezier16:
+    case Emr::Polygon16: case Emr::Polyline16: case Emr::PolyPolyline: case Emr::PolyPolygon:
+    case Emr::PolyPolyline16: case Emr::PolyPolygon16: case Emr::FillRgn: case Emr::FrameRgn: case Emr::InvertRgn:
+    case Emr::PaintRgn: case Emr::BitBlt: case Emr::StretchBlt: case Emr::MaskBlt: case Emr::PlgBlt:
+    case Emr::SetDIBitsToDevice: case Emr::StretchDIBits: case Emr::AlphaBlend: case Emr::TransparentBlt:
+    case Emr::GradientFill:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 void Player::Play() {
   surface_.SetClip(nullptr);
   RecordReader reader(metafile_);
+  const bool text_only = surface_.TextOnly();
   while (auto record = reader.Next()) {
     if (budget_.exhausted) break;
+    if (text_only && !in_path_ && OnlyDraws(static_cast<Emr>(record->type))) continue;
     try {
       Dispatch(*record);
     } catch (const EMetafileError&) {

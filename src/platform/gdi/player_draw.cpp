@@ -275,6 +275,10 @@ void Player::SetPixel(ByteReader& r) {
 }
 
 void Player::LineTo(PointD p) {
+  if (!in_path_ && surface_.TextOnly()) {
+    dc_.position = p;
+    return;
+  }
   const PointD from = ToDeviceRounded(dc_.position), to = ToDeviceRounded(p);
   dc_.position = p;
   if (in_path_) {

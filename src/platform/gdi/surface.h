@@ -156,6 +156,9 @@ class Surface {
   virtual void StrokePath(const Path& path, const Pen& pen, Rop2 rop) = 0;
   virtual void DrawText(const TextRun& run) = 0;
   virtual void DrawImage(const ImageDraw& draw) = 0;
+  // True for a surface that keeps only text: the player then leaves out the
+  // records that draw shapes and pictures without changing any state.
+  virtual bool TextOnly() const { return false; }
 };
 
 }  // namespace pravel::gdi
