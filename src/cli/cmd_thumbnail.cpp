@@ -78,7 +78,11 @@ int Thumbnail(const Options& o) {
     return ReportFailure(o.input, e);
   }
   const GuiApplicationScope app;
-  const QImage image = qt::RenderImage(*page, FittedSize(*page, o.size), {.antialias = true});
+  bool stopped = false;
+  const QImage image = qt::RenderImage(*page, FittedSize(*page, o.size), {.antialias = true}, &stopped);
+  // A picture of half a page would mislead: a page that asks for too much
+  // work gets no thumbnail.
+  if (stopped) return ReportStoppedPages("thumbnail", o.input, {1});
   // Written beside the target and renamed over it, so that a failure leaves nothing.
   QSaveFile file(QString::fromStdString(o.output));
   const QByteArray png = qt::EncodePng(image);

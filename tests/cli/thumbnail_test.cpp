@@ -62,7 +62,15 @@ TEST_F(ThumbnailCommand, UnreadableFilesLeaveNoOutput) {
   ASSERT_TRUE(short_file.open(QIODevice::WriteOnly));
   short_file.write(QByteArray(20, '\0'));
   short_file.close();
-  std::vector<std::string> inputs = {Path("missing.qrp"), Path("short.qrp")};
+  // A page that asks for too much work: 600 000 glyphs in one run.
+  TQRPageList pages;
+  pages.SetStream(std::make_shared<TQRStream>(100000));
+  gdi::test::EmfBuilder emf({0, 0, 10000, 5000});
+  emf.AddRaw(gdi::Emr::ExtTextOutW, gdi::test::TextBody(0, 0, std::u16string(600000, u'x'), {}));
+  pages.AddPage(emf.Make());
+  pages.Finish();
+  pages.SaveFile(Path("work.qrp"));
+  std::vector<std::string> inputs = {Path("missing.qrp"), Path("short.qrp"), Path("work.qrp")};
   const std::string hostile = PRAVEL_SOURCE_DIR "/../shared/corpus/qrp/bad-compressed-size-huge.qrp";
   if (std::filesystem::exists(hostile)) inputs.push_back(hostile);
   for (const std::string& input : inputs) {
