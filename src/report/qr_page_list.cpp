@@ -48,6 +48,22 @@ std::string FullPath(const std::filesystem::path& path) {
   return error ? path.string() : absolute.string();
 }
 
+// Expands a compressed page whose code lies in `code` from its position up
+// to `code_end`, and checks that the code and the EMF end where the record
+// says. `file_delta` turns positions in `code` into file offsets.
+Bytes ExpandPage(TQRStream& code, std::int64_t code_end, const PageRecordInfo& record, std::int64_t file_delta) {
+  Bytes bytes(static_cast<std::size_t>(record.EmfBytes));
+  TQRCompress coder(code, TQRCompressMode::Expand, code_end - code.Position());
+  for (std::uint8_t& byte : bytes) byte = coder.Decode();
+  if (code.Position() != code_end)
+    Corrupt("the compressed page at offset " + At(record.Offset) + " ends at offset " +
+            At(file_delta + code.Position()) + ", before its BackOffset at " + At(file_delta + code_end));
+  if (bytes.size() >= 52 && LoadU32(bytes, 48) != bytes.size())
+    Corrupt("EMF nBytes " + At(LoadU32(bytes, 48)) + " of the compressed page at offset " + At(record.Offset) +
+            " differs from its UncompressedSize " + At(record.EmfBytes));
+  return bytes;
+}
+
 }  // namespace
 
 void TQRPageList::Clear() noexcept { page_count_ = 0; }
@@ -265,22 +281,13 @@ PageRecordInfo TQRPageList::ReadRecord(std::int64_t offset, std::int32_t page) {
 gdi::Metafile TQRPageList::ReadPayload(const PageRecordInfo& record) {
   TQRStream& stream = RequireStream();
   const std::int64_t payload = record.Offset + 8;
-  const std::int64_t payload_end = record.NextOffset - 4;
-  Bytes bytes(static_cast<std::size_t>(record.EmfBytes));
   if (compression_) {
     stream.SetPosition(payload + 4);
-    TQRCompress coder(stream, TQRCompressMode::Expand, payload_end - payload - 4);
-    for (std::uint8_t& byte : bytes) byte = coder.Decode();
-    if (stream.Position() != payload_end)
-      Corrupt("the compressed page at offset " + At(record.Offset) + " ends at offset " +
-              At(stream.Position()) + ", before its BackOffset at " + At(payload_end));
-    if (bytes.size() >= 52 && LoadU32(bytes, 48) != bytes.size())
-      Corrupt("EMF nBytes " + At(LoadU32(bytes, 48)) + " of the compressed page at offset " +
-              At(record.Offset) + " differs from its UncompressedSize " + At(record.EmfBytes));
-  } else {
-    stream.SetPosition(payload);
-    stream.ReadBuffer(bytes);
+    return gdi::Metafile::FromBytes(ExpandPage(stream, record.NextOffset - 4, record, 0));
   }
+  Bytes bytes(static_cast<std::size_t>(record.EmfBytes));
+  stream.SetPosition(payload);
+  stream.ReadBuffer(bytes);
   return gdi::Metafile::FromBytes(std::move(bytes));
 }
 
@@ -338,18 +345,8 @@ gdi::Metafile DecodeStoredPage(const StoredPage& stored) {
   TQRStream code(std::numeric_limits<std::int32_t>::max());
   code.WriteBuffer(stored.Payload);
   code.SetPosition(0);
-  Bytes bytes(static_cast<std::size_t>(record.EmfBytes));
   try {
-    TQRCompress coder(code, TQRCompressMode::Expand, static_cast<std::int64_t>(stored.Payload.size()));
-    for (std::uint8_t& byte : bytes) byte = coder.Decode();
-    const std::int64_t code_start = record.Offset + 12;
-    if (code.Position() != code.Size())
-      Corrupt("the compressed page at offset " + At(record.Offset) + " ends at offset " +
-              At(code_start + code.Position()) + ", before its BackOffset at " + At(code_start + code.Size()));
-    if (bytes.size() >= 52 && LoadU32(bytes, 48) != bytes.size())
-      Corrupt("EMF nBytes " + At(LoadU32(bytes, 48)) + " of the compressed page at offset " +
-              At(record.Offset) + " differs from its UncompressedSize " + At(record.EmfBytes));
-    return gdi::Metafile::FromBytes(std::move(bytes));
+    return gdi::Metafile::FromBytes(ExpandPage(code, code.Size(), record, record.Offset + 12));
   } catch (const EMetafileError& error) {
     throw EMetafileError(page + error.Detail());
   }
