@@ -72,4 +72,14 @@ int RunBatch(const std::string& command, const std::vector<BatchFile>& files, bo
   return failed.empty() ? kExitOk : kExitBadFile;
 }
 
+int ConvertFiles(const std::string& command, const std::vector<std::string>& inputs, const std::string& output,
+                 const std::string& extension, bool force, const std::function<int(const BatchFile&)>& convert) {
+  if (inputs.size() == 1 && !IsFolderOutput(output)) return convert({inputs[0], output});
+  const auto files = PlanBatch(inputs, output, extension);
+  if (!files) return kExitUsage;
+  std::error_code error;
+  fs::create_directories(output, error);
+  return RunBatch(command, *files, force, convert);
+}
+
 }  // namespace pravel::cli

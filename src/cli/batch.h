@@ -35,4 +35,10 @@ bool OutputIsNewer(const std::string& input, const std::string& output);
 int RunBatch(const std::string& command, const std::vector<BatchFile>& files, bool force,
              const std::function<int(const BatchFile&)>& convert);
 
+// One input with a file output: `convert` for it alone. Otherwise the batch
+// of PlanBatch, written into the output folder (made when missing) by
+// RunBatch. The commands refuse several inputs without a folder first.
+int ConvertFiles(const std::string& command, const std::vector<std::string>& inputs, const std::string& output,
+                 const std::string& extension, bool force, const std::function<int(const BatchFile&)>& convert);
+
 }  // namespace pravel::cli

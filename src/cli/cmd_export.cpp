@@ -132,14 +132,7 @@ int RunExport(Args args) {
   Options o;
   const auto parsed = ParseCommand(kCommand, args, [&o](const CommandLine& line) { return ReadOptions(line, o); });
   if (parsed.status) return *parsed.status;
-  if (o.inputs.size() == 1 && !IsFolderOutput(o.output)) {
-    o.input = o.inputs[0];
-    return Export(o);
-  }
-  const auto files = PlanBatch(o.inputs, o.output, ExtensionOf(*o.format));
-  std::error_code error;
-  std::filesystem::create_directories(o.output, error);
-  return RunBatch("export", *files, o.force, [&o](const BatchFile& file) {
+  return ConvertFiles("export", o.inputs, o.output, ExtensionOf(*o.format), o.force, [&o](const BatchFile& file) {
     Options one = o;
     one.input = file.input;
     one.output = file.output;

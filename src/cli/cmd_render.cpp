@@ -367,14 +367,7 @@ int RunRender(Args args) {
   const auto parsed = ParseCommand(kCommand, args, [&o](const CommandLine& line) { return ReadOptions(line, o); });
   if (parsed.status) return *parsed.status;
   const GuiApplicationScope app;
-  if (o.inputs.size() == 1 && !IsFolderOutput(o.output)) {
-    o.input = o.inputs[0];
-    return RenderFile(o);
-  }
-  const auto files = PlanBatch(o.inputs, o.output, ExtensionOf(*o.format));
-  std::error_code error;
-  std::filesystem::create_directories(o.output, error);
-  return RunBatch("render", *files, o.force, [&o](const BatchFile& file) {
+  return ConvertFiles("render", o.inputs, o.output, ExtensionOf(*o.format), o.force, [&o](const BatchFile& file) {
     Options one = o;
     one.input = file.input;
     one.output = file.output;
