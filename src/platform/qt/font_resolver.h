@@ -54,7 +54,7 @@ class FontCache {
   const ResolvedFont& Get(const gdi::FontSpec& spec);
 
  private:
-  // The em in whole pixels of `family` for the spec's em or cell height.
+  // The em in whole pixels of `family` for the requested em or cell height.
   int PixelSize(const QString& family, const gdi::FontSpec& spec);
   ResolvedFont Make(const QString& family, int pixel_size, int weight, bool italic);
   ResolvedFont Make(const QString& family, int pixel_size, int weight, bool italic, bool smooth);
