@@ -65,7 +65,7 @@ void BM_RecordPage(benchmark::State& state) {
   for (auto _ : state) {
     EmfRecorder rec(794, 1123);
     rec.SelectObject(rec.CreateFont(LogFontFromFont(Font{})));
-    rec.SetBkMode(EmfRecorder::kTransparent);
+    rec.SetBkMode(gdi::BackgroundMode::Transparent);
     for (std::int32_t i = 0; i < 60; ++i) {
       rec.ExtTextOut({40, 60 + 16 * i}, std::u16string_view(text), dx);
       rec.MoveTo(40, 74 + 16 * i);

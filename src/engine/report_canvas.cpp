@@ -62,7 +62,7 @@ void DrawLabel(TQRPrinter& printer, const TQRLabel& label, const TQRPage& page, 
   const EmfRecorder::Handle font = canvas->CreateFont(gdi::LogFontFromFont(label.Font, pixels_per_inch));
   canvas->SelectObject(font);
   canvas->SetTextColor(ColorToRgb(label.Font.Color));
-  canvas->SetBkMode(EmfRecorder::kTransparent);
+  canvas->SetBkMode(gdi::BackgroundMode::Transparent);
   canvas->SetTextAlign(TextAlign(label.Alignment));
   for (const TQRPrintedLine& line : LabelLines(label, page, measure)) {
     const std::vector<std::int32_t> dx = PixelAdvances(measure.Advances(label.Font, line.Text), printer.XFactor());

@@ -89,12 +89,12 @@ std::vector<gdi::Metafile> PlacementPages() {
   Text(one, 96, 432, "Styled");
   UseFont(one, u"Arial", 20);  // cell height
   one.SetTextColor(0x123456);
-  one.SetBkMode(Canvas::kOpaque);
+  one.SetBkMode(gdi::BackgroundMode::Opaque);
   one.SetBkColor(0x00FFFF);
   Text(one, 96, 528, "Cell", Canvas::kTaBaseline);
 
   Canvas two(test::kLetterWidth, test::kLetterHeight);
-  two.SetMapMode(Canvas::kMmLoMetric);
+  two.SetMapMode(gdi::MapMode::LoMetric);
   UseFont(two, u"Arial", -42);
   Text(two, 500, -300, "Metric");
   UseFont(two, u"Arial", -100);

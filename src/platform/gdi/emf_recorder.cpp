@@ -259,27 +259,27 @@ Metafile EmfRecorder::Finish() {
 
 // ---------------------------------------------------------------- bounds
 
-EmfRecorder::DPoint EmfRecorder::ToDevice(DPoint p) const {
+PointD EmfRecorder::ToDevice(PointD p) const {
   const Matrix& w = state_.world;
   const double wx = w[0] * p.x + w[2] * p.y + w[4];
   const double wy = w[1] * p.x + w[3] * p.y + w[5];
-  const double sx = state_.window_ext.x != 0 ? state_.viewport_ext.x / state_.window_ext.x : 1;
-  const double sy = state_.window_ext.y != 0 ? state_.viewport_ext.y / state_.window_ext.y : 1;
-  return {(wx - state_.window_org.x) * sx + state_.viewport_org.x,
-          (wy - state_.window_org.y) * sy + state_.viewport_org.y};
+  const double sx = state_.page.window_ext.x != 0 ? state_.page.viewport_ext.x / state_.page.window_ext.x : 1;
+  const double sy = state_.page.window_ext.y != 0 ? state_.page.viewport_ext.y / state_.page.window_ext.y : 1;
+  return {(wx - state_.page.window_org.x) * sx + state_.page.viewport_org.x,
+          (wy - state_.page.window_org.y) * sy + state_.page.viewport_org.y};
 }
 
 double EmfRecorder::DeviceScale() const {
-  const DPoint o = ToDevice({0, 0}), x = ToDevice({1, 0}), y = ToDevice({0, 1});
+  const PointD o = ToDevice({0, 0}), x = ToDevice({1, 0}), y = ToDevice({0, 1});
   const double det = (x.x - o.x) * (y.y - o.y) - (x.y - o.y) * (y.x - o.x);
   return std::sqrt(std::fabs(det));
 }
 
-EmfRecorder::Box EmfRecorder::DeviceBox(std::span<const DPoint> logical) const {
+EmfRecorder::Box EmfRecorder::DeviceBox(std::span<const PointD> logical) const {
   Box box;
   bool first = true;
-  for (const DPoint& p : logical) {
-    const DPoint d = ToDevice(p);
+  for (const PointD& p : logical) {
+    const PointD d = ToDevice(p);
     if (first) {
       box = {d.x, d.y, d.x, d.y};
       first = false;
@@ -298,7 +298,7 @@ double EmfRecorder::PenOverhang() const {
 }
 
 EmfRecorder::Box EmfRecorder::AreaBox(const RectL& r, bool with_pen) const {
-  const DPoint corners[] = {{static_cast<double>(r.left), static_cast<double>(r.top)},
+  const PointD corners[] = {{static_cast<double>(r.left), static_cast<double>(r.top)},
                             {static_cast<double>(r.right), static_cast<double>(r.top)},
                             {static_cast<double>(r.left), static_cast<double>(r.bottom)},
                             {static_cast<double>(r.right), static_cast<double>(r.bottom)}};
@@ -309,7 +309,7 @@ EmfRecorder::Box EmfRecorder::AreaBox(const RectL& r, bool with_pen) const {
           std::round(d.bottom) - 1 + pen};
 }
 
-EmfRecorder::Box EmfRecorder::LineBox(std::span<const DPoint> logical) const {
+EmfRecorder::Box EmfRecorder::LineBox(std::span<const PointD> logical) const {
   if (logical.empty()) return {};
   const Box d = DeviceBox(logical);
   const double pen = PenOverhang();
@@ -351,15 +351,15 @@ EmfRecorder::Handle EmfRecorder::AllocHandle(const ObjectInfo& info) {
   return static_cast<Handle>(objects_.size() - 1);
 }
 
-EmfRecorder::Handle EmfRecorder::CreatePen(std::uint32_t style, std::int32_t width,
+EmfRecorder::Handle EmfRecorder::CreatePen(LineStyle style, std::int32_t width,
                                            std::uint32_t color) {
   ObjectInfo info;
   info.pen_width = std::abs(static_cast<double>(width));
-  info.pen_null = (style & 0xF) == kPsNull;
+  info.pen_null = style == LineStyle::Null;
   const Handle h = AllocHandle(info);
   Bytes f;
   AppendU32(f, h);
-  AppendU32(f, style);
+  AppendU32(f, ToUnderlying(style));
   AppendI32(f, width);  // Width is a POINTL whose y is unused
   AppendI32(f, 0);
   AppendU32(f, color);
@@ -368,12 +368,12 @@ EmfRecorder::Handle EmfRecorder::CreatePen(std::uint32_t style, std::int32_t wid
 }
 
 EmfRecorder::Handle EmfRecorder::ExtCreatePen(std::uint32_t style, std::uint32_t width,
-                                              std::uint32_t brush_style, std::uint32_t color,
+                                              BrushStyle brush_style, std::uint32_t color,
                                               std::uint32_t hatch,
                                               std::span<const std::uint32_t> dashes) {
   ObjectInfo info;
-  info.pen_width = (style & kPsGeometric) != 0 ? width : 0;
-  info.pen_null = (style & 0xF) == kPsNull;
+  info.pen_width = IsGeometricPen(style) ? width : 0;
+  info.pen_null = LineStyleOf(style) == LineStyle::Null;
   const Handle h = AllocHandle(info);
   const auto size = static_cast<std::uint32_t>(8 + 44 + 4 * dashes.size());
   Bytes f;
@@ -384,7 +384,7 @@ EmfRecorder::Handle EmfRecorder::ExtCreatePen(std::uint32_t style, std::uint32_t
   AppendU32(f, 0);
   AppendU32(f, style);
   AppendU32(f, width);
-  AppendU32(f, brush_style);
+  AppendU32(f, ToUnderlying(brush_style));
   AppendU32(f, color);
   AppendU32(f, hatch);
   AppendU32(f, static_cast<std::uint32_t>(dashes.size()));
@@ -393,14 +393,14 @@ EmfRecorder::Handle EmfRecorder::ExtCreatePen(std::uint32_t style, std::uint32_t
   return h;
 }
 
-EmfRecorder::Handle EmfRecorder::CreateBrushIndirect(std::uint32_t style, std::uint32_t color,
+EmfRecorder::Handle EmfRecorder::CreateBrushIndirect(BrushStyle style, std::uint32_t color,
                                                      std::uint32_t hatch) {
   ObjectInfo info;
   info.kind = Emr::CreateBrushIndirect;
   const Handle h = AllocHandle(info);
   Bytes f;
   AppendU32(f, h);
-  AppendU32(f, style);
+  AppendU32(f, ToUnderlying(style));
   AppendU32(f, color);
   AppendU32(f, hatch);
   Emit(Emr::CreateBrushIndirect, f);
@@ -442,11 +442,10 @@ EmfRecorder::Handle EmfRecorder::CreateFont(const LogFontW& font) {
 
 void EmfRecorder::SelectObject(Handle handle) {
   CheckOpen();
-  if ((handle & 0x80000000u) != 0) {
-    const std::uint32_t n = handle & 0x7FFFFFFFu;
-    if (n > static_cast<std::uint32_t>(Stock::DcPen) || n == 9)
+  if (IsStockHandle(handle)) {
+    const Stock stock = StockIdOf(handle);
+    if (stock > Stock::DcPen || ToUnderlying(stock) == 9)
       throw std::invalid_argument("EmfRecorder: unknown stock object");
-    const auto stock = static_cast<Stock>(n);
     if (stock >= Stock::WhitePen && stock <= Stock::NullPen) {
       state_.pen = ObjectInfo{};
       state_.pen.pen_null = stock == Stock::NullPen;
@@ -468,7 +467,7 @@ void EmfRecorder::SelectObject(Handle handle) {
 
 void EmfRecorder::DeleteObject(Handle handle) {
   CheckOpen();
-  if ((handle & 0x80000000u) != 0) return;
+  if (IsStockHandle(handle)) return;
   if (handle == 0 || handle >= objects_.size() || !objects_[handle])
     throw std::invalid_argument("EmfRecorder: unknown object handle");
   objects_[handle].reset();
@@ -484,109 +483,93 @@ void EmfRecorder::SetBkColor(std::uint32_t color) {
   state_.bk_color = color;
 }
 
-void EmfRecorder::SetBkMode(std::uint32_t mode) { EmitU32(Emr::SetBkMode, mode); }
+void EmfRecorder::SetBkMode(BackgroundMode mode) { EmitU32(Emr::SetBkMode, ToUnderlying(mode)); }
 
 void EmfRecorder::SetTextAlign(std::uint32_t align) {
   EmitU32(Emr::SetTextAlign, align);
   state_.text_align = align;
 }
 
-void EmfRecorder::SetPolyFillMode(std::uint32_t mode) { EmitU32(Emr::SetPolyFillMode, mode); }
+void EmfRecorder::SetPolyFillMode(PolyFillMode mode) { EmitU32(Emr::SetPolyFillMode, ToUnderlying(mode)); }
 void EmfRecorder::SetRop2(std::uint32_t rop2) { EmitU32(Emr::SetRop2, rop2); }
-void EmfRecorder::SetStretchBltMode(std::uint32_t mode) { EmitU32(Emr::SetStretchBltMode, mode); }
-void EmfRecorder::SetArcDirection(std::uint32_t direction) {
-  EmitU32(Emr::SetArcDirection, direction);
+void EmfRecorder::SetStretchBltMode(StretchMode mode) { EmitU32(Emr::SetStretchBltMode, ToUnderlying(mode)); }
+void EmfRecorder::SetArcDirection(ArcDirection direction) {
+  EmitU32(Emr::SetArcDirection, ToUnderlying(direction));
 }
 
-void EmfRecorder::SetExtents(std::uint32_t mode) {
-  // Window units per viewport pixel of the fixed modes, from the reference
-  // device's size; MM_ISOTROPIC starts from MM_LOMETRIC's.
-  double units_per_mm = 0;
-  switch (mode) {
-    case kMmText:
-      state_.window_ext = {1, 1};
-      state_.viewport_ext = {1, 1};
-      return;
-    case kMmLoMetric:
-    case kMmIsotropic: units_per_mm = 10; break;
-    case kMmHiMetric: units_per_mm = 100; break;
-    case kMmLoEnglish: units_per_mm = 100 / 25.4; break;
-    case kMmHiEnglish: units_per_mm = 1000 / 25.4; break;
-    case kMmTwips: units_per_mm = 1440 / 25.4; break;
-    default: return;  // MM_ANISOTROPIC keeps the extents in force
+void EmfRecorder::SetExtents(MapMode mode) {
+  // The fixed modes measure on the reference device; MM_ISOTROPIC starts
+  // from MM_LOMETRIC's extents (the player measures on its own device and
+  // leaves MM_ISOTROPIC's extents alone, as playing GDI does).
+  PageMapping& page = state_.page;
+  if (mode == MapMode::Text) {
+    page.window_ext = page.viewport_ext = {1, 1};
+    return;
   }
-  state_.window_ext = {kDeviceMillimeters.cx * units_per_mm, kDeviceMillimeters.cy * units_per_mm};
-  state_.viewport_ext = {static_cast<double>(kDevicePixels.cx),
-                         -static_cast<double>(kDevicePixels.cy)};
+  const double units_per_mm = UnitsPerMillimetre(mode == MapMode::Isotropic ? MapMode::LoMetric : mode);
+  if (units_per_mm == 0) return;  // MM_ANISOTROPIC keeps the extents in force
+  page.window_ext = {kDeviceMillimeters.cx * units_per_mm, kDeviceMillimeters.cy * units_per_mm};
+  page.viewport_ext = {static_cast<double>(kDevicePixels.cx), -static_cast<double>(kDevicePixels.cy)};
 }
 
-void EmfRecorder::SetMapMode(std::uint32_t mode) {
-  EmitU32(Emr::SetMapMode, mode);
-  if (mode < kMmText || mode > kMmAnisotropic) return;
-  state_.map_mode = mode;
+void EmfRecorder::SetMapMode(MapMode mode) {
+  EmitU32(Emr::SetMapMode, ToUnderlying(mode));
+  if (mode < MapMode::Text || mode > MapMode::Anisotropic) return;
+  state_.page.mode = mode;
   SetExtents(mode);
 }
 
-bool EmfRecorder::ScalableExtents() const {
-  return state_.map_mode == kMmIsotropic || state_.map_mode == kMmAnisotropic;
+// Unlike the player, the recorder keeps the adjusted viewport extent, to
+// the fraction.
+void EmfRecorder::FixIsotropic() {
+  PageMapping& page = state_.page;
+  if (page.mode != MapMode::Isotropic) return;
+  page.viewport_ext = IsotropicViewportExtent(page.window_ext, page.viewport_ext, ExtentRounding::Exact);
 }
 
-void EmfRecorder::FixIsotropic() {
-  if (state_.map_mode != kMmIsotropic) return;
-  // The viewport extent shrinks so that both axes scale alike.
-  const double sx = state_.viewport_ext.x / state_.window_ext.x;
-  const double sy = state_.viewport_ext.y / state_.window_ext.y;
-  if (std::fabs(sx) > std::fabs(sy)) {
-    state_.viewport_ext.x =
-        std::copysign(std::fabs(sy * state_.window_ext.x), state_.viewport_ext.x);
-  } else {
-    state_.viewport_ext.y =
-        std::copysign(std::fabs(sx * state_.window_ext.y), state_.viewport_ext.y);
-  }
+void EmfRecorder::SetOrigin(Emr type, PointD& origin, std::int32_t x, std::int32_t y) {
+  EmitPoint(type, x, y);
+  origin = {static_cast<double>(x), static_cast<double>(y)};
+}
+
+void EmfRecorder::SetExtent(Emr type, PointD& extent, std::int32_t cx, std::int32_t cy) {
+  EmitPoint(type, cx, cy);
+  if (!AcceptsExtent(state_.page, cx, cy)) return;
+  extent = {static_cast<double>(cx), static_cast<double>(cy)};
+  FixIsotropic();
 }
 
 void EmfRecorder::SetWindowOrgEx(std::int32_t x, std::int32_t y) {
-  EmitPoint(Emr::SetWindowOrgEx, x, y);
-  state_.window_org = {static_cast<double>(x), static_cast<double>(y)};
+  SetOrigin(Emr::SetWindowOrgEx, state_.page.window_org, x, y);
 }
-
 void EmfRecorder::SetWindowExtEx(std::int32_t cx, std::int32_t cy) {
-  EmitPoint(Emr::SetWindowExtEx, cx, cy);
-  if (!ScalableExtents() || cx == 0 || cy == 0) return;
-  state_.window_ext = {static_cast<double>(cx), static_cast<double>(cy)};
-  FixIsotropic();
+  SetExtent(Emr::SetWindowExtEx, state_.page.window_ext, cx, cy);
 }
-
 void EmfRecorder::SetViewportOrgEx(std::int32_t x, std::int32_t y) {
-  EmitPoint(Emr::SetViewportOrgEx, x, y);
-  state_.viewport_org = {static_cast<double>(x), static_cast<double>(y)};
+  SetOrigin(Emr::SetViewportOrgEx, state_.page.viewport_org, x, y);
 }
-
 void EmfRecorder::SetViewportExtEx(std::int32_t cx, std::int32_t cy) {
-  EmitPoint(Emr::SetViewportExtEx, cx, cy);
-  if (!ScalableExtents() || cx == 0 || cy == 0) return;
-  state_.viewport_ext = {static_cast<double>(cx), static_cast<double>(cy)};
-  FixIsotropic();
+  SetExtent(Emr::SetViewportExtEx, state_.page.viewport_ext, cx, cy);
 }
 
-void EmfRecorder::ScaleExtent(Emr type, DPoint& extent, std::int32_t x_num, std::int32_t x_denom,
+void EmfRecorder::ScaleExtent(Emr type, PointD& extent, std::int32_t x_num, std::int32_t x_denom,
                               std::int32_t y_num, std::int32_t y_denom) {
   Bytes f;
   for (std::int32_t v : {x_num, x_denom, y_num, y_denom}) AppendI32(f, v);
   Emit(type, f);
-  if (!ScalableExtents() || x_num == 0 || x_denom == 0 || y_num == 0 || y_denom == 0) return;
+  if (!HasScalableExtents(state_.page.mode) || x_num == 0 || x_denom == 0 || y_num == 0 || y_denom == 0) return;
   extent = {extent.x * x_num / x_denom, extent.y * y_num / y_denom};
   FixIsotropic();
 }
 
 void EmfRecorder::ScaleWindowExtEx(std::int32_t x_num, std::int32_t x_denom, std::int32_t y_num,
                                    std::int32_t y_denom) {
-  ScaleExtent(Emr::ScaleWindowExtEx, state_.window_ext, x_num, x_denom, y_num, y_denom);
+  ScaleExtent(Emr::ScaleWindowExtEx, state_.page.window_ext, x_num, x_denom, y_num, y_denom);
 }
 
 void EmfRecorder::ScaleViewportExtEx(std::int32_t x_num, std::int32_t x_denom, std::int32_t y_num,
                                      std::int32_t y_denom) {
-  ScaleExtent(Emr::ScaleViewportExtEx, state_.viewport_ext, x_num, x_denom, y_num, y_denom);
+  ScaleExtent(Emr::ScaleViewportExtEx, state_.page.viewport_ext, x_num, x_denom, y_num, y_denom);
 }
 
 void EmfRecorder::AppendXForm(Bytes& out, const EmfXForm& x) {
@@ -600,17 +583,16 @@ void EmfRecorder::SetWorldTransform(const EmfXForm& xform) {
   state_.world = ToMatrix(xform);
 }
 
-void EmfRecorder::ModifyWorldTransform(const EmfXForm& xform, std::uint32_t mode) {
+void EmfRecorder::ModifyWorldTransform(const EmfXForm& xform, WorldTransformMode mode) {
   Bytes f;
   AppendXForm(f, xform);
-  AppendU32(f, mode);
+  AppendU32(f, ToUnderlying(mode));
   Emit(Emr::ModifyWorldTransform, f);
   switch (mode) {
-    case kMwtIdentity: state_.world = {1, 0, 0, 1, 0, 0}; break;
-    case kMwtLeftMultiply: state_.world = Then(ToMatrix(xform), state_.world); break;
-    case kMwtRightMultiply: state_.world = Then(state_.world, ToMatrix(xform)); break;
-    case kMwtSet: state_.world = ToMatrix(xform); break;
-    default: break;
+    case WorldTransformMode::Identity: state_.world = {1, 0, 0, 1, 0, 0}; break;
+    case WorldTransformMode::LeftMultiply: state_.world = Then(ToMatrix(xform), state_.world); break;
+    case WorldTransformMode::RightMultiply: state_.world = Then(state_.world, ToMatrix(xform)); break;
+    case WorldTransformMode::Set: state_.world = ToMatrix(xform); break;
   }
 }
 
@@ -636,11 +618,11 @@ void EmfRecorder::OffsetClipRgn(std::int32_t dx, std::int32_t dy) {
   EmitPoint(Emr::OffsetClipRgn, dx, dy);
 }
 
-void EmfRecorder::ExtSelectClipRgn(std::span<const RectL> rects, std::uint32_t mode) {
+void EmfRecorder::ExtSelectClipRgn(std::span<const RectL> rects, RegionMode mode) {
   Bytes f;
   if (rects.empty()) {
     AppendU32(f, 0);
-    AppendU32(f, mode);
+    AppendU32(f, ToUnderlying(mode));
     Emit(Emr::ExtSelectClipRgn, f);
     return;
   }
@@ -651,7 +633,7 @@ void EmfRecorder::ExtSelectClipRgn(std::span<const RectL> rects, std::uint32_t m
   }
   const auto rect_bytes = static_cast<std::uint32_t>(16 * rects.size());
   AppendU32(f, 32 + rect_bytes);  // RgnDataSize
-  AppendU32(f, mode);
+  AppendU32(f, ToUnderlying(mode));
   AppendU32(f, 32);  // RegionDataHeader: size, RDH_RECTANGLES, count, rectangle bytes, bounds
   AppendU32(f, 1);
   AppendU32(f, static_cast<std::uint32_t>(rects.size()));
@@ -661,8 +643,8 @@ void EmfRecorder::ExtSelectClipRgn(std::span<const RectL> rects, std::uint32_t m
   Emit(Emr::ExtSelectClipRgn, f);
 }
 
-void EmfRecorder::SelectClipPath(std::uint32_t mode) {
-  EmitU32(Emr::SelectClipPath, mode);
+void EmfRecorder::SelectClipPath(RegionMode mode) {
+  EmitU32(Emr::SelectClipPath, ToUnderlying(mode));
   path_box_ = {};
 }
 
@@ -675,7 +657,7 @@ void EmfRecorder::MoveTo(std::int32_t x, std::int32_t y) {
 
 void EmfRecorder::LineTo(std::int32_t x, std::int32_t y) {
   EmitPoint(Emr::LineTo, x, y);
-  const DPoint line[] = {state_.position, {static_cast<double>(x), static_cast<double>(y)}};
+  const PointD line[] = {state_.position, {static_cast<double>(x), static_cast<double>(y)}};
   AddDrawn(LineBox(line));
   state_.position = line[1];
 }
@@ -710,7 +692,7 @@ void EmfRecorder::Chord(const RectL& box, EmfPoint start, EmfPoint end) {
 void EmfRecorder::Poly(Emr type16, Emr type32, std::span<const EmfPoint> points, PointSize size,
                        bool to_cp) {
   CheckOpen();
-  std::vector<DPoint> logical;
+  std::vector<PointD> logical;
   if (to_cp) logical.push_back(state_.position);
   for (const EmfPoint& p : points)
     logical.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
@@ -746,7 +728,7 @@ void EmfRecorder::PolyPoly(Emr type16, Emr type32, std::span<const EmfPoint> poi
   CheckOpen();
   if (std::accumulate(counts.begin(), counts.end(), std::uint64_t{0}) != points.size())
     throw std::invalid_argument("EmfRecorder: polygon counts do not add up to the points");
-  std::vector<DPoint> logical;
+  std::vector<PointD> logical;
   for (const EmfPoint& p : points)
     logical.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
   const Box box = LineBox(logical);
@@ -776,7 +758,7 @@ void EmfRecorder::SetPixelV(EmfPoint point, std::uint32_t color) {
   AppendI32(f, point.y);
   AppendU32(f, color);
   Emit(Emr::SetPixelV, f);
-  const DPoint d = ToDevice({static_cast<double>(point.x), static_cast<double>(point.y)});
+  const PointD d = ToDevice({static_cast<double>(point.x), static_cast<double>(point.y)});
   AddDrawn({std::floor(d.x), std::floor(d.y), std::floor(d.x), std::floor(d.y)});
 }
 
@@ -811,7 +793,7 @@ void EmfRecorder::StrokeAndFillPath() { PathDraw(Emr::StrokeAndFillPath); }
 
 // ---------------------------------------------------------------- text
 
-EmfRecorder::Box EmfRecorder::TextBox(DPoint origin, double advance_x, double advance_y) const {
+EmfRecorder::Box EmfRecorder::TextBox(PointD origin, double advance_x, double advance_y) const {
   // Without font metrics the cell is estimated from the height: ascent and
   // descent of a typical face (0.905 and 0.212 em).
   const std::int32_t h = state_.font.font_height;
@@ -843,10 +825,10 @@ EmfRecorder::Box EmfRecorder::TextBox(DPoint origin, double advance_x, double ad
   // (counter-clockwise on the page).
   const double angle = state_.font.font_escapement * kPi / 1800;
   const double c = std::cos(angle), s = std::sin(angle);
-  std::vector<DPoint> corners;
+  std::vector<PointD> corners;
   for (double y_shift : {0.0, advance_y}) {
-    for (DPoint p :
-         {DPoint{left, top}, DPoint{right, top}, DPoint{left, bottom}, DPoint{right, bottom}}) {
+    for (PointD p :
+         {PointD{left, top}, PointD{right, top}, PointD{left, bottom}, PointD{right, bottom}}) {
       p.y += y_shift;
       corners.push_back({origin.x + p.x * c + p.y * s, origin.y - p.x * s + p.y * c});
     }
@@ -866,9 +848,9 @@ void EmfRecorder::Text(Emr type, EmfPoint reference, ByteSpan string, std::size_
   double advance_x = 0, advance_y = 0;
   for (std::size_t i = 0; i < dx.size(); ++i) (pdy && i % 2 ? advance_y : advance_x) += dx[i];
   const bool update_cp = (state_.text_align & kTaUpdateCp) != 0;
-  const DPoint origin =
+  const PointD origin =
       update_cp ? state_.position
-                : DPoint{static_cast<double>(reference.x), static_cast<double>(reference.y)};
+                : PointD{static_cast<double>(reference.x), static_cast<double>(reference.y)};
   Box box = chars == 0 ? Box{} : TextBox(origin, advance_x, advance_y);
   if (rect && (options & kEtoClipped) != 0 && !box.Empty()) {
     const Box clip = AreaBox(*rect, false);
@@ -890,8 +872,8 @@ void EmfRecorder::Text(Emr type, EmfPoint reference, ByteSpan string, std::size_
   AppendBox(f, box.Empty() ? Box{} : box);
   AppendU32(f, identity ? 1 : 2);  // GM_COMPATIBLE, or GM_ADVANCED with a world transform
   // Page units to 0.01 mm, for the compatible mode.
-  const double sx = std::fabs(state_.viewport_ext.x / state_.window_ext.x);
-  const double sy = std::fabs(state_.viewport_ext.y / state_.window_ext.y);
+  const double sx = std::fabs(state_.page.viewport_ext.x / state_.page.window_ext.x);
+  const double sy = std::fabs(state_.page.viewport_ext.y / state_.page.window_ext.y);
   AppendF32(f,
             identity ? static_cast<float>(sx * kDeviceMillimeters.cx * 100 / kDevicePixels.cx) : 0);
   AppendF32(f,

@@ -16,6 +16,7 @@
 #include "platform/font.h"
 #include "platform/gdi/dib.h"
 #include "platform/gdi/emf_types.h"
+#include "platform/gdi/mapping.h"
 #include "platform/gdi/metafile.h"
 
 namespace pravel::gdi {
@@ -54,52 +55,17 @@ LogFontW LogFontFromFont(const Font& font, int pixels_per_inch = kScreenPixelsPe
 class EmfRecorder {
  public:
   // An object's index in the metafile's handle table, or a stock object
-  // (0x80000000 | n).
+  // (StockHandle).
   using Handle = std::uint32_t;
-
-  enum class Stock : std::uint32_t {
-    WhiteBrush = 0,
-    LtGrayBrush = 1,
-    GrayBrush = 2,
-    DkGrayBrush = 3,
-    BlackBrush = 4,
-    NullBrush = 5,
-    WhitePen = 6,
-    BlackPen = 7,
-    NullPen = 8,
-    OemFixedFont = 10,
-    AnsiFixedFont = 11,
-    AnsiVarFont = 12,
-    SystemFont = 13,
-    DeviceDefaultFont = 14,
-    DefaultPalette = 15,
-    SystemFixedFont = 16,
-    DefaultGuiFont = 17,
-    DcBrush = 18,
-    DcPen = 19,
-  };
-  static constexpr Handle StockHandle(Stock s) noexcept {
-    return 0x80000000u | static_cast<std::uint32_t>(s);
-  }
+  using Stock = StockObjectId;
 
   // Whether polygon records use 16-bit points: Auto picks them when every
   // point fits.
   enum class PointSize { Auto, Short, Long };
 
-  // Values of the mode records.
-  static constexpr std::uint32_t kPsSolid = 0, kPsDash = 1, kPsDot = 2, kPsNull = 5,
-                                 kPsInsideFrame = 6, kPsGeometric = 0x10000;
-  static constexpr std::uint32_t kBsSolid = 0, kBsNull = 1, kBsHatched = 2;
-  static constexpr std::uint32_t kTransparent = 1, kOpaque = 2;
+  // Values of the text records.
   static constexpr std::uint32_t kTaLeft = 0, kTaTop = 0, kTaUpdateCp = 1, kTaRight = 2,
                                  kTaCenter = 6, kTaBottom = 8, kTaBaseline = 24;
-  static constexpr std::uint32_t kAlternate = 1, kWinding = 2;
-  static constexpr std::uint32_t kMmText = 1, kMmLoMetric = 2, kMmHiMetric = 3, kMmLoEnglish = 4,
-                                 kMmHiEnglish = 5, kMmTwips = 6, kMmIsotropic = 7,
-                                 kMmAnisotropic = 8;
-  static constexpr std::uint32_t kMwtIdentity = 1, kMwtLeftMultiply = 2, kMwtRightMultiply = 3,
-                                 kMwtSet = 4;
-  static constexpr std::uint32_t kRgnAnd = 1, kRgnOr = 2, kRgnXor = 3, kRgnDiff = 4, kRgnCopy = 5;
   static constexpr std::uint32_t kEtoOpaque = 0x2, kEtoClipped = 0x4, kEtoPdy = 0x2000;
   static constexpr std::uint32_t kSrcCopy = 0xCC0020, kSrcPaint = 0xEE0086, kSrcAnd = 0x8800C6,
                                  kPatCopy = 0xF00021;
@@ -114,12 +80,13 @@ class EmfRecorder {
 
   // Objects. Handles are the lowest free table indices; deleting frees one.
   // An unknown handle throws std::invalid_argument.
-  Handle CreatePen(std::uint32_t style, std::int32_t width, std::uint32_t color);
-  Handle ExtCreatePen(std::uint32_t style, std::uint32_t width, std::uint32_t brush_style,
+  Handle CreatePen(LineStyle style, std::int32_t width, std::uint32_t color);
+  // style: PenStyleBits.
+  Handle ExtCreatePen(std::uint32_t style, std::uint32_t width, BrushStyle brush_style,
                       std::uint32_t color, std::uint32_t hatch = 0,
                       std::span<const std::uint32_t> dashes = {});
-  Handle CreateBrushIndirect(std::uint32_t style, std::uint32_t color, std::uint32_t hatch = 0);
-  Handle CreateSolidBrush(std::uint32_t color) { return CreateBrushIndirect(kBsSolid, color); }
+  Handle CreateBrushIndirect(BrushStyle style, std::uint32_t color, std::uint32_t hatch = 0);
+  Handle CreateSolidBrush(std::uint32_t color) { return CreateBrushIndirect(BrushStyle::Solid, color); }
   Handle CreateFont(const LogFontW& font);
   void SelectObject(Handle handle);
   void SelectStockObject(Stock s) { SelectObject(StockHandle(s)); }
@@ -128,13 +95,13 @@ class EmfRecorder {
   // State.
   void SetTextColor(std::uint32_t color);
   void SetBkColor(std::uint32_t color);
-  void SetBkMode(std::uint32_t mode);
+  void SetBkMode(BackgroundMode mode);
   void SetTextAlign(std::uint32_t align);
-  void SetPolyFillMode(std::uint32_t mode);
+  void SetPolyFillMode(PolyFillMode mode);
   void SetRop2(std::uint32_t rop2);
-  void SetStretchBltMode(std::uint32_t mode);
-  void SetArcDirection(std::uint32_t direction);
-  void SetMapMode(std::uint32_t mode);
+  void SetStretchBltMode(StretchMode mode);
+  void SetArcDirection(ArcDirection direction);
+  void SetMapMode(MapMode mode);
   void SetWindowOrgEx(std::int32_t x, std::int32_t y);
   void SetWindowExtEx(std::int32_t cx, std::int32_t cy);
   void SetViewportOrgEx(std::int32_t x, std::int32_t y);
@@ -144,7 +111,7 @@ class EmfRecorder {
   void ScaleViewportExtEx(std::int32_t x_num, std::int32_t x_denom, std::int32_t y_num,
                           std::int32_t y_denom);
   void SetWorldTransform(const EmfXForm& xform);
-  void ModifyWorldTransform(const EmfXForm& xform, std::uint32_t mode);
+  void ModifyWorldTransform(const EmfXForm& xform, WorldTransformMode mode);
   void SaveDC();
   void RestoreDC(std::int32_t saved);  // negative: relative to the latest save
 
@@ -152,10 +119,10 @@ class EmfRecorder {
   void IntersectClipRect(const RectL& rect);
   void ExcludeClipRect(const RectL& rect);
   void OffsetClipRgn(std::int32_t dx, std::int32_t dy);
-  // A region of rectangles in reference-device pixels; none with kRgnCopy
-  // resets the clip.
-  void ExtSelectClipRgn(std::span<const RectL> rects, std::uint32_t mode);
-  void SelectClipPath(std::uint32_t mode);
+  // A region of rectangles in reference-device pixels; none with
+  // RegionMode::Copy resets the clip.
+  void ExtSelectClipRgn(std::span<const RectL> rects, RegionMode mode);
+  void SelectClipPath(RegionMode mode);
 
   // Lines and shapes; boxes right and bottom exclusive as GDI takes them.
   void MoveTo(std::int32_t x, std::int32_t y);
@@ -221,9 +188,6 @@ class EmfRecorder {
   Metafile Finish();
 
  private:
-  struct DPoint {
-    double x = 0, y = 0;
-  };
   // A box in reference-device pixels, inclusive, or empty.
   struct Box {
     double left = 0, top = 0, right = -1, bottom = -1;
@@ -238,11 +202,9 @@ class EmfRecorder {
   };
   // What SAVEDC keeps that the bounds depend on.
   struct State {
-    std::uint32_t map_mode = kMmText;
-    DPoint window_org, viewport_org;
-    DPoint window_ext{1, 1}, viewport_ext{1, 1};
+    PageMapping page;
     std::array<double, 6> world{1, 0, 0, 1, 0, 0};  // as EmfXForm
-    DPoint position;                                // current position, logical
+    PointD position;                                // current position, logical
     std::uint32_t text_align = 0;
     std::uint32_t bk_color = 0xFFFFFF;
     ObjectInfo pen;
@@ -256,21 +218,22 @@ class EmfRecorder {
   Handle AllocHandle(const ObjectInfo& info);
   void CheckOpen() const;
 
-  DPoint ToDevice(DPoint p) const;
+  PointD ToDevice(PointD p) const;
   double DeviceScale() const;
   double PenOverhang() const;
-  Box DeviceBox(std::span<const DPoint> logical) const;
+  Box DeviceBox(std::span<const PointD> logical) const;
   Box AreaBox(const RectL& box, bool with_pen) const;
-  Box LineBox(std::span<const DPoint> logical) const;
-  Box TextBox(DPoint origin, double advance_x, double advance_y) const;
+  Box LineBox(std::span<const PointD> logical) const;
+  Box TextBox(PointD origin, double advance_x, double advance_y) const;
   void AddDrawn(const Box& box);
   static void AppendBox(Bytes& out, const Box& box);
   static void AppendXForm(Bytes& out, const EmfXForm& x);
 
-  bool ScalableExtents() const;
   void FixIsotropic();
-  void SetExtents(std::uint32_t mode);
-  void ScaleExtent(Emr type, DPoint& extent, std::int32_t x_num, std::int32_t x_denom,
+  void SetOrigin(Emr type, PointD& origin, std::int32_t x, std::int32_t y);
+  void SetExtent(Emr type, PointD& extent, std::int32_t cx, std::int32_t cy);
+  void SetExtents(MapMode mode);
+  void ScaleExtent(Emr type, PointD& extent, std::int32_t x_num, std::int32_t x_denom,
                    std::int32_t y_num, std::int32_t y_denom);
 
   void Shape(Emr type, const RectL& box, std::span<const std::int32_t> extra = {});

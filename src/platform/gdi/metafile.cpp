@@ -8,11 +8,9 @@ namespace pravel::gdi {
 
 namespace {
 
-RectL LoadRect(ByteSpan b, std::size_t at) {
-  return {LoadI32(b, at), LoadI32(b, at + 4), LoadI32(b, at + 8), LoadI32(b, at + 12)};
-}
+RectL ReadRect(ByteReader& r) { return {r.I32(), r.I32(), r.I32(), r.I32()}; }
 
-SizeL LoadSize(ByteSpan b, std::size_t at) { return {LoadI32(b, at), LoadI32(b, at + 4)}; }
+SizeL ReadSize(ByteReader& r) { return {r.I32(), r.I32()}; }
 
 // Walks the record chain of the first nBytes bytes; it must reach an EOF record.
 void CheckRecordChain(ByteSpan bytes, const EmfHeader& header) {
@@ -38,21 +36,23 @@ EmfHeader ReadEmfHeader(ByteSpan bytes) {
     throw EMetafileError("first record is not an EMF header");
   if (LoadU32(bytes, 40) != kEmfSignature) throw EMetafileError("no EMF signature");
   EmfHeader h;
-  h.nSize = LoadU32(bytes, 4);
-  h.rclBounds = LoadRect(bytes, 8);
-  h.rclFrame = LoadRect(bytes, 24);
-  h.nVersion = LoadU32(bytes, 44);
-  h.nBytes = LoadU32(bytes, 48);
-  h.nRecords = LoadU32(bytes, 52);
-  h.nHandles = LoadU16(bytes, 56);
-  h.nDescription = LoadU32(bytes, 60);
-  h.offDescription = LoadU32(bytes, 64);
-  h.nPalEntries = LoadU32(bytes, 68);
-  h.szlDevice = LoadSize(bytes, 72);
-  h.szlMillimeters = LoadSize(bytes, 80);
+  ByteReader r(bytes, 4);
+  h.nSize = r.U32();
+  h.rclBounds = ReadRect(r);
+  h.rclFrame = ReadRect(r);
+  r.Skip(4);  // dSignature
+  for (std::uint32_t* field : {&h.nVersion, &h.nBytes, &h.nRecords}) *field = r.U32();
+  h.nHandles = r.U16();
+  r.Skip(2);  // sReserved
+  for (std::uint32_t* field : {&h.nDescription, &h.offDescription, &h.nPalEntries}) *field = r.U32();
+  h.szlDevice = ReadSize(r);
+  h.szlMillimeters = ReadSize(r);
   if (h.nSize < kEmfHeaderBaseSize || h.nSize > h.nBytes)
     throw EMetafileError("bad header record size");
-  if (h.nSize >= 108 && InBounds(bytes.size(), 100, 8)) h.szlMicrometers = LoadSize(bytes, 100);
+  if (h.nSize >= 108 && InBounds(bytes.size(), 100, 8)) {
+    r.Seek(100);
+    h.szlMicrometers = ReadSize(r);
+  }
   return h;
 }
 

@@ -25,12 +25,9 @@ struct EmfHeader {
   std::uint32_t nSize = 0;   // size of the header record itself
   RectL rclBounds;           // device units of the recording device, inclusive
   RectL rclFrame;            // 0.01 mm, inclusive
-  std::uint32_t nVersion = 0;
-  std::uint32_t nBytes = 0;
-  std::uint32_t nRecords = 0;
+  std::uint32_t nVersion = 0, nBytes = 0, nRecords = 0;
   std::uint16_t nHandles = 0;
-  std::uint32_t nDescription = 0;
-  std::uint32_t offDescription = 0;
+  std::uint32_t nDescription = 0, offDescription = 0;  // UTF-16 code units, byte offset
   std::uint32_t nPalEntries = 0;
   SizeL szlDevice;           // reference device, pixels
   SizeL szlMillimeters;      // reference device, millimetres

@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/gdi/emf_types.h"
 #include "platform/gdi/surface.h"
 
 namespace pravel::gdi {
@@ -18,9 +19,6 @@ constexpr Rgb ColorRefToRgb(std::uint32_t c) noexcept {
   return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
 }
 
-inline constexpr std::uint32_t kPsStyleMask = 0xF, kPsEndcapMask = 0xF00, kPsJoinMask = 0xF000,
-                               kPsGeometric = 0x10000;
-
 struct LogPen {
   std::uint32_t style = 0;       // PS_* including end cap, join and type bits
   double width = 0;              // logical units; 0 is one device pixel
@@ -29,11 +27,8 @@ struct LogPen {
   std::vector<std::uint32_t> user_dashes;
 };
 
-inline constexpr std::uint32_t kBsSolid = 0, kBsNull = 1, kBsHatched = 2, kBsPattern = 3,
-                               kBsDibPattern = 5, kBsDibPatternPt = 6;
-
 struct LogBrush {
-  std::uint32_t style = kBsSolid;
+  BrushStyle style = BrushStyle::Solid;
   std::uint32_t color = 0xFFFFFF;  // COLORREF
   std::uint32_t hatch = 0;
   std::shared_ptr<const Image> pattern;      // DIB pattern brushes
@@ -51,8 +46,8 @@ struct Palette {};
 
 using GdiObject = std::variant<LogPen, LogBrush, LogFont, Palette>;
 
-// Stock object n (the index without its 0x80000000 bit), or nothing.
-std::optional<GdiObject> StockObject(std::uint32_t n);
+// A stock object, or nothing for an unknown one.
+std::optional<GdiObject> StockObject(StockObjectId id);
 
 // Readers of the object records; `fields` starts after the record's type and
 // size and the object index. Throw EMetafileError when the record is short.

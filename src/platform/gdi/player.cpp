@@ -17,7 +17,7 @@ double FrameToReference(std::int32_t frame, std::int32_t device, std::int32_t mi
   return frame * static_cast<double>(device) / (millimetres * 100.0);
 }
 
-constexpr std::int32_t kPlaybackDpi = 96;
+constexpr double kPlaybackDpi = 96;
 
 std::int32_t RoundToInt(double v) {
   constexpr double kMax = 1 << 30;
@@ -60,9 +60,9 @@ Player::Player(const Metafile& metafile, Surface& surface, const RectD& target, 
   limit_ = {RoundToInt(std::min(target.left, target.right) - w - 16), RoundToInt(std::min(target.top, target.bottom) - h - 16),
             RoundToInt(std::max(target.left, target.right) + w + 16), RoundToInt(std::max(target.top, target.bottom) + h + 16)};
   objects_.resize(metafile.Header().nHandles);
-  if (auto pen = StockObject(7)) dc_.pen = std::get<LogPen>(*pen);
-  if (auto brush = StockObject(0)) dc_.brush = std::get<LogBrush>(*brush);
-  if (auto font = StockObject(13)) dc_.font = std::get<LogFont>(*font);
+  if (auto pen = StockObject(StockObjectId::BlackPen)) dc_.pen = std::get<LogPen>(*pen);
+  if (auto brush = StockObject(StockObjectId::WhiteBrush)) dc_.brush = std::get<LogBrush>(*brush);
+  if (auto font = StockObject(StockObjectId::SystemFont)) dc_.font = std::get<LogFont>(*font);
   UpdateTransform();
 }
 
@@ -121,44 +121,104 @@ double Player::DeviceScaleY() const noexcept {
 }
 
 void Player::UpdateTransform() {
-  double wx = dc_.window_ext.x, wy = dc_.window_ext.y, vx = dc_.viewport_ext.x, vy = dc_.viewport_ext.y;
-  double per_mm = 0;
-  switch (dc_.map_mode) {
-    case kMmLoMetric: per_mm = 10; break;
-    case kMmHiMetric: per_mm = 100; break;
-    case kMmLoEnglish: per_mm = 100 / 25.4; break;
-    case kMmHiEnglish: per_mm = 1000 / 25.4; break;
-    case kMmTwips: per_mm = 1440 / 25.4; break;
-    default: break;
-  }
-  if (per_mm > 0) {
-    // Metric and English units are measured on the playing device, a
-    // 96-dpi display, not on the recording device (the references show it).
-    wx = wy = per_mm * 25.4;
-    vx = kPlaybackDpi;
-    vy = -kPlaybackDpi;
-  } else if (dc_.map_mode != kMmIsotropic && dc_.map_mode != kMmAnisotropic) {
-    wx = wy = vx = vy = 1;
-  }
-  if (wx == 0) wx = 1;
-  if (wy == 0) wy = 1;
-  if (vx == 0) vx = 1;
-  if (vy == 0) vy = 1;
-  if (dc_.map_mode == kMmIsotropic) {
-    // The viewport extent shrinks on one axis to whole units, as GDI keeps it.
-    if (std::fabs(vx / wx) < std::fabs(vy / wy)) vy = std::copysign(std::round(std::fabs(wy * vx / wx)), vy);
-    else vx = std::copysign(std::round(std::fabs(wx * vy / wy)), vx);
-    if (vx == 0) vx = 1;
-    if (vy == 0) vy = 1;
-  }
-  const double sx = vx / wx, sy = vy / wy;
-  XForm page;
-  page.m11 = sx;
-  page.m22 = sy;
-  page.dx = dc_.viewport_org.x - dc_.window_org.x * sx;
-  page.dy = dc_.viewport_org.y - dc_.window_org.y * sy;
-  to_device_ = Then(Then(dc_.world, page), playback_);
+  // Metric and English units are measured on the playing device, a 96-dpi
+  // display, not on the recording device (the references show it).
+  to_device_ = Then(Then(dc_.world, PageTransform(dc_.page, kPlaybackDpi)), playback_);
   if (!IsFinite(to_device_)) to_device_ = playback_;
+}
+
+void Player::SetMapMode(std::uint32_t value) {
+  if (value < ToUnderlying(MapMode::Text) || value > ToUnderlying(MapMode::Anisotropic)) return;
+  PageMapping& page = dc_.page;
+  page.mode = static_cast<MapMode>(value);
+  if (page.mode == MapMode::Text) {
+    page.window_ext = page.viewport_ext = {1, 1};
+  } else if (const double per_mm = UnitsPerMillimetre(page.mode); per_mm > 0) {
+    // Keep the metric extents in whole units per inch of the playing
+    // device, should the mode turn anisotropic later. The recorder keeps
+    // them for its reference device instead, as the recording GDI does.
+    const double per_inch = std::round(per_mm * 25.4);
+    page.window_ext = {per_inch, per_inch};
+    page.viewport_ext = {kPlaybackDpi, -kPlaybackDpi};
+  }
+  UpdateTransform();
+}
+
+void Player::SetExtent(PointD& extent, ByteReader& r) {
+  const double x = r.I32(), y = r.I32();
+  if (!AcceptsExtent(dc_.page, x, y)) return;
+  extent = {x, y};
+  UpdateTransform();
+}
+
+void Player::SetOrigin(PointD& origin, ByteReader& r) {
+  const double x = r.I32(), y = r.I32();
+  origin = {x, y};
+  UpdateTransform();
+}
+
+// Extents stay whole numbers of units here; the isotropic adjustment is
+// applied to a copy (PageTransform), unlike the recorder, which keeps the
+// adjusted extent.
+void Player::ScaleExtent(PointD& extent, ByteReader& r) {
+  const std::int64_t xn = r.I32(), xd = r.I32(), yn = r.I32(), yd = r.I32();
+  if (!HasScalableExtents(dc_.page.mode) || xd == 0 || yd == 0) return;
+  const std::int64_t x = static_cast<std::int64_t>(extent.x) * xn / xd, y = static_cast<std::int64_t>(extent.y) * yn / yd;
+  if (x == 0 || y == 0 || x != static_cast<std::int32_t>(x) || y != static_cast<std::int32_t>(y)) return;
+  extent = {static_cast<double>(x), static_cast<double>(y)};
+  UpdateTransform();
+}
+
+namespace {
+
+XForm ReadXForm(ByteReader& r) {
+  XForm x;
+  x.m11 = r.F32();
+  x.m12 = r.F32();
+  x.m21 = r.F32();
+  x.m22 = r.F32();
+  x.dx = r.F32();
+  x.dy = r.F32();
+  return x;
+}
+
+}  // namespace
+
+void Player::SetWorldTransform(ByteReader& r) { ApplyWorldTransform(ReadXForm(r), WorldTransformMode::Set); }
+
+void Player::ModifyWorldTransform(ByteReader& r) {
+  const XForm x = ReadXForm(r);
+  ApplyWorldTransform(x, static_cast<WorldTransformMode>(r.U32()));
+}
+
+void Player::ApplyWorldTransform(const XForm& x, WorldTransformMode mode) {
+  if (mode != WorldTransformMode::Identity && !IsFinite(x)) return;
+  XForm world = dc_.world;
+  switch (mode) {
+    case WorldTransformMode::Identity: world = {}; break;
+    case WorldTransformMode::LeftMultiply: world = Then(x, dc_.world); break;
+    case WorldTransformMode::RightMultiply: world = Then(dc_.world, x); break;
+    case WorldTransformMode::Set: world = x; break;
+  }
+  // A transform that is not finite or cannot be inverted is refused.
+  if (!UsableTransform(world)) return;
+  dc_.world = world;
+  UpdateTransform();
+}
+
+void Player::SetMiterLimit(std::uint32_t raw) {
+  double limit = raw;
+  if (raw > 0xFFFFF) limit = std::bit_cast<float>(raw);  // writers store a float
+  if (std::isfinite(limit) && limit >= 1) dc_.miter_limit = limit;
+}
+
+void Player::MoveTo(ByteReader& r) {
+  const double x = r.I32(), y = r.I32();
+  dc_.position = {x, y};
+  if (in_path_) {
+    path_.MoveTo(ToDeviceRounded(dc_.position));
+    path_has_figure_ = true;
+  }
 }
 
 void Player::SetObject(std::uint32_t index, GdiObject object) {
@@ -166,21 +226,18 @@ void Player::SetObject(std::uint32_t index, GdiObject object) {
   objects_[index] = std::move(object);
 }
 
-const GdiObject* Player::Object(std::uint32_t index) const {
-  if (index & 0x80000000u) return nullptr;
-  if (index == 0 || index >= objects_.size() || !objects_[index]) return nullptr;
-  return &*objects_[index];
+const GdiObject* Player::Object(std::uint32_t handle, std::optional<GdiObject>& stock) const {
+  if (IsStockHandle(handle)) {
+    stock = StockObject(StockIdOf(handle));
+    return stock ? &*stock : nullptr;
+  }
+  if (handle == 0 || handle >= objects_.size() || !objects_[handle]) return nullptr;
+  return &*objects_[handle];
 }
 
 void Player::SelectObject(std::uint32_t index) {
   std::optional<GdiObject> stock;
-  const GdiObject* object = nullptr;
-  if (index & 0x80000000u) {
-    stock = StockObject(index & 0x7FFFFFFFu);
-    if (stock) object = &*stock;
-  } else {
-    object = Object(index);
-  }
+  const GdiObject* object = Object(index, stock);
   if (!object) return;
   if (const auto* pen = std::get_if<LogPen>(object)) {
     if (!Charge(Work::CopiedState, pen->user_dashes.size())) return;
@@ -272,274 +329,164 @@ std::optional<Region> Player::ReadRegion(ByteReader& r, std::uint32_t size) {
   return Region::FromRects(rects);
 }
 
+template <typename Read>
+void Player::CreateObject(ByteReader& r, Read read) {
+  const std::uint32_t index = r.U32();
+  SetObject(index, read(r));
+}
+
+void Player::ExtCreatePen(const EmfRecord& record, ByteReader& r) {
+  const std::uint32_t index = r.U32();
+  if (auto pen = ReadExtCreatePen(r, record.bytes.size())) SetObject(index, std::move(*pen));
+  else DeleteObject(index);
+}
+
+void Player::ClipToRect(ByteReader& r, RegionOp op) {
+  const double l = r.I32(), t = r.I32(), rt = r.I32(), b = r.I32();
+  CombineClip(RegionOfLogicalRect({l, t, rt, b}), op);
+}
+
+void Player::OffsetClip(ByteReader& r) {
+  const double x = r.I32(), y = r.I32();
+  if (!dc_.clip) return;
+  const PointD v = to_device_.MapVector({x, y});
+  dc_.clip->Offset(RoundToInt(v.x), RoundToInt(v.y));
+  clip_dirty_ = true;
+}
+
+void Player::ExtSelectClipRgn(ByteReader& r) {
+  const std::uint32_t size = r.U32();
+  const auto op = RegionOpOf(r.U32());
+  if (!op) return;
+  auto region = ReadRegion(r, size);
+  if (region) return CombineClip(*region, *op);
+  if (op == RegionOp::Copy) {
+    dc_.clip.reset();
+    clip_dirty_ = true;
+  }
+}
+
+void Player::SetMetaClip() {
+  if (!dc_.clip) return;
+  dc_.meta_clip = dc_.meta_clip ? dc_.meta_clip->Combine(*dc_.clip, RegionOp::And) : *dc_.clip;
+  dc_.clip.reset();
+  clip_dirty_ = true;
+}
+
+namespace {
+
+template <typename Enum>
+void SetIfOneOf(Enum& field, std::uint32_t value, Enum first, Enum last) {
+  if (value >= ToUnderlying(first) && value <= ToUnderlying(last)) field = static_cast<Enum>(value);
+}
+
+}  // namespace
+
 void Player::Dispatch(const EmfRecord& record) {
+  using std::int16_t, std::int32_t;
   ByteReader r = record.Fields();
+  PageMapping& page = dc_.page;
   const auto type = static_cast<Emr>(record.type);
   switch (type) {
-    case Emr::Header:
-    case Emr::Eof:
-      break;
-
     // Mapping.
-    case Emr::SetMapMode: {
-      const std::uint32_t mode = r.U32();
-      if (mode < 1 || mode > 8) break;
-      dc_.map_mode = static_cast<int>(mode);
-      if (mode == kMmText) dc_.window_ext = dc_.viewport_ext = {1, 1};
-      else if (mode != kMmIsotropic && mode != kMmAnisotropic) {
-        // Keep the metric extents, should the mode turn anisotropic later.
-        // Units per inch of each mode, over the playing device's pixels per inch.
-        const std::int32_t per_inch[] = {0, 0, 254, 2540, 100, 1000, 1440};
-        dc_.window_ext = {per_inch[mode], per_inch[mode]};
-        dc_.viewport_ext = {kPlaybackDpi, -kPlaybackDpi};
-      }
-      UpdateTransform();
-      break;
-    }
-    case Emr::SetWindowExtEx:
-    case Emr::SetViewportExtEx: {
-      const std::int32_t x = r.I32(), y = r.I32();
-      if (dc_.map_mode != kMmIsotropic && dc_.map_mode != kMmAnisotropic) break;
-      if (x == 0 || y == 0) break;
-      (type == Emr::SetWindowExtEx ? dc_.window_ext : dc_.viewport_ext) = {x, y};
-      UpdateTransform();
-      break;
-    }
-    case Emr::SetWindowOrgEx:
-    case Emr::SetViewportOrgEx: {
-      const std::int32_t x = r.I32(), y = r.I32();
-      (type == Emr::SetWindowOrgEx ? dc_.window_org : dc_.viewport_org) = {x, y};
-      UpdateTransform();
-      break;
-    }
-    case Emr::ScaleWindowExtEx:
-    case Emr::ScaleViewportExtEx: {
-      const std::int64_t xn = r.I32(), xd = r.I32(), yn = r.I32(), yd = r.I32();
-      if (dc_.map_mode != kMmIsotropic && dc_.map_mode != kMmAnisotropic) break;
-      if (xd == 0 || yd == 0) break;
-      PointL& ext = type == Emr::ScaleWindowExtEx ? dc_.window_ext : dc_.viewport_ext;
-      const std::int64_t x = ext.x * xn / xd, y = ext.y * yn / yd;
-      if (x == 0 || y == 0 || x != static_cast<std::int32_t>(x) || y != static_cast<std::int32_t>(y)) break;
-      ext = {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
-      UpdateTransform();
-      break;
-    }
-    case Emr::SetWorldTransform:
-    case Emr::ModifyWorldTransform: {
-      XForm x;
-      x.m11 = r.F32();
-      x.m12 = r.F32();
-      x.m21 = r.F32();
-      x.m22 = r.F32();
-      x.dx = r.F32();
-      x.dy = r.F32();
-      std::uint32_t mode = 4;  // MWT_SET
-      if (type == Emr::ModifyWorldTransform) mode = r.U32();
-      if (mode != 1 && !IsFinite(x)) break;
-      XForm world = dc_.world;
-      switch (mode) {
-        case 1: world = {}; break;                     // MWT_IDENTITY
-        case 2: world = Then(x, dc_.world); break;     // MWT_LEFTMULTIPLY
-        case 3: world = Then(dc_.world, x); break;     // MWT_RIGHTMULTIPLY
-        case 4: world = x; break;                      // MWT_SET
-        default: break;
-      }
-      // A transform that is not finite or cannot be inverted is refused.
-      if (!UsableTransform(world)) break;
-      dc_.world = world;
-      UpdateTransform();
-      break;
-    }
+    case Emr::SetMapMode: return SetMapMode(r.U32());
+    case Emr::SetWindowExtEx: return SetExtent(page.window_ext, r);
+    case Emr::SetViewportExtEx: return SetExtent(page.viewport_ext, r);
+    case Emr::SetWindowOrgEx: return SetOrigin(page.window_org, r);
+    case Emr::SetViewportOrgEx: return SetOrigin(page.viewport_org, r);
+    case Emr::ScaleWindowExtEx: return ScaleExtent(page.window_ext, r);
+    case Emr::ScaleViewportExtEx: return ScaleExtent(page.viewport_ext, r);
+    case Emr::SetWorldTransform: return SetWorldTransform(r);
+    case Emr::ModifyWorldTransform: return ModifyWorldTransform(r);
 
     // State.
-    case Emr::SaveDC: SaveDc(); break;
-    case Emr::RestoreDC: RestoreDc(r.I32()); break;
-    case Emr::SetBkMode: {
-      const std::uint32_t mode = r.U32();
-      if (mode == kTransparent || mode == kOpaque) dc_.bk_mode = static_cast<int>(mode);
-      break;
-    }
-    case Emr::SetBkColor: dc_.bk_color = r.U32(); break;
-    case Emr::SetTextColor: dc_.text_color = r.U32(); break;
-    case Emr::SetTextAlign: dc_.text_align = r.U32(); break;
-    case Emr::SetPolyFillMode: {
-      const std::uint32_t mode = r.U32();
-      if (mode == 1 || mode == 2) dc_.fill_mode = static_cast<int>(mode);
-      break;
-    }
-    case Emr::SetRop2: {
-      const std::uint32_t rop = r.U32();
-      if (rop >= 1 && rop <= 16) dc_.rop2 = static_cast<int>(rop);
-      break;
-    }
-    case Emr::SetStretchBltMode: dc_.stretch_mode = static_cast<int>(r.U32() & 0xFF); break;
-    case Emr::SetArcDirection: {
-      const std::uint32_t dir = r.U32();
-      if (dir == 1 || dir == 2) dc_.arc_direction = static_cast<int>(dir);
-      break;
-    }
-    case Emr::SetMiterLimit: {
-      const std::uint32_t raw = r.U32();
-      double limit = raw;
-      if (raw > 0xFFFFF) limit = std::bit_cast<float>(raw);  // writers store a float
-      if (std::isfinite(limit) && limit >= 1) dc_.miter_limit = limit;
-      break;
-    }
-    case Emr::SetBrushOrgEx: dc_.brush_org = {r.I32(), r.I32()}; break;
-    case Emr::MoveToEx: {
-      const double x = r.I32(), y = r.I32();
-      dc_.position = {x, y};
-      if (in_path_) {
-        path_.MoveTo(ToDeviceRounded(dc_.position));
-        path_has_figure_ = true;
-      }
-      break;
-    }
+    case Emr::SaveDC: return SaveDc();
+    case Emr::RestoreDC: return RestoreDc(r.I32());
+    case Emr::SetBkMode: return SetIfOneOf(dc_.bk_mode, r.U32(), BackgroundMode::Transparent, BackgroundMode::Opaque);
+    case Emr::SetBkColor: dc_.bk_color = r.U32(); return;
+    case Emr::SetTextColor: dc_.text_color = r.U32(); return;
+    case Emr::SetTextAlign: dc_.text_align = r.U32(); return;
+    case Emr::SetPolyFillMode: return SetIfOneOf(dc_.fill_mode, r.U32(), PolyFillMode::Alternate, PolyFillMode::Winding);
+    case Emr::SetRop2: return SetIfOneOf(dc_.rop2, r.U32(), Rop2::Black, Rop2::White);
+    case Emr::SetStretchBltMode: dc_.stretch_mode = static_cast<StretchMode>(r.U32() & 0xFF); return;
+    case Emr::SetArcDirection:
+      return SetIfOneOf(dc_.arc_direction, r.U32(), ArcDirection::CounterClockwise, ArcDirection::Clockwise);
+    case Emr::SetMiterLimit: return SetMiterLimit(r.U32());
+    case Emr::SetBrushOrgEx: dc_.brush_org = {r.I32(), r.I32()}; return;
+    case Emr::MoveToEx: return MoveTo(r);
 
     // Objects.
-    case Emr::CreatePen: {
-      const std::uint32_t index = r.U32();
-      SetObject(index, ReadCreatePen(r));
-      break;
-    }
-    case Emr::ExtCreatePen: {
-      const std::uint32_t index = r.U32();
-      if (auto pen = ReadExtCreatePen(r, record.bytes.size())) SetObject(index, std::move(*pen));
-      else DeleteObject(index);
-      break;
-    }
-    case Emr::CreateBrushIndirect: {
-      const std::uint32_t index = r.U32();
-      SetObject(index, ReadCreateBrushIndirect(r));
-      break;
-    }
-    case Emr::ExtCreateFontIndirectW: {
-      const std::uint32_t index = r.U32();
-      SetObject(index, ReadLogFont(r));
-      break;
-    }
-    case Emr::CreatePalette: {
-      const std::uint32_t index = r.U32();
-      SetObject(index, Palette{});
-      break;
-    }
-    case Emr::CreateDIBPatternBrushPt: CreateDibPatternBrush(record, false); break;
-    case Emr::CreateMonoBrush: CreateDibPatternBrush(record, true); break;
-    case Emr::SelectObject: SelectObject(r.U32()); break;
-    case Emr::DeleteObject: DeleteObject(r.U32()); break;
+    case Emr::CreatePen: return CreateObject(r, ReadCreatePen);
+    case Emr::ExtCreatePen: return ExtCreatePen(record, r);
+    case Emr::CreateBrushIndirect: return CreateObject(r, ReadCreateBrushIndirect);
+    case Emr::ExtCreateFontIndirectW: return CreateObject(r, ReadLogFont);
+    case Emr::CreatePalette: return CreateObject(r, [](ByteReader&) { return Palette{}; });
+    case Emr::CreateDIBPatternBrushPt: return CreateDibPatternBrush(record, false);
+    case Emr::CreateMonoBrush: return CreateDibPatternBrush(record, true);
+    case Emr::SelectObject: return SelectObject(r.U32());
+    case Emr::DeleteObject: return DeleteObject(r.U32());
 
     // Clipping.
-    case Emr::IntersectClipRect:
-    case Emr::ExcludeClipRect: {
-      const double l = r.I32(), t = r.I32(), rt = r.I32(), b = r.I32();
-      CombineClip(RegionOfLogicalRect({l, t, rt, b}), type == Emr::IntersectClipRect ? RegionOp::And : RegionOp::Diff);
-      break;
-    }
-    case Emr::OffsetClipRgn: {
-      const double x = r.I32(), y = r.I32();
-      if (!dc_.clip) break;
-      const PointD v = to_device_.MapVector({x, y});
-      dc_.clip->Offset(RoundToInt(v.x), RoundToInt(v.y));
-      clip_dirty_ = true;
-      break;
-    }
-    case Emr::ExtSelectClipRgn: {
-      const std::uint32_t size = r.U32();
-      const std::uint32_t mode = r.U32();
-      if (mode < 1 || mode > 5) break;
-      auto region = ReadRegion(r, size);
-      if (!region) {
-        if (mode == 5) {
-          dc_.clip.reset();
-          clip_dirty_ = true;
-        }
-        break;
-      }
-      CombineClip(*region, static_cast<RegionOp>(mode - 1));
-      break;
-    }
-    case Emr::SetMetaRgn:
-      if (dc_.clip) {
-        dc_.meta_clip = dc_.meta_clip ? dc_.meta_clip->Combine(*dc_.clip, RegionOp::And) : *dc_.clip;
-        dc_.clip.reset();
-        clip_dirty_ = true;
-      }
-      break;
-    case Emr::SelectClipPath: SelectClipPath(r.U32()); break;
+    case Emr::IntersectClipRect: return ClipToRect(r, RegionOp::And);
+    case Emr::ExcludeClipRect: return ClipToRect(r, RegionOp::Diff);
+    case Emr::OffsetClipRgn: return OffsetClip(r);
+    case Emr::ExtSelectClipRgn: return ExtSelectClipRgn(r);
+    case Emr::SetMetaRgn: return SetMetaClip();
+    case Emr::SelectClipPath: return SelectClipPath(r.U32());
 
-    // Lines, shapes and paths.
-    case Emr::LineTo: {
-      const double x = r.I32(), y = r.I32();
-      LineTo({x, y});
-      break;
-    }
-    case Emr::Rectangle: Rectangle(r); break;
-    case Emr::RoundRect: RoundRect(r); break;
-    case Emr::Ellipse: Ellipse(r); break;
-    case Emr::Arc: ArcFamily(record, 0); break;
-    case Emr::Chord: ArcFamily(record, 1); break;
-    case Emr::Pie: ArcFamily(record, 2); break;
-    case Emr::ArcTo: ArcFamily(record, 3); break;
-    case Emr::AngleArc: AngleArc(r); break;
-    case Emr::SetPixelV: SetPixel(r); break;
-    case Emr::PolyBezier: Poly(r, false, 0); break;
-    case Emr::Polygon: Poly(r, false, 1); break;
-    case Emr::Polyline: Poly(r, false, 2); break;
-    case Emr::PolyBezierTo: Poly(r, false, 3); break;
-    case Emr::PolylineTo: Poly(r, false, 4); break;
-    case Emr::PolyBezier16: Poly(r, true, 0); break;
-    case Emr::Polygon16: Poly(r, true, 1); break;
-    case Emr::Polyline16: Poly(r, true, 2); break;
-    case Emr::PolyBezierTo16: Poly(r, true, 3); break;
-    case Emr::PolylineTo16: Poly(r, true, 4); break;
-    case Emr::PolyPolyline: PolyPoly(r, false, false); break;
-    case Emr::PolyPolygon: PolyPoly(r, false, true); break;
-    case Emr::PolyPolyline16: PolyPoly(r, true, false); break;
-    case Emr::PolyPolygon16: PolyPoly(r, true, true); break;
-    case Emr::PolyDraw: PolyDraw(r, false); break;
-    case Emr::PolyDraw16: PolyDraw(r, true); break;
-    case Emr::BeginPath:
-    case Emr::EndPath:
-    case Emr::CloseFigure:
-    case Emr::FillPath:
-    case Emr::StrokeAndFillPath:
-    case Emr::StrokePath:
-    case Emr::FlattenPath:
-    case Emr::WidenPath:
-    case Emr::AbortPath:
-      PathRecord(type);
-      break;
-    case Emr::FillRgn:
-    case Emr::FrameRgn:
-    case Emr::InvertRgn:
-    case Emr::PaintRgn:
-      RegionRecord(record, type);
-      break;
-    case Emr::GradientFill: GradientFill(r); break;
+    // Lines and shapes.
+    case Emr::LineTo: return LineTo(r);
+    case Emr::Rectangle: return Rectangle(r);
+    case Emr::RoundRect: return RoundRect(r);
+    case Emr::Ellipse: return Ellipse(r);
+    case Emr::Arc: return ArcFamily(r, ArcKind::Arc);
+    case Emr::Chord: return ArcFamily(r, ArcKind::Chord);
+    case Emr::Pie: return ArcFamily(r, ArcKind::Pie);
+    case Emr::ArcTo: return ArcFamily(r, ArcKind::ArcTo);
+    case Emr::AngleArc: return AngleArc(r);
+    case Emr::SetPixelV: return SetPixel(r);
+    case Emr::PolyBezier: return Poly(ReadPolyPoints<int32_t>(r), PolyKind::Bezier);
+    case Emr::Polygon: return Poly(ReadPolyPoints<int32_t>(r), PolyKind::Polygon);
+    case Emr::Polyline: return Poly(ReadPolyPoints<int32_t>(r), PolyKind::Polyline);
+    case Emr::PolyBezierTo: return Poly(ReadPolyPoints<int32_t>(r), PolyKind::BezierTo);
+    case Emr::PolylineTo: return Poly(ReadPolyPoints<int32_t>(r), PolyKind::PolylineTo);
+    case Emr::PolyBezier16: return Poly(ReadPolyPoints<int16_t>(r), PolyKind::Bezier);
+    case Emr::Polygon16: return Poly(ReadPolyPoints<int16_t>(r), PolyKind::Polygon);
+    case Emr::Polyline16: return Poly(ReadPolyPoints<int16_t>(r), PolyKind::Polyline);
+    case Emr::PolyBezierTo16: return Poly(ReadPolyPoints<int16_t>(r), PolyKind::BezierTo);
+    case Emr::PolylineTo16: return Poly(ReadPolyPoints<int16_t>(r), PolyKind::PolylineTo);
+    case Emr::PolyPolyline: return PolyPoly(ReadPolyPolyPoints<int32_t>(r), PolyKind::Polyline);
+    case Emr::PolyPolygon: return PolyPoly(ReadPolyPolyPoints<int32_t>(r), PolyKind::Polygon);
+    case Emr::PolyPolyline16: return PolyPoly(ReadPolyPolyPoints<int16_t>(r), PolyKind::Polyline);
+    case Emr::PolyPolygon16: return PolyPoly(ReadPolyPolyPoints<int16_t>(r), PolyKind::Polygon);
+    case Emr::PolyDraw: return PolyDraw(ReadPolyDrawPoints<int32_t>(r));
+    case Emr::PolyDraw16: return PolyDraw(ReadPolyDrawPoints<int16_t>(r));
+    case Emr::GradientFill: return GradientFill(r);
+
+    // Paths and regions.
+    case Emr::BeginPath: case Emr::EndPath: case Emr::CloseFigure: case Emr::FillPath: case Emr::StrokeAndFillPath:
+    case Emr::StrokePath: case Emr::FlattenPath: case Emr::WidenPath: case Emr::AbortPath:
+      return PathRecord(type);
+    case Emr::FillRgn: case Emr::FrameRgn: case Emr::InvertRgn: case Emr::PaintRgn: return RegionRecord(record, type);
 
     // Text.
-    case Emr::ExtTextOutW: ExtTextOut(record, true); break;
-    case Emr::ExtTextOutA: ExtTextOut(record, false); break;
-    case Emr::PolyTextOutW: PolyTextOut(record, true); break;
-    case Emr::PolyTextOutA: PolyTextOut(record, false); break;
-    case Emr::SmallTextOut: SmallTextOut(record); break;
+    case Emr::ExtTextOutW: return ExtTextOut(record, true);
+    case Emr::ExtTextOutA: return ExtTextOut(record, false);
+    case Emr::PolyTextOutW: return PolyTextOut(record, true);
+    case Emr::PolyTextOutA: return PolyTextOut(record, false);
+    case Emr::SmallTextOut: return SmallTextOut(record);
 
     // Pictures.
-    case Emr::BitBlt:
-    case Emr::StretchBlt:
-    case Emr::AlphaBlend:
-    case Emr::TransparentBlt:
-      BitBlt(record, type);
-      break;
-    case Emr::MaskBlt: MaskBlt(record); break;
-    case Emr::PlgBlt: PlgBlt(record); break;
-    case Emr::StretchDIBits: StretchDiBits(record); break;
-    case Emr::SetDIBitsToDevice: SetDiBitsToDevice(record); break;
+    case Emr::BitBlt: case Emr::StretchBlt: case Emr::AlphaBlend: case Emr::TransparentBlt: return BitBlt(record, type);
+    case Emr::MaskBlt: return MaskBlt(record);
+    case Emr::PlgBlt: return PlgBlt(record);
+    case Emr::StretchDIBits: return StretchDiBits(record);
+    case Emr::SetDIBitsToDevice: return SetDiBitsToDevice(record);
 
     default:
-      // Palettes, colour management, comments (EMF+ included) and the rest
-      // draw nothing.
-      break;
+      // The header, EOF, palettes, colour management, comments (EMF+
+      // included) and the rest draw nothing.
+      return;
   }
 }
 

@@ -13,7 +13,6 @@ namespace pravel::gdi {
 namespace {
 
 constexpr double kTwoPi = 2 * std::numbers::pi;
-constexpr std::uint32_t kPsNullStyle = 5, kPsInsideFrameStyle = 6;
 
 // Cosmetic dash patterns in device pixels.
 std::vector<double> CosmeticDashes(PenStyle style) {
@@ -37,24 +36,6 @@ Path PathOfRects(const std::vector<RectI>& rects) {
     p.Close();
   }
   return p;
-}
-
-// Points of a POLY* record: 16- or 32-bit pairs.
-std::vector<PointD> ReadPoints(ByteReader& r, std::uint32_t count, bool points16) {
-  const std::uint64_t size = std::uint64_t{count} * (points16 ? 4 : 8);
-  if (!r.Has(size)) throw EMetafileError("point count exceeds the record");
-  std::vector<PointD> out;
-  out.reserve(count);
-  for (std::uint32_t k = 0; k < count; ++k) {
-    if (points16) {
-      const double x = r.I16(), y = r.I16();
-      out.push_back({x, y});
-    } else {
-      const double x = r.I32(), y = r.I32();
-      out.push_back({x, y});
-    }
-  }
-  return out;
 }
 
 // Outline polygons of a stroked path: a quadrilateral per segment and a
@@ -90,12 +71,12 @@ Path WidenedPath(const Path& path, double width) {
 Pen Player::ResolvePen() const {
   const LogPen& lp = dc_.pen;
   Pen p;
-  const std::uint32_t style = lp.style & kPsStyleMask;
-  p.style = style <= 8 ? static_cast<PenStyle>(style) : PenStyle::Solid;
+  const LineStyle style = LineStyleOf(lp.style);
+  p.style = style <= LineStyle::Alternate ? static_cast<PenStyle>(style) : PenStyle::Solid;
   p.color = ColorRefToRgb(lp.color);
   p.miter_limit = dc_.miter_limit;
   // CREATEPEN widths above zero are logical and scale; zero is one pixel.
-  const bool geometric = lp.extended ? (lp.style & kPsGeometric) != 0 : lp.width > 0;
+  const bool geometric = lp.extended ? IsGeometricPen(lp.style) : lp.width > 0;
   // Pens no wider than a device pixel draw as one-pixel lines.
   if (!geometric || lp.width <= 0 || std::round(lp.width * DeviceScaleX()) <= 1) {
     p.cosmetic = true;
@@ -115,14 +96,14 @@ Pen Player::ResolvePen() const {
   p.width = std::max(1.0, std::round(lp.width * DeviceScaleX()));
   // CREATEPEN pens wider than a pixel draw solid whatever their style.
   if (!lp.extended && p.style != PenStyle::Null && p.style != PenStyle::InsideFrame) p.style = PenStyle::Solid;
-  switch (lp.style & kPsEndcapMask) {
-    case 0x100: p.cap = LineCap::Square; break;
-    case 0x200: p.cap = LineCap::Flat; break;
+  switch (EndCapOf(lp.style)) {
+    case PenEndCap::Square: p.cap = LineCap::Square; break;
+    case PenEndCap::Flat: p.cap = LineCap::Flat; break;
     default: p.cap = LineCap::Round; break;
   }
-  switch (lp.style & kPsJoinMask) {
-    case 0x1000: p.join = LineJoin::Bevel; break;
-    case 0x2000: p.join = LineJoin::Miter; break;
+  switch (JoinOf(lp.style)) {
+    case PenJoin::Bevel: p.join = LineJoin::Bevel; break;
+    case PenJoin::Miter: p.join = LineJoin::Miter; break;
     default: p.join = LineJoin::Round; break;
   }
   if (p.style == PenStyle::User) {
@@ -135,18 +116,18 @@ Brush Player::ResolveBrush(const LogBrush& lb) const {
   Brush b;
   b.color = ColorRefToRgb(lb.color);
   b.background = ColorRefToRgb(dc_.bk_color);
-  b.opaque = dc_.bk_mode == kOpaque;
+  b.opaque = dc_.bk_mode == BackgroundMode::Opaque;
   b.origin = {target_.left + dc_.brush_org.x, target_.top + dc_.brush_org.y};
   switch (lb.style) {
-    case kBsSolid: b.kind = BrushKind::Solid; break;
-    case kBsNull: b.kind = BrushKind::Null; break;
-    case kBsHatched:
-      b.kind = lb.hatch <= 5 ? BrushKind::Hatch : BrushKind::Solid;
+    case BrushStyle::Solid: b.kind = BrushKind::Solid; break;
+    case BrushStyle::Null: b.kind = BrushKind::Null; break;
+    case BrushStyle::Hatched:
+      b.kind = lb.hatch <= ToUnderlying(HatchStyle::DiagCross) ? BrushKind::Hatch : BrushKind::Solid;
       b.hatch = static_cast<int>(lb.hatch);
       break;
-    case kBsPattern:
-    case kBsDibPattern:
-    case kBsDibPatternPt:
+    case BrushStyle::Pattern:
+    case BrushStyle::DibPattern:
+    case BrushStyle::DibPatternPt:
       if (lb.mono && lb.pattern) {
         auto image = std::make_shared<Image>(*lb.pattern);
         const Rgb fg = ColorRefToRgb(dc_.text_color), bg = ColorRefToRgb(dc_.bk_color);
@@ -167,10 +148,10 @@ Brush Player::ResolveBrush(const LogBrush& lb) const {
   return b;
 }
 
-Rop2 Player::CurrentRop2() const noexcept { return static_cast<Rop2>(dc_.rop2); }
+Rop2 Player::CurrentRop2() const noexcept { return dc_.rop2; }
 
 FillRule Player::CurrentFillRule() const noexcept {
-  return dc_.fill_mode == 2 ? FillRule::Winding : FillRule::Alternate;
+  return dc_.fill_mode == PolyFillMode::Winding ? FillRule::Winding : FillRule::Alternate;
 }
 
 void Player::FillAndStroke(const Path& path, bool fill, bool stroke) {
@@ -223,10 +204,10 @@ void Player::DrawShape(const Path& device_path, bool closed_shape) {
 // a shape drawn without a pen fills up to one pixel short of them; an
 // ellipse or rounded rectangle with a pen loses its right and bottom edge.
 Path Player::ShapeRectPath(const RectD& box, bool ellipse, double cw, double ch) {
-  const std::uint32_t pen_style = dc_.pen.style & kPsStyleMask;
-  const bool inside_frame = pen_style == kPsInsideFrameStyle;
+  const LineStyle pen_style = LineStyleOf(dc_.pen.style);
+  const bool inside_frame = pen_style == LineStyle::InsideFrame;
   const bool rounded = ellipse || (cw > 0 && ch > 0);
-  const double shrink = rounded && pen_style != kPsNullStyle ? 1 : 0;
+  const double shrink = rounded && pen_style != LineStyle::Null ? 1 : 0;
   if (!to_device_.HasRotation()) {
     const PointD a = ToDeviceRounded({box.left, box.top}), b = ToDeviceRounded({box.right, box.bottom});
     RectD d{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) - shrink, std::max(a.y, b.y) - shrink};
@@ -274,6 +255,11 @@ void Player::SetPixel(ByteReader& r) {
   if (MayFill(pixel)) surface_.FillPath(pixel, FillRule::Alternate, brush, Rop2::CopyPen);
 }
 
+void Player::LineTo(ByteReader& r) {
+  const double x = r.I32(), y = r.I32();
+  LineTo({x, y});
+}
+
 void Player::LineTo(PointD p) {
   if (!in_path_ && surface_.TextOnly()) {
     dc_.position = p;
@@ -293,15 +279,14 @@ void Player::LineTo(PointD p) {
   FillAndStroke(line, false, true);
 }
 
-void Player::ArcFamily(const EmfRecord& record, int kind) {
-  ByteReader r = record.Fields();
+void Player::ArcFamily(ByteReader& r, ArcKind kind) {
   const double l = r.I32(), t = r.I32(), rt = r.I32(), b = r.I32();
   const double sx = r.I32(), sy = r.I32(), ex = r.I32(), ey = r.I32();
   const bool rotated = to_device_.HasRotation();
   // Work in device space unless the transform rotates; then in logical space.
   RectD box{l, t, rt, b};
   PointD start{sx, sy}, end{ex, ey};
-  bool ccw = dc_.arc_direction == kAdCounterClockwise;
+  bool ccw = dc_.arc_direction == ArcDirection::CounterClockwise;
   if (!rotated) {
     const PointD a = ToDeviceRounded({l, t}), c = ToDeviceRounded({rt, b});
     box = {std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x) - 1, std::max(a.y, c.y) - 1};
@@ -325,16 +310,16 @@ void Player::ArcFamily(const EmfRecord& record, int kind) {
     while (sweep >= -1e-9) sweep -= kTwoPi;
   }
   Path shape;
-  if (kind == 2) {
+  if (kind == ArcKind::Pie) {
     shape.MoveTo(centre);
     AppendArc(shape, centre, rx, ry, a0, sweep, true);
     shape.Close();
   } else {
     AppendArc(shape, centre, rx, ry, a0, sweep, false);
-    if (kind == 1) shape.Close();
+    if (kind == ArcKind::Chord) shape.Close();
   }
   if (rotated) shape = TransformPath(shape, to_device_);
-  if (kind == 3) {
+  if (kind == ArcKind::ArcTo) {
     // ARCTO: a line from the current position, and the position moves to the end.
     const PointD arc_end = EllipsePoint(centre, rx, ry, a0 + sweep);
     Path joined;
@@ -352,7 +337,7 @@ void Player::ArcFamily(const EmfRecord& record, int kind) {
     else FillAndStroke(joined, false, true);
     return;
   }
-  DrawShape(shape, kind != 0);
+  DrawShape(shape, kind != ArcKind::Arc);
 }
 
 void Player::AngleArc(ByteReader& r) {
@@ -369,62 +354,48 @@ void Player::AngleArc(ByteReader& r) {
   else FillAndStroke(device, false, true);
 }
 
-void Player::Poly(ByteReader& r, bool points16, int kind) {
-  r.Skip(16);  // rclBounds
-  const std::uint32_t count = r.U32();
-  const auto points = ReadPoints(r, count, points16);
+void Player::Poly(const std::vector<PointD>& points, PolyKind kind) {
   if (points.empty()) return;
   std::vector<PointD> dev;
   dev.reserve(points.size());
   for (const auto& p : points) dev.push_back(ToDeviceRounded(p));
   Path path;
   switch (kind) {
-    case 0:  // POLYBEZIER
+    case PolyKind::Bezier:
       path.MoveTo(dev[0]);
       for (std::size_t k = 1; k + 2 < dev.size(); k += 3) path.CubicTo(dev[k], dev[k + 1], dev[k + 2]);
       break;
-    case 1:  // POLYGON
-    case 2:  // POLYLINE
+    case PolyKind::Polygon:
+    case PolyKind::Polyline:
       path.MoveTo(dev[0]);
       for (std::size_t k = 1; k < dev.size(); ++k) path.LineTo(dev[k]);
-      if (kind == 1) path.Close();
+      if (kind == PolyKind::Polygon) path.Close();
       break;
-    case 3:  // POLYBEZIERTO
+    case PolyKind::BezierTo:
       path.MoveTo(ToDeviceRounded(dc_.position));
       for (std::size_t k = 0; k + 2 < dev.size(); k += 3) path.CubicTo(dev[k], dev[k + 1], dev[k + 2]);
       dc_.position = points[(dev.size() / 3) * 3 - (dev.size() >= 3 ? 1 : 0)];
       if (dev.size() < 3) return;
       break;
-    case 4:  // POLYLINETO
+    case PolyKind::PolylineTo:
       path.MoveTo(ToDeviceRounded(dc_.position));
       for (const auto& p : dev) path.LineTo(p);
       dc_.position = points.back();
       break;
-    default: return;
   }
   if (in_path_) {
-    AddToPath(path, kind >= 3);
+    AddToPath(path, kind == PolyKind::BezierTo || kind == PolyKind::PolylineTo);
     return;
   }
-  FillAndStroke(path, kind == 1, true);
+  FillAndStroke(path, kind == PolyKind::Polygon, true);
 }
 
-void Player::PolyPoly(ByteReader& r, bool points16, bool polygon) {
-  r.Skip(16);  // rclBounds
-  const std::uint32_t polys = r.U32();
-  const std::uint32_t total = r.U32();
-  if (!r.Has(std::uint64_t{polys} * 4)) throw EMetafileError("polygon count exceeds the record");
-  std::vector<std::uint32_t> counts(polys);
-  std::uint64_t sum = 0;
-  for (auto& c : counts) {
-    c = r.U32();
-    sum += c;
-  }
-  if (sum > total) throw EMetafileError("point counts exceed the total");
-  const auto points = ReadPoints(r, static_cast<std::uint32_t>(sum), points16);
+void Player::PolyPoly(const PolyPolyPoints& figures, PolyKind kind) {
+  const bool polygon = kind == PolyKind::Polygon;
+  const auto& points = figures.points;
   Path path;
   std::size_t k = 0;
-  for (const std::uint32_t c : counts) {
+  for (const std::uint32_t c : figures.counts) {
     if (c == 0) continue;
     path.MoveTo(ToDeviceRounded(points[k]));
     for (std::uint32_t i = 1; i < c; ++i) path.LineTo(ToDeviceRounded(points[k + i]));
@@ -438,29 +409,26 @@ void Player::PolyPoly(ByteReader& r, bool points16, bool polygon) {
   FillAndStroke(path, polygon, true);
 }
 
-void Player::PolyDraw(ByteReader& r, bool points16) {
-  r.Skip(16);
-  const std::uint32_t count = r.U32();
-  const auto points = ReadPoints(r, count, points16);
-  const ByteSpan types = r.Take(count);
+void Player::PolyDraw(const PolyDrawPoints& figures) {
+  const auto& [points, types] = figures;
   Path path;
   path.MoveTo(ToDeviceRounded(dc_.position));
   PointD figure_start = dc_.position;
   for (std::size_t k = 0; k < points.size(); ++k) {
-    const std::uint8_t t = types[k] & ~1u;
-    if (t == 6) {  // PT_MOVETO
+    const PointType t = PointTypeOf(types[k]);
+    if (t == PointType::MoveTo) {
       path.MoveTo(ToDeviceRounded(points[k]));
       figure_start = points[k];
-    } else if (t == 2) {
+    } else if (t == PointType::LineTo) {
       path.LineTo(ToDeviceRounded(points[k]));
-    } else if (t == 4 && k + 2 < points.size()) {
+    } else if (t == PointType::BezierTo && k + 2 < points.size()) {
       path.CubicTo(ToDeviceRounded(points[k]), ToDeviceRounded(points[k + 1]), ToDeviceRounded(points[k + 2]));
       k += 2;
     } else {
       continue;
     }
     dc_.position = points[k];
-    if (types[k] & 1u) {  // PT_CLOSEFIGURE
+    if (ClosesFigure(types[k])) {
       path.Close();
       dc_.position = figure_start;
     }
@@ -511,7 +479,8 @@ void Player::PathRecord(Emr type) {
 }
 
 void Player::SelectClipPath(std::uint32_t mode) {
-  if (in_path_ || mode < 1 || mode > 5) return;
+  const auto op = RegionOpOf(mode);
+  if (in_path_ || !op) return;
   if (!Charge(Work::PathPoints, FlattenedPointCount(path_))) return;
   const auto polygons = FlattenPath(path_);
   // Filling rows visits each edge that crosses them.
@@ -528,7 +497,7 @@ void Player::SelectClipPath(std::uint32_t mode) {
   if (!Charge(Work::PathPoints, edges) || !Charge(Work::RegionSpans, edges * static_cast<std::uint64_t>(rows) / 64))
     return;
   const Region region = Region::FromPolygons(polygons, CurrentFillRule(), limit_);
-  CombineClip(region, static_cast<RegionOp>(mode - 1));
+  CombineClip(region, *op);
   path_.Clear();
   path_has_figure_ = false;
 }
@@ -540,15 +509,8 @@ void Player::RegionRecord(const EmfRecord& record, Emr type) {
   std::optional<LogBrush> brush;
   std::int32_t frame_w = 1, frame_h = 1;
   if (type == Emr::FillRgn || type == Emr::FrameRgn) {
-    const std::uint32_t index = r.U32();
     std::optional<GdiObject> stock;
-    const GdiObject* object = nullptr;
-    if (index & 0x80000000u) {
-      stock = StockObject(index & 0x7FFFFFFFu);
-      if (stock) object = &*stock;
-    } else {
-      object = Object(index);
-    }
+    const GdiObject* object = Object(r.U32(), stock);
     if (object)
       if (const auto* b = std::get_if<LogBrush>(object)) brush = *b;
     if (!brush) return;

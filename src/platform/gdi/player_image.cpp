@@ -110,7 +110,7 @@ void Player::DrawPicture(std::shared_ptr<const Image> image, const RectD& source
     draw.dest = {ToDevice({dest.left, dest.top}), ToDevice({dest.right, dest.top}), ToDevice({dest.left, dest.bottom})};
   }
   draw.rop = rop;
-  draw.smooth = dc_.stretch_mode == 4;  // HALFTONE
+  draw.smooth = dc_.stretch_mode == StretchMode::Halftone;
   draw.transparent = transparent;
   draw.constant_alpha = alpha;
   draw.per_pixel_alpha = per_pixel_alpha;
@@ -296,7 +296,7 @@ void Player::PlgBlt(const EmfRecord& record) {
   draw.source = {xs, ys, xs + cxs, ys + cys};
   const bool straight = !to_device_.HasRotation();
   for (int k = 0; k < 3; ++k) draw.dest[static_cast<std::size_t>(k)] = straight ? ToDeviceRounded(corner[k]) : ToDevice(corner[k]);
-  draw.smooth = dc_.stretch_mode == 4;  // HALFTONE
+  draw.smooth = dc_.stretch_mode == StretchMode::Halftone;
   ApplyClip();
   if (MayDrawImage(draw)) surface_.DrawImage(draw);
 }
@@ -341,7 +341,7 @@ void Player::CreateDibPatternBrush(const EmfRecord& record, bool mono) {
   const std::uint32_t usage = r.U32();
   const std::uint32_t off_bmi = r.U32(), cb_bmi = r.U32(), off_bits = r.U32(), cb_bits = r.U32();
   LogBrush brush;
-  brush.style = kBsDibPatternPt;
+  brush.style = BrushStyle::DibPatternPt;
   brush.color = 0;
   if (auto dib = DecodeRecordDib(budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, mono ? 0 : usage)) {
     // Patterns stay in the object table: what they hold is limited apart.
@@ -350,7 +350,7 @@ void Player::CreateDibPatternBrush(const EmfRecord& record, bool mono) {
       if (mono && dib->mono) brush.mono = dib->mono;
     }
   }
-  if (!brush.pattern) brush.style = kBsNull;
+  if (!brush.pattern) brush.style = BrushStyle::Null;
   SetObject(index, std::move(brush));
 }
 

@@ -7,21 +7,22 @@
 #include <vector>
 
 #include "platform/gdi/emf_types.h"
+#include "platform/gdi/mapping.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/player.h"
+#include "platform/gdi/point_records.h"
 #include "platform/gdi/record_reader.h"
 #include "platform/gdi/region.h"
 
 namespace pravel::gdi {
 
+// The shapes the POLY* and arc records draw.
+enum class PolyKind : std::uint8_t { Bezier, Polygon, Polyline, BezierTo, PolylineTo };
+enum class ArcKind : std::uint8_t { Arc, Chord, Pie, ArcTo };
+
 struct PointL {
   std::int32_t x = 0, y = 0;
 };
-
-inline constexpr int kMmText = 1, kMmLoMetric = 2, kMmHiMetric = 3, kMmLoEnglish = 4,
-                     kMmHiEnglish = 5, kMmTwips = 6, kMmIsotropic = 7, kMmAnisotropic = 8;
-inline constexpr int kTransparent = 1, kOpaque = 2;
-inline constexpr int kAdCounterClockwise = 1, kAdClockwise = 2;
 
 // Everything SAVEDC saves.
 struct DcState {
@@ -29,21 +30,26 @@ struct DcState {
   LogBrush brush;
   LogFont font;
   std::uint32_t text_color = 0, bk_color = 0xFFFFFF;
-  int bk_mode = kOpaque;
-  int fill_mode = 1;  // ALTERNATE
-  int rop2 = 13;      // R2_COPYPEN
-  int stretch_mode = 1;
+  BackgroundMode bk_mode = BackgroundMode::Opaque;
+  PolyFillMode fill_mode = PolyFillMode::Alternate;
+  Rop2 rop2 = Rop2::CopyPen;
+  StretchMode stretch_mode = StretchMode::BlackOnWhite;
   std::uint32_t text_align = 0;
-  int arc_direction = kAdCounterClockwise;
+  ArcDirection arc_direction = ArcDirection::CounterClockwise;
   double miter_limit = 10;
-  int map_mode = kMmText;
-  PointL window_org, window_ext{1, 1}, viewport_org, viewport_ext{1, 1};
+  PageMapping page;
   XForm world;
   PointD position;  // current position, logical
   PointL brush_org;
   std::optional<Region> clip;       // device pixels of the target
   std::optional<Region> meta_clip;  // SETMETARGN
 };
+
+// The region operation of a RGN_* mode as recorded, or nothing for another value.
+inline std::optional<RegionOp> RegionOpOf(std::uint32_t mode) noexcept {
+  if (mode < ToUnderlying(RegionMode::And) || mode > ToUnderlying(RegionMode::Copy)) return std::nullopt;
+  return static_cast<RegionOp>(mode - ToUnderlying(RegionMode::And));
+}
 
 // How many points flattening `path` gives (FlattenPath's segment counts),
 // known before paying for it.
@@ -59,6 +65,15 @@ class Player {
   void Dispatch(const EmfRecord& record);
 
   // State and mapping (player.cpp).
+  void SetMapMode(std::uint32_t mode);
+  void SetExtent(PointD& extent, ByteReader& r);
+  void SetOrigin(PointD& origin, ByteReader& r);
+  void ScaleExtent(PointD& extent, ByteReader& r);
+  void SetWorldTransform(ByteReader& r);
+  void ModifyWorldTransform(ByteReader& r);
+  void ApplyWorldTransform(const XForm& x, WorldTransformMode mode);
+  void SetMiterLimit(std::uint32_t raw);
+  void MoveTo(ByteReader& r);
   void UpdateTransform();
   PointD ToDevice(PointD logical) const noexcept { return to_device_.Map(logical); }
   PointD ToDeviceRounded(PointD logical) const noexcept;
@@ -66,13 +81,21 @@ class Player {
   double DeviceScaleY() const noexcept;
   RectI DeviceLimit() const noexcept { return limit_; }
   void SetObject(std::uint32_t index, GdiObject object);
+  template <typename Read>
+  void CreateObject(ByteReader& r, Read read);
+  void ExtCreatePen(const EmfRecord& record, ByteReader& r);
   void SelectObject(std::uint32_t index);
   void DeleteObject(std::uint32_t index);
-  const GdiObject* Object(std::uint32_t index) const;
+  // The object a handle names, from the table or the stock (kept in `stock`).
+  const GdiObject* Object(std::uint32_t handle, std::optional<GdiObject>& stock) const;
   void SaveDc();
   void RestoreDc(std::int32_t level);
   void ApplyClip();
   void CombineClip(const Region& region, RegionOp op);
+  void ClipToRect(ByteReader& r, RegionOp op);
+  void OffsetClip(ByteReader& r);
+  void ExtSelectClipRgn(ByteReader& r);
+  void SetMetaClip();
   std::optional<Region> ReadRegion(ByteReader& r, std::uint32_t size);
   Region RegionOfLogicalRect(const RectD& r) const;
 
@@ -95,11 +118,12 @@ class Player {
   void DrawShape(const Path& device_path, bool closed_shape);
   void AddToPath(const Path& device_path, bool continue_figure);
   Path ShapeRectPath(const RectD& logical_box, bool ellipse, double cw = 0, double ch = 0);
-  void ArcFamily(const EmfRecord& record, int kind);
+  void ArcFamily(ByteReader& r, ArcKind kind);
   void AngleArc(ByteReader& r);
-  void Poly(ByteReader& r, bool points16, int kind);
-  void PolyPoly(ByteReader& r, bool points16, bool polygon);
-  void PolyDraw(ByteReader& r, bool points16);
+  void Poly(const std::vector<PointD>& points, PolyKind kind);
+  void PolyPoly(const PolyPolyPoints& figures, PolyKind kind);
+  void PolyDraw(const PolyDrawPoints& figures);
+  void LineTo(ByteReader& r);
   void LineTo(PointD logical);
   void Rectangle(ByteReader& r);
   void RoundRect(ByteReader& r);

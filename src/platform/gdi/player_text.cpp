@@ -110,7 +110,7 @@ void Player::TextAt(PointD reference, std::u16string text, std::uint32_t options
   run.font = ResolveFont();
   run.color = ColorRefToRgb(dc_.text_color);
   run.background = ColorRefToRgb(dc_.bk_color);
-  run.opaque = dc_.bk_mode == kOpaque;
+  run.opaque = dc_.bk_mode == BackgroundMode::Opaque;
   ApplyClip();
   const auto corners = [this](const RectD& r) {
     return std::array<PointD, 4>{ToDevice({r.left, r.top}), ToDevice({r.right, r.top}), ToDevice({r.right, r.bottom}),

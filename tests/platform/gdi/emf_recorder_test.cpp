@@ -82,14 +82,14 @@ TEST(EmfRecorder, DescriptionNamesTheProgramAndThePage) {
 
 TEST(EmfRecorder, ObjectsTakeTheLowestFreeHandle) {
   EmfRecorder rec(100, 100);
-  EXPECT_EQ(rec.CreatePen(R::kPsDash, 3, 0x0000FF), 1u);
-  EXPECT_EQ(rec.CreateBrushIndirect(R::kBsHatched, 0x00FF00, 5), 2u);
+  EXPECT_EQ(rec.CreatePen(LineStyle::Dash, 3, 0x0000FF), 1u);
+  EXPECT_EQ(rec.CreateBrushIndirect(BrushStyle::Hatched, 0x00FF00, 5), 2u);
   const std::uint32_t dashes[] = {6, 2};
-  EXPECT_EQ(rec.ExtCreatePen(R::kPsGeometric | 7, 4, R::kBsSolid, 0x123456, 0, dashes), 3u);
+  EXPECT_EQ(rec.ExtCreatePen(PenStyleBits(LineStyle::UserStyle, PenType::Geometric), 4, BrushStyle::Solid, 0x123456, 0, dashes), 3u);
   rec.SelectObject(2);
   rec.SelectStockObject(R::Stock::NullBrush);
   rec.DeleteObject(2);
-  rec.DeleteObject(R::StockHandle(R::Stock::BlackPen));  // not recorded
+  rec.DeleteObject(StockHandle(StockObjectId::BlackPen));  // not recorded
   EXPECT_EQ(rec.CreateSolidBrush(0xFFFFFF), 2u);
   EXPECT_THROW(rec.SelectObject(9), std::invalid_argument);
   EXPECT_THROW(rec.DeleteObject(0), std::invalid_argument);
@@ -98,14 +98,14 @@ TEST(EmfRecorder, ObjectsTakeTheLowestFreeHandle) {
 
   const auto body = Body(mf);
   ASSERT_EQ(body.size(), 7u);
-  ExpectRecord(body[0], Emr::CreatePen, 28, {1, R::kPsDash, 3, 0, 0x0000FF});
-  ExpectRecord(body[1], Emr::CreateBrushIndirect, 24, {2, R::kBsHatched, 0x00FF00, 5});
+  ExpectRecord(body[0], Emr::CreatePen, 28, {1, ToUnderlying(LineStyle::Dash), 3, 0, 0x0000FF});
+  ExpectRecord(body[1], Emr::CreateBrushIndirect, 24, {2, ToUnderlying(BrushStyle::Hatched), 0x00FF00, 5});
   ExpectRecord(body[2], Emr::ExtCreatePen, 60,
-               {3, 60, 0, 60, 0, 0x10007, 4, R::kBsSolid, 0x123456, 0, 2, 6, 2});
+               {3, 60, 0, 60, 0, 0x10007, 4, ToUnderlying(BrushStyle::Solid), 0x123456, 0, 2, 6, 2});
   ExpectRecord(body[3], Emr::SelectObject, 12, {2});
   ExpectRecord(body[4], Emr::SelectObject, 12, {static_cast<std::int32_t>(0x80000005u)});
   ExpectRecord(body[5], Emr::DeleteObject, 12, {2});
-  ExpectRecord(body[6], Emr::CreateBrushIndirect, 24, {2, R::kBsSolid, 0xFFFFFF, 0});
+  ExpectRecord(body[6], Emr::CreateBrushIndirect, 24, {2, ToUnderlying(BrushStyle::Solid), 0xFFFFFF, 0});
 }
 
 TEST(EmfRecorder, FontRecordHoldsTheWholeLogFont) {
@@ -143,7 +143,7 @@ TEST(EmfRecorder, FontRecordHoldsTheWholeLogFont) {
 TEST(EmfRecorder, StateAndClipRecords) {
   EmfRecorder rec(100, 100);
   rec.SetTextAlign(R::kTaBaseline | R::kTaCenter);
-  rec.SetMapMode(R::kMmAnisotropic);
+  rec.SetMapMode(MapMode::Anisotropic);
   rec.SetWindowOrgEx(-5, 6);
   rec.SetWindowExtEx(100, 200);
   rec.SetViewportOrgEx(7, -8);
@@ -152,11 +152,11 @@ TEST(EmfRecorder, StateAndClipRecords) {
   rec.RestoreDC(-1);
   rec.IntersectClipRect({1, 2, 3, 4});
   rec.SetWorldTransform({2, 0, 0, 0.5f, 10, -20});
-  rec.ModifyWorldTransform({}, R::kMwtIdentity);
-  rec.SelectClipPath(R::kRgnAnd);
+  rec.ModifyWorldTransform({}, WorldTransformMode::Identity);
+  rec.SelectClipPath(RegionMode::And);
   const RectL rects[] = {{0, 0, 10, 10}, {20, -5, 30, 5}};
-  rec.ExtSelectClipRgn(rects, R::kRgnCopy);
-  rec.ExtSelectClipRgn({}, R::kRgnCopy);
+  rec.ExtSelectClipRgn(rects, RegionMode::Copy);
+  rec.ExtSelectClipRgn({}, RegionMode::Copy);
   const Metafile mf = rec.Finish();
   const auto body = Body(mf);
   ASSERT_EQ(body.size(), 14u);
@@ -174,7 +174,7 @@ TEST(EmfRecorder, StateAndClipRecords) {
   EXPECT_EQ(LoadF32(body[9].bytes, 20), 0.5f);
   EXPECT_EQ(LoadF32(body[9].bytes, 28), -20.0f);
   ExpectRecord(body[10], Emr::ModifyWorldTransform, 36, {});
-  EXPECT_EQ(LoadU32(body[10].bytes, 32), R::kMwtIdentity);
+  EXPECT_EQ(LoadU32(body[10].bytes, 32), ToUnderlying(WorldTransformMode::Identity));
   ExpectRecord(body[11], Emr::SelectClipPath, 12, {1});
   ExpectRecord(body[12], Emr::ExtSelectClipRgn, 16 + 32 + 32,
                {64, 5, 32, 1, 2, 32, 0, -5, 30, 10, 0, 0, 10, 10, 20, -5, 30, 5});
@@ -332,7 +332,7 @@ TEST(EmfRecorder, BoundsCoverWhatWasDrawn) {
             (RectL{0, 5, 300, 109}));
   // Wide pens reach beyond the outline.
   EXPECT_EQ(bounds([](EmfRecorder& r) {
-              r.SelectObject(r.CreatePen(R::kPsSolid, 6, 0));
+              r.SelectObject(r.CreatePen(LineStyle::Solid, 6, 0));
               r.Rectangle({10, 10, 20, 20});
             }),
             (RectL{7, 7, 22, 22}));
@@ -343,7 +343,7 @@ TEST(EmfRecorder, BoundsCoverWhatWasDrawn) {
             }),
             (RectL{5, 0, 24, 19}));
   EXPECT_EQ(bounds([](EmfRecorder& r) {
-              r.SetMapMode(R::kMmIsotropic);
+              r.SetMapMode(MapMode::Isotropic);
               r.SetWindowExtEx(100, 100);
               r.SetViewportExtEx(200, 400);  // shrinks to 200 x 200
               r.Rectangle({0, 0, 50, 50});
@@ -391,7 +391,7 @@ TEST(EmfRecorder, RawRecordsAndUseAfterFinish) {
   const auto body = Body(mf);
   ASSERT_EQ(body.size(), 1u);
   ExpectRecord(body[0], Emr::GdiComment, 16, {0x04030201, 5});
-  EXPECT_THROW(rec.SetBkMode(R::kOpaque), std::logic_error);
+  EXPECT_THROW(rec.SetBkMode(BackgroundMode::Opaque), std::logic_error);
   EXPECT_THROW(rec.Finish(), std::logic_error);
 }
 
@@ -402,7 +402,7 @@ TEST(EmfRecorder, StartPageRoundTripsThroughMetafileBytes) {
   font.Size = 14;
   font.Style = kFontBold;
   rec.SelectObject(rec.CreateFont(LogFontFromFont(font)));
-  rec.SetBkMode(R::kTransparent);
+  rec.SetBkMode(BackgroundMode::Transparent);
   rec.SetTextColor(ColorToRgb(kColorBlue));
   const std::int32_t dx[] = {12, 12, 12, 12, 12, 12};
   rec.ExtTextOut({100, 80}, "Pravel", dx);
@@ -411,7 +411,7 @@ TEST(EmfRecorder, StartPageRoundTripsThroughMetafileBytes) {
   picture.height = 148;
   picture.pixels.assign(114 * 148, 0xFF336699u);
   rec.StretchDIBits({600, 40, 714, 188}, picture);
-  rec.SelectObject(rec.CreatePen(R::kPsSolid, 1, 0));
+  rec.SelectObject(rec.CreatePen(LineStyle::Solid, 1, 0));
   rec.MoveTo(40, 200);
   rec.LineTo(754, 200);
   rec.SelectStockObject(R::Stock::NullBrush);
