@@ -117,6 +117,8 @@ class Player {
   void TextAt(PointD reference, std::u16string text, std::uint32_t options, const std::optional<RectD>& rect,
               const std::vector<PointD>& advances);
   FontSpec ResolveFont() const;
+  std::vector<PointD> MeasuredOrigins(const TextRun& run, PointD start);
+  void ToBaseline(TextRun& run);
 
   // Pictures (player_image.cpp).
   void BitBlt(const EmfRecord& record, Emr type);
@@ -126,7 +128,7 @@ class Player {
   void SetDiBitsToDevice(const EmfRecord& record);
   void CreateDibPatternBrush(const EmfRecord& record, bool mono);
   void DrawPicture(std::shared_ptr<const Image> image, const RectD& source, const RectD& logical_dest,
-                   std::uint32_t rop, std::optional<Rgb> transparent, std::uint8_t alpha, bool per_pixel_alpha);
+                   ImageOp op, std::optional<Rgb> transparent, std::uint8_t alpha, bool per_pixel_alpha);
   void PatBlt(const RectD& logical_dest, std::uint32_t rop);
 
   const Metafile& metafile_;

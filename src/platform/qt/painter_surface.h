@@ -29,6 +29,7 @@ class PainterSurface final : public gdi::Surface {
   void StrokePath(const gdi::Path& path, const gdi::Pen& pen, gdi::Rop2 rop) override;
   void DrawText(const gdi::TextRun& run) override;
   void DrawImage(const gdi::ImageDraw& draw) override;
+  gdi::TextMetrics MeasureText(const gdi::FontSpec& font, std::u16string_view text, bool glyph_indices) override;
 
  private:
   // Sets the composition for a binary raster operation; false when nothing is to be drawn.
