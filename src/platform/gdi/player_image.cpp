@@ -15,12 +15,6 @@ namespace {
 
 constexpr std::uint64_t kMaxPicturePixels = std::uint64_t{1} << 24;
 
-struct DecodedDib {
-  std::shared_ptr<Image> image;
-  std::shared_ptr<std::vector<std::uint8_t>> mono;  // 1-bit sources: the index of each pixel
-  bool bottom_up = true;
-};
-
 // The DIB whose header and bits lie at the given offsets of the record.
 // Its pixels are charged to the budget before decoding.
 std::optional<DecodedDib> DecodeRecordDib(WorkBudget& budget, const EmfRecord& record, std::uint32_t off_bmi,
@@ -79,6 +73,20 @@ ImageOp ImageOpOf(std::uint32_t rop) noexcept {
     case TernaryRop::MergePaint: return ImageOp::MergePaint;
     default: return ImageOp::Copy;
   }
+}
+
+// DecodeRecordDib for a picture that is only drawn: an equal payload decoded
+// before on the page is shared, neither decoded nor charged again.
+std::optional<DecodedDib> SharedRecordDib(PictureCache& cache, WorkBudget& budget, const EmfRecord& record,
+                                          std::uint32_t off_bmi, std::uint32_t cb_bmi, std::uint32_t off_bits,
+                                          std::uint32_t cb_bits, std::uint32_t usage) {
+  const std::size_t size = record.bytes.size();
+  if (cb_bmi < 12 || !InBounds(size, off_bmi, cb_bmi) || !InBounds(size, off_bits, cb_bits)) return std::nullopt;
+  const DibPayload payload{record.bytes.subspan(off_bmi, cb_bmi), record.bytes.subspan(off_bits, cb_bits), usage};
+  if (auto found = cache.Find(payload)) return found;
+  auto dib = DecodeRecordDib(budget, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
+  if (dib) cache.Add(payload, *dib);
+  return dib;
 }
 
 bool RopUsesSource(std::uint32_t rop) {
@@ -155,7 +163,7 @@ void Player::BitBlt(const EmfRecord& record, Emr type) {
     if (type == Emr::BitBlt || type == Emr::StretchBlt || type == Emr::MaskBlt) PatBlt(dest, rop);
     return;
   }
-  auto dib = DecodeRecordDib(budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
+  auto dib = SharedRecordDib(pictures_, budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
   if (!dib) return;
   const RectD source{xs, ys, xs + cxs, ys + cys};
   switch (type) {
@@ -329,7 +337,7 @@ void Player::StretchDiBits(const EmfRecord& record) {
     PatBlt(dest, rop);
     return;
   }
-  auto dib = DecodeRecordDib(budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
+  auto dib = SharedRecordDib(pictures_, budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
   if (!dib) return;
   // The source rectangle of a bottom-up DIB counts rows from the bottom.
   const double top = dib->bottom_up ? dib->image->height - ys - cys : ys;
@@ -342,7 +350,7 @@ void Player::SetDiBitsToDevice(const EmfRecord& record) {
   const double x = r.I32(), y = r.I32(), xs = r.I32(), ys = r.I32(), cxs = r.I32(), cys = r.I32();
   const std::uint32_t off_bmi = r.U32(), cb_bmi = r.U32(), off_bits = r.U32(), cb_bits = r.U32();
   const std::uint32_t usage = r.U32();
-  auto dib = DecodeRecordDib(budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
+  auto dib = SharedRecordDib(pictures_, budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
   if (!dib) return;
   const double top = dib->bottom_up ? dib->image->height - ys - cys : ys;
   // Sizes are device pixels of the recording device.
@@ -359,7 +367,7 @@ void Player::CreateDibPatternBrush(const EmfRecord& record, bool mono) {
   LogBrush brush;
   brush.style = kBsDibPatternPt;
   brush.color = 0;
-  if (auto dib = DecodeRecordDib(budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, mono ? 0 : usage)) {
+  if (auto dib = SharedRecordDib(pictures_, budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, mono ? 0 : usage)) {
     // Patterns stay in the object table: what they hold is limited apart.
     if (dib->image->encoding == Image::Encoding::Raw && Charge(Work::PatternPixels, dib->image->pixels.size())) {
       brush.pattern = dib->image;

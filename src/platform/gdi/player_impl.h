@@ -8,6 +8,7 @@
 
 #include "platform/gdi/emf_types.h"
 #include "platform/gdi/objects.h"
+#include "platform/gdi/picture_cache.h"
 #include "platform/gdi/player.h"
 #include "platform/gdi/record_reader.h"
 #include "platform/gdi/region.h"
@@ -148,6 +149,7 @@ class Player {
   std::optional<Region> effective_clip_;
   WorkBudget budget_;
   std::optional<FontSpec> last_font_;  // of the last text run drawn
+  PictureCache pictures_;
 };
 
 }  // namespace pravel::gdi

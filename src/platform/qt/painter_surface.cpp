@@ -187,7 +187,7 @@ void PainterSurface::FillPath(const gdi::Path& path, gdi::FillRule rule, const g
     qbrush = QBrush(HatchImage(brush));
     qbrush.setTransform(QTransform::fromTranslate(brush.origin.x, brush.origin.y));
   } else if (brush.kind == gdi::BrushKind::Pattern && brush.pattern) {
-    const QImage image = ToQImage(*brush.pattern, false).copy();
+    const QImage& image = PatternOf(brush.pattern);
     if (!image.isNull()) {
       qbrush = QBrush(image);
       qbrush.setTransform(QTransform::fromTranslate(brush.origin.x, brush.origin.y));
@@ -403,10 +403,22 @@ void PainterSurface::DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& col
   painter_.drawImage(QPointF(device_rect.topLeft()) / ratio, mask);
 }
 
+QImage PainterSurface::PictureOf(const std::shared_ptr<const gdi::Image>& image, bool keep_alpha) {
+  if (image->encoding == gdi::Image::Encoding::Raw) return ToQImage(*image, keep_alpha);
+  auto [it, added] = decoded_.try_emplace(image.get());
+  if (added) it->second = {image, ToQImage(*image, keep_alpha)};
+  return it->second.image;
+}
+
+const QImage& PainterSurface::PatternOf(const std::shared_ptr<const gdi::Image>& pattern) {
+  if (pattern_.source != pattern) pattern_ = {pattern, ToQImage(*pattern, false).copy()};
+  return pattern_.image;
+}
+
 void PainterSurface::DrawImage(const gdi::ImageDraw& draw) {
   if (!draw.image) return;
   const bool keep_alpha = draw.per_pixel_alpha || draw.image->has_alpha;
-  QImage image = ToQImage(*draw.image, keep_alpha);
+  QImage image = PictureOf(draw.image, keep_alpha);
   if (image.isNull()) return;
   if (draw.per_pixel_alpha && image.format() == QImage::Format_ARGB32)
     image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);

@@ -4,6 +4,8 @@
 #include <QGlyphRun>
 #include <QPainter>
 #include <QTransform>
+#include <memory>
+#include <unordered_map>
 
 #include "platform/gdi/surface.h"
 #include "platform/qt/font_resolver.h"
@@ -38,11 +40,22 @@ class PainterSurface final : public gdi::Surface {
   void DrawPixelLines(const gdi::Path& path, const QColor& color);
   void DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& color);
 
+  // The picture of `image`: encoded ones decoded once per surface.
+  QImage PictureOf(const std::shared_ptr<const gdi::Image>& image, bool keep_alpha);
+  // A pattern brush's tile, made once for a run of fills with it.
+  const QImage& PatternOf(const std::shared_ptr<const gdi::Image>& pattern);
+
   QPainter& painter_;
   SurfaceOptions options_;
   QTransform base_;
   bool raster_ops_;  // a pixel target: raster operations, GDI pixel rules
   FontCache fonts_;
+  struct DecodedPicture {
+    std::shared_ptr<const gdi::Image> source;  // keeps the key alive
+    QImage image;
+  };
+  std::unordered_map<const gdi::Image*, DecodedPicture> decoded_;
+  DecodedPicture pattern_;
 };
 
 // QPainterPath of a surface path.

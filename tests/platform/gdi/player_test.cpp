@@ -379,6 +379,28 @@ TEST(PlayerPictures, DibsOfEachDepthAndOrientation) {
   }
 }
 
+// A page that draws one run-length picture again and again decodes and pays
+// for it once; the draws share the decoded picture.
+TEST(PlayerPictures, RepeatedPayloadsAreDecodedOnce) {
+  test::Dib rle = test::MakeDib(4, 2, 8, {0xFF0000, 0x0000FF}, {4, 0, 0, 0, 4, 1, 0, 1});
+  rle.bmi[16] = 1;  // BI_RLE8
+  const auto play = [&rle](int draws) {
+    EmfBuilder emf;
+    for (int k = 0; k < draws; ++k)
+      emf.AddRaw(Emr::StretchDIBits, test::StretchDibBody(rle, 10 * k, 0, 8, 4, 4, 2));
+    RecordingSurface surface;
+    const WorkBudget budget = PlayMetafile(emf.Make(), surface, {0, 0, 1000, 1000});
+    return std::pair{budget.Used(Work::PicturePixels), std::move(surface.out)};
+  };
+  const std::uint64_t once = play(1).first;
+  const auto [many, recording] = play(20);
+  EXPECT_GT(once, 0u);
+  EXPECT_EQ(many, once);
+  ASSERT_EQ(recording.images.size(), 20u);
+  EXPECT_EQ(recording.images.front().image, recording.images.back().image);
+  EXPECT_EQ(recording.images.back().image->pixels[0] & 0xFFFFFF, 0x0000FFu);
+}
+
 TEST(PlayerPictures, BitBltWithoutSourceFillsWithTheBrush) {
   EmfBuilder emf;
   emf.Add(Emr::CreateBrushIndirect, {1, 0, 0x00FFFF, 0});
