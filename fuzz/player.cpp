@@ -24,7 +24,7 @@ class CheckingSurface final : public Surface {
   }
   void StrokePath(const Path& path, const Pen&, Rop2) override { Check(path); }
   void DrawText(const TextRun& run) override {
-    if (!run.origins.empty() && run.origins.size() != run.text.size() + 1) __builtin_trap();
+    if (run.origins.size() != run.text.size() + 1) __builtin_trap();
   }
   void DrawImage(const ImageDraw& draw) override {
     if (!draw.image) __builtin_trap();

@@ -58,17 +58,16 @@ constexpr ColorValue ColorOfRgb(gdi::Rgb rgb) noexcept {
   return static_cast<ColorValue>(((rgb & 0xFFu) << 16) | (rgb & 0xFF00u) | ((rgb >> 16) & 0xFFu));
 }
 
-TextAlignment AlignmentOf(std::uint32_t align) noexcept {
-  switch (align & gdi::kTaCenter) {
-    case gdi::kTaCenter: return TextAlignment::Center;
-    case gdi::kTaRight: return TextAlignment::RightJustify;
-    default: return TextAlignment::LeftJustify;
+TextAlignment AlignmentOf(gdi::TextAnchor anchor) noexcept {
+  switch (anchor) {
+    case gdi::TextAnchor::Centre: return TextAlignment::Center;
+    case gdi::TextAnchor::Right: return TextAlignment::RightJustify;
+    case gdi::TextAnchor::Left: break;
   }
+  return TextAlignment::LeftJustify;
 }
 
-// The anchor on the reference line. The player has already placed the
-// glyph origins by the horizontal alignment; without them the reference
-// point is the anchor itself.
+// The anchor on the baseline by the run's alignment.
 gdi::PointD AnchorOf(const gdi::TextRun& run, TextAlignment alignment) noexcept {
   if (run.origins.empty()) return run.reference;
   const gdi::PointD first = run.origins.front(), end = run.origins.back();
@@ -80,50 +79,65 @@ gdi::PointD AnchorOf(const gdi::TextRun& run, TextAlignment alignment) noexcept 
   return first;
 }
 
+// The em height of a font spec by the face's own proportions.
+double EmOf(const gdi::FontSpec& spec, const FaceMetrics& metrics) noexcept {
+  return spec.cell_height ? spec.height / metrics.Cell() : spec.height;
+}
+
 }  // namespace
 
 ExportText TextOfRun(const gdi::TextRun& run) {
   ExportText t;
   t.Text = ToUtf8(run.text);
-  t.Alignment = AlignmentOf(run.align);
+  t.Alignment = AlignmentOf(run.anchor);
   t.BackgroundColor = run.opaque ? ColorOfRgb(run.background) : kColorWhite;
 
   const gdi::FontSpec& spec = run.font;
   t.Font.Name = ToUtf8(spec.face);
   const FaceMetrics metrics = MetricsOfFace(t.Font.Name);
-  const double em = spec.cell_height ? spec.height / metrics.Cell() : spec.height;
+  const double em = EmOf(spec, metrics);
   t.Font.Size = std::max(1, RoundHalfEven(em / kTenthsPerPoint));
   t.Font.Style = (spec.weight >= kBoldWeight ? kFontBold : 0u) | (spec.italic ? kFontItalic : 0u) |
                  (spec.underline ? kFontUnderline : 0u) | (spec.strike_out ? kFontStrikeOut : 0u);
   t.Font.Color = ColorOfRgb(run.color);
   t.Font.Charset = spec.charset;
 
-  // From the reference line up to the top of the line, across the baseline.
-  double rise = 0;
-  switch (run.align & gdi::kTaBaseline) {
-    case gdi::kTaBaseline: rise = metrics.Ascent * em; break;
-    case gdi::kTaBottom: rise = metrics.Cell() * em; break;
-    default: break;
-  }
+  // From the baseline up to the top of the line.
+  const double rise = metrics.Ascent * em;
   const double angle = spec.escapement * std::numbers::pi / 180;
   const gdi::PointD anchor = AnchorOf(run, t.Alignment);
   t.X = anchor.x - rise * std::sin(angle);
   t.Y = anchor.y - rise * std::cos(angle);
 
-  // Without glyph positions the run is taken as half an em per character.
   t.Height = metrics.Cell() * em;
-  if (run.origins.size() >= 2) {
-    const double from = std::min(run.origins.front().x, run.origins.back().x);
-    t.Width = std::fabs(run.origins.back().x - run.origins.front().x);
-    t.Left = from - rise * std::sin(angle);
-  } else {
-    t.Width = (spec.width > 0 ? spec.width : em / 2) * static_cast<double>(run.text.size());
+  if (run.origins.size() < 2) {
+    t.Left = t.X;
+  } else if (run.measured) {
+    // Our own layout: its length along the baseline, the anchor shifted by it.
+    const gdi::PointD d{run.origins.back().x - run.origins.front().x, run.origins.back().y - run.origins.front().y};
+    t.Width = std::fabs(d.x * std::cos(angle) - d.y * std::sin(angle));
     const double shift = t.Alignment == TextAlignment::RightJustify ? t.Width
                          : t.Alignment == TextAlignment::Center   ? t.Width / 2
                                                                   : 0;
     t.Left = t.X - shift;
+  } else {
+    const double from = std::min(run.origins.front().x, run.origins.back().x);
+    t.Width = std::fabs(run.origins.back().x - run.origins.front().x);
+    t.Left = from - rise * std::sin(angle);
   }
   return t;
+}
+
+// Runs are laid out half an em per character, or at the requested average
+// width, on the face's own ascent and descent.
+gdi::TextMetrics TextCollector::MeasureText(const gdi::FontSpec& font, std::u16string_view text, bool /*glyph_indices*/) {
+  const FaceMetrics metrics = MetricsOfFace(ToUtf8(font.face));
+  const double em = EmOf(font, metrics);
+  gdi::TextMetrics m;
+  m.ascent = metrics.Ascent * em;
+  m.descent = metrics.Descent * em;
+  m.advances.assign(text.size(), font.width > 0 ? font.width : em / 2);
+  return m;
 }
 
 void TextCollector::DrawText(const gdi::TextRun& run) {

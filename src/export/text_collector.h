@@ -39,6 +39,7 @@ class TextCollector final : public gdi::Surface {
   void StrokePath(const gdi::Path& /*path*/, const gdi::Pen& /*pen*/, gdi::Rop2 /*rop*/) override {}
   void DrawText(const gdi::TextRun& run) override;
   void DrawImage(const gdi::ImageDraw& /*draw*/) override {}
+  gdi::TextMetrics MeasureText(const gdi::FontSpec& font, std::u16string_view text, bool glyph_indices) override;
   bool TextOnly() const override { return true; }
 
   const std::vector<ExportText>& Texts() const noexcept { return texts_; }

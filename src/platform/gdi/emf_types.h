@@ -251,4 +251,27 @@ inline constexpr std::uint32_t kEmfSignature = 0x464D4520;
 // Size of the header record without its extensions.
 inline constexpr std::uint32_t kEmfHeaderBaseSize = 88;
 
+
+// Text alignment flags (TA_*) as recorded. Center includes the Right bit.
+enum class TextAlign : std::uint32_t {
+  UpdateCp = 1, Right = 2, Center = 6, Bottom = 8, Baseline = 24, RtlReading = 256
+};
+
+// Options of the text-out records (ETO_*).
+enum class TextOutOption : std::uint32_t {
+  Opaque = 0x2, Clipped = 0x4, GlyphIndex = 0x10, NoRect = 0x100, SmallChars = 0x200, Pdy = 0x2000
+};
+
+// Ternary raster operations of the blit records.
+enum class TernaryRop : std::uint32_t {
+  SrcCopy = 0xCC0020, SrcPaint = 0xEE0086, SrcAnd = 0x8800C6, SrcInvert = 0x660046, SrcErase = 0x440328,
+  NotSrcCopy = 0x330008, NotSrcErase = 0x1100A6, MergePaint = 0xBB0226, MergeCopy = 0xC000CA,
+  DstInvert = 0x550009, PatCopy = 0xF00021, PatInvert = 0x5A0049, PatPaint = 0xFB0A09,
+  Blackness = 0x000042, Whiteness = 0xFF0062, Nop = 0xAA0029
+};
+
+constexpr std::uint32_t Bits(TextAlign flag) noexcept { return static_cast<std::uint32_t>(flag); }
+constexpr std::uint32_t Bits(TextOutOption flag) noexcept { return static_cast<std::uint32_t>(flag); }
+constexpr std::uint32_t Bits(TernaryRop rop) noexcept { return static_cast<std::uint32_t>(rop); }
+
 }  // namespace pravel::gdi

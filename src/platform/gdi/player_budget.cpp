@@ -165,8 +165,10 @@ bool Player::MayDrawImage(const ImageDraw& draw) {
   if (e.out_of_range) return false;
   const std::uint64_t pixels = static_cast<std::uint64_t>(std::max(0, draw.image->width)) *
                                static_cast<std::uint64_t>(std::max(0, draw.image->height));
-  // Encoded pictures are decoded anew by each draw; raw ones are converted.
-  return Charge(Work::Operations, 1) && Charge(Work::PicturePixels, pixels) &&
+  // A surface decodes or converts a picture when first drawn; a colour key
+  // converts it on every draw.
+  const bool converts = pictures_.FirstDraw(draw.image.get()) || draw.transparent.has_value();
+  return Charge(Work::Operations, 1) && Charge(Work::PicturePixels, converts ? pixels : 0) &&
          Charge(Work::DrawnArea, e.any ? AreaCost({e.left, e.top, e.right, e.bottom}) : 0);
 }
 

@@ -154,7 +154,7 @@ void Player::GradientFill(ByteReader& r) {
       image->pixels[static_cast<std::size_t>(i)] = PackOpaque(c);
     }
     DrawPicture(image, {0, 0, static_cast<double>(image->width), static_cast<double>(image->height)},
-                {ul.p.x, ul.p.y, lr.p.x, lr.p.y}, kSrcCopy, std::nullopt, 255, false);
+                {ul.p.x, ul.p.y, lr.p.x, lr.p.y}, ImageOp::Copy, std::nullopt, 255, false);
   }
 }
 

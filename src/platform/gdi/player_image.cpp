@@ -15,12 +15,6 @@ namespace {
 
 constexpr std::uint64_t kMaxPicturePixels = std::uint64_t{1} << 24;
 
-struct DecodedDib {
-  std::shared_ptr<Image> image;
-  std::shared_ptr<std::vector<std::uint8_t>> mono;  // 1-bit sources: the index of each pixel
-  bool bottom_up = true;
-};
-
 // The DIB whose header and bits lie at the given offsets of the record.
 // Its pixels are charged to the budget before decoding.
 std::optional<DecodedDib> DecodeRecordDib(WorkBudget& budget, const EmfRecord& record, std::uint32_t off_bmi,
@@ -66,6 +60,35 @@ std::optional<DecodedDib> DecodeRecordDib(WorkBudget& budget, const EmfRecord& r
   }
 }
 
+// The picture operation of a ternary raster operation that uses its source;
+// those the surfaces do not combine draw as copies.
+ImageOp ImageOpOf(std::uint32_t rop) noexcept {
+  switch (static_cast<TernaryRop>(rop)) {
+    case TernaryRop::SrcAnd: return ImageOp::And;
+    case TernaryRop::SrcPaint: return ImageOp::Or;
+    case TernaryRop::SrcInvert: return ImageOp::Xor;
+    case TernaryRop::NotSrcCopy: return ImageOp::NotCopy;
+    case TernaryRop::SrcErase: return ImageOp::Erase;
+    case TernaryRop::NotSrcErase: return ImageOp::NotErase;
+    case TernaryRop::MergePaint: return ImageOp::MergePaint;
+    default: return ImageOp::Copy;
+  }
+}
+
+// DecodeRecordDib for a picture that is only drawn: an equal payload decoded
+// before on the page is shared, neither decoded nor charged again.
+std::optional<DecodedDib> SharedRecordDib(PictureCache& cache, WorkBudget& budget, const EmfRecord& record,
+                                          std::uint32_t off_bmi, std::uint32_t cb_bmi, std::uint32_t off_bits,
+                                          std::uint32_t cb_bits, std::uint32_t usage) {
+  const std::size_t size = record.bytes.size();
+  if (cb_bmi < 12 || !InBounds(size, off_bmi, cb_bmi) || !InBounds(size, off_bits, cb_bits)) return std::nullopt;
+  const DibPayload payload{record.bytes.subspan(off_bmi, cb_bmi), record.bytes.subspan(off_bits, cb_bits), usage};
+  if (auto found = cache.Find(payload)) return found;
+  auto dib = DecodeRecordDib(budget, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
+  if (dib) cache.Add(payload, *dib);
+  return dib;
+}
+
 bool RopUsesSource(std::uint32_t rop) {
   const std::uint32_t code = (rop >> 16) & 0xFF;
   return ((code >> 2) & 0x33) != (code & 0x33);
@@ -76,13 +99,13 @@ bool RopUsesSource(std::uint32_t rop) {
 void Player::PatBlt(const RectD& dest, std::uint32_t rop) {
   Rop2 rop2 = Rop2::CopyPen;
   Brush brush = ResolveBrush(dc_.brush);
-  switch (rop) {
-    case kPatCopy: break;
-    case kPatInvert: rop2 = Rop2::XorPen; break;
-    case kDstInvert: rop2 = Rop2::Not; brush = Brush{}; break;
-    case kBlackness: brush = Brush{}; brush.color = 0; break;
-    case kWhiteness: brush = Brush{}; brush.color = 0xFFFFFF; break;
-    case 0x00AA0029: return;  // destination unchanged
+  switch (static_cast<TernaryRop>(rop)) {
+    case TernaryRop::PatCopy: break;
+    case TernaryRop::PatInvert: rop2 = Rop2::XorPen; break;
+    case TernaryRop::DstInvert: rop2 = Rop2::Not; brush = Brush{}; break;
+    case TernaryRop::Blackness: brush = Brush{}; brush.color = 0; break;
+    case TernaryRop::Whiteness: brush = Brush{}; brush.color = 0xFFFFFF; break;
+    case TernaryRop::Nop: return;  // destination unchanged
     default: break;
   }
   if (brush.kind == BrushKind::Null) return;
@@ -97,7 +120,7 @@ void Player::PatBlt(const RectD& dest, std::uint32_t rop) {
   if (MayFill(p)) surface_.FillPath(p, FillRule::Alternate, brush, rop2);
 }
 
-void Player::DrawPicture(std::shared_ptr<const Image> image, const RectD& source, const RectD& dest, std::uint32_t rop,
+void Player::DrawPicture(std::shared_ptr<const Image> image, const RectD& source, const RectD& dest, ImageOp op,
                          std::optional<Rgb> transparent, std::uint8_t alpha, bool per_pixel_alpha) {
   if (!image || source.Width() == 0 || source.Height() == 0) return;
   ImageDraw draw;
@@ -109,7 +132,7 @@ void Player::DrawPicture(std::shared_ptr<const Image> image, const RectD& source
   } else {
     draw.dest = {ToDevice({dest.left, dest.top}), ToDevice({dest.right, dest.top}), ToDevice({dest.left, dest.bottom})};
   }
-  draw.rop = rop;
+  draw.op = op;
   draw.smooth = dc_.stretch_mode == StretchMode::Halftone;
   draw.transparent = transparent;
   draw.constant_alpha = alpha;
@@ -140,19 +163,19 @@ void Player::BitBlt(const EmfRecord& record, Emr type) {
     if (type == Emr::BitBlt || type == Emr::StretchBlt || type == Emr::MaskBlt) PatBlt(dest, rop);
     return;
   }
-  auto dib = DecodeRecordDib(budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
+  auto dib = SharedRecordDib(pictures_, budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
   if (!dib) return;
   const RectD source{xs, ys, xs + cxs, ys + cys};
   switch (type) {
     case Emr::AlphaBlend:
-      DrawPicture(dib->image, source, dest, kSrcCopy, std::nullopt, static_cast<std::uint8_t>((rop >> 16) & 0xFF),
+      DrawPicture(dib->image, source, dest, ImageOp::Copy, std::nullopt, static_cast<std::uint8_t>((rop >> 16) & 0xFF),
                   ((rop >> 24) & 1) != 0);
       break;
     case Emr::TransparentBlt:
-      DrawPicture(dib->image, source, dest, kSrcCopy, ColorRefToRgb(rop), 255, false);
+      DrawPicture(dib->image, source, dest, ImageOp::Copy, ColorRefToRgb(rop), 255, false);
       break;
     default:
-      DrawPicture(dib->image, source, dest, rop, std::nullopt, 255, false);
+      DrawPicture(dib->image, source, dest, ImageOpOf(rop), std::nullopt, 255, false);
       break;
   }
 }
@@ -163,18 +186,19 @@ namespace {
 // the ternary raster operation `rop` (transparent for copies, black for OR
 // and XOR, white for AND). Returns the operation to draw the result with,
 // nothing when the operation has no neutral value.
-std::optional<std::uint32_t> MaskPicture(Image& image, const DecodedDib& mask, std::int32_t dx, std::int32_t dy, bool keep,
-                 std::uint32_t rop) {
+std::optional<ImageOp> MaskPicture(Image& image, const DecodedDib& mask, std::int32_t dx, std::int32_t dy, bool keep,
+                                   std::uint32_t rop) {
   const std::uint32_t code = (rop >> 16) & 0xFF;
-  std::uint32_t neutral = 0, draw_rop = kSrcCopy;
+  std::uint32_t neutral = 0;
+  ImageOp draw_op = ImageOp::Copy;
   switch (code) {
     case 0xCC: break;
     case 0x33:
       for (auto& px : image.pixels) px = (px & 0xFF000000u) | (~px & 0xFFFFFFu);
       break;
-    case 0xEE: neutral = 0xFF000000u; draw_rop = kSrcPaint; break;
-    case 0x66: neutral = 0xFF000000u; draw_rop = kSrcInvert; break;
-    case 0x88: neutral = 0xFFFFFFFFu; draw_rop = kSrcAnd; break;
+    case 0xEE: neutral = 0xFF000000u; draw_op = ImageOp::Or; break;
+    case 0x66: neutral = 0xFF000000u; draw_op = ImageOp::Xor; break;
+    case 0x88: neutral = 0xFFFFFFFFu; draw_op = ImageOp::And; break;
     default: return std::nullopt;
   }
   const bool mono = mask.mono && mask.mono->size() == mask.image->pixels.size();
@@ -195,7 +219,7 @@ std::optional<std::uint32_t> MaskPicture(Image& image, const DecodedDib& mask, s
                                     static_cast<std::size_t>(x)] = neutral;
     }
   }
-  return draw_rop;
+  return draw_op;
 }
 
 // The source and mask bitmap fields that MASKBLT and PLGBLT share, from
@@ -263,9 +287,9 @@ void Player::MaskBlt(const EmfRecord& record) {
       if (!Charge(Work::PicturePixels, dib->image->pixels.size())) return;
       masked = std::make_shared<Image>(*dib->image);
     }
-    const auto draw_rop = MaskPicture(*masked, *mask, f.xm - xs, f.ym - ys, keep, rop);
-    if (!draw_rop) continue;
-    DrawPicture(std::move(masked), source, dest, *draw_rop, std::nullopt, 255, false);
+    const auto draw_op = MaskPicture(*masked, *mask, f.xm - xs, f.ym - ys, keep, rop);
+    if (!draw_op) continue;
+    DrawPicture(std::move(masked), source, dest, *draw_op, std::nullopt, 255, false);
   }
 }
 
@@ -287,7 +311,7 @@ void Player::PlgBlt(const EmfRecord& record) {
         mask && mask->image->encoding == Image::Encoding::Raw) {
       // The decoded picture is this record's own: masked in place.
       MaskPicture(*dib->image, *mask, f.xm - static_cast<std::int32_t>(xs), f.ym - static_cast<std::int32_t>(ys), true,
-                  kSrcCopy);
+                  Bits(TernaryRop::SrcCopy));
     }
   }
   std::shared_ptr<const Image> image = dib->image;
@@ -313,11 +337,11 @@ void Player::StretchDiBits(const EmfRecord& record) {
     PatBlt(dest, rop);
     return;
   }
-  auto dib = DecodeRecordDib(budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
+  auto dib = SharedRecordDib(pictures_, budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
   if (!dib) return;
   // The source rectangle of a bottom-up DIB counts rows from the bottom.
   const double top = dib->bottom_up ? dib->image->height - ys - cys : ys;
-  DrawPicture(dib->image, {xs, top, xs + cxs, top + cys}, dest, rop, std::nullopt, 255, false);
+  DrawPicture(dib->image, {xs, top, xs + cxs, top + cys}, dest, ImageOpOf(rop), std::nullopt, 255, false);
 }
 
 void Player::SetDiBitsToDevice(const EmfRecord& record) {
@@ -326,12 +350,12 @@ void Player::SetDiBitsToDevice(const EmfRecord& record) {
   const double x = r.I32(), y = r.I32(), xs = r.I32(), ys = r.I32(), cxs = r.I32(), cys = r.I32();
   const std::uint32_t off_bmi = r.U32(), cb_bmi = r.U32(), off_bits = r.U32(), cb_bits = r.U32();
   const std::uint32_t usage = r.U32();
-  auto dib = DecodeRecordDib(budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
+  auto dib = SharedRecordDib(pictures_, budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, usage);
   if (!dib) return;
   const double top = dib->bottom_up ? dib->image->height - ys - cys : ys;
   // Sizes are device pixels of the recording device.
   const PointD size = Inverse(to_device_).MapVector(playback_.MapVector({cxs, cys}));
-  DrawPicture(dib->image, {xs, top, xs + cxs, top + cys}, {x, y, x + size.x, y + size.y}, kSrcCopy, std::nullopt,
+  DrawPicture(dib->image, {xs, top, xs + cxs, top + cys}, {x, y, x + size.x, y + size.y}, ImageOp::Copy, std::nullopt,
               255, false);
 }
 
@@ -343,7 +367,7 @@ void Player::CreateDibPatternBrush(const EmfRecord& record, bool mono) {
   LogBrush brush;
   brush.style = BrushStyle::DibPatternPt;
   brush.color = 0;
-  if (auto dib = DecodeRecordDib(budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, mono ? 0 : usage)) {
+  if (auto dib = SharedRecordDib(pictures_, budget_, record, off_bmi, cb_bmi, off_bits, cb_bits, mono ? 0 : usage)) {
     // Patterns stay in the object table: what they hold is limited apart.
     if (dib->image->encoding == Image::Encoding::Raw && Charge(Work::PatternPixels, dib->image->pixels.size())) {
       brush.pattern = dib->image;

@@ -9,6 +9,7 @@
 #include "platform/gdi/emf_types.h"
 #include "platform/gdi/mapping.h"
 #include "platform/gdi/objects.h"
+#include "platform/gdi/picture_cache.h"
 #include "platform/gdi/player.h"
 #include "platform/gdi/point_records.h"
 #include "platform/gdi/record_reader.h"
@@ -141,6 +142,8 @@ class Player {
   void TextAt(PointD reference, std::u16string text, std::uint32_t options, const std::optional<RectD>& rect,
               const std::vector<PointD>& advances);
   FontSpec ResolveFont() const;
+  std::vector<PointD> MeasuredOrigins(const TextRun& run, PointD start);
+  void ToBaseline(TextRun& run);
 
   // Pictures (player_image.cpp).
   void BitBlt(const EmfRecord& record, Emr type);
@@ -150,7 +153,7 @@ class Player {
   void SetDiBitsToDevice(const EmfRecord& record);
   void CreateDibPatternBrush(const EmfRecord& record, bool mono);
   void DrawPicture(std::shared_ptr<const Image> image, const RectD& source, const RectD& logical_dest,
-                   std::uint32_t rop, std::optional<Rgb> transparent, std::uint8_t alpha, bool per_pixel_alpha);
+                   ImageOp op, std::optional<Rgb> transparent, std::uint8_t alpha, bool per_pixel_alpha);
   void PatBlt(const RectD& logical_dest, std::uint32_t rop);
 
   const Metafile& metafile_;
@@ -170,6 +173,7 @@ class Player {
   std::optional<Region> effective_clip_;
   WorkBudget budget_;
   std::optional<FontSpec> last_font_;  // of the last text run drawn
+  PictureCache pictures_;
 };
 
 }  // namespace pravel::gdi

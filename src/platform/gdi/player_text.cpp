@@ -12,8 +12,12 @@ namespace pravel::gdi {
 
 namespace {
 
-constexpr std::uint32_t kEtoOpaque = 0x2, kEtoClipped = 0x4, kEtoGlyphIndex = 0x10, kEtoNoRect = 0x100,
-                        kEtoSmallChars = 0x200, kEtoPdy = 0x2000;
+constexpr std::uint32_t kEtoOpaque = Bits(TextOutOption::Opaque), kEtoClipped = Bits(TextOutOption::Clipped),
+                       kEtoGlyphIndex = Bits(TextOutOption::GlyphIndex), kEtoNoRect = Bits(TextOutOption::NoRect),
+                       kEtoSmallChars = Bits(TextOutOption::SmallChars), kEtoPdy = Bits(TextOutOption::Pdy);
+constexpr std::uint32_t kTaUpdateCp = Bits(TextAlign::UpdateCp), kTaRight = Bits(TextAlign::Right),
+                        kTaCenter = Bits(TextAlign::Center), kTaBottom = Bits(TextAlign::Bottom),
+                        kTaBaseline = Bits(TextAlign::Baseline);
 
 // One EMRTEXT: the string and advances, its offsets relative to the record.
 struct EmrText {
@@ -71,7 +75,62 @@ double DeviceAngle(const XForm& t, std::int32_t tenths) {
   return std::atan2(-v.y, v.x) * 180 / std::numbers::pi;
 }
 
+// Fonts the surface may be asked to measure: sizes within drawing range.
+bool Measurable(const FontSpec& f) noexcept {
+  constexpr double kMaxSize = 1 << 30;
+  return std::fabs(f.height) <= kMaxSize && std::fabs(f.width) <= kMaxSize && std::isfinite(f.escapement) &&
+         std::isfinite(f.orientation);
+}
+
+TextAnchor AnchorOf(std::uint32_t align) noexcept {
+  switch (align & kTaCenter) {
+    case kTaCenter: return TextAnchor::Centre;
+    case kTaRight: return TextAnchor::Right;
+    default: return TextAnchor::Left;
+  }
+}
+
+// Moves origins laid out from `reference` so that the anchor sits there.
+void AlignHorizontally(std::vector<PointD>& origins, PointD reference, TextAnchor anchor) {
+  if (anchor == TextAnchor::Left || origins.empty()) return;
+  const PointD end = origins.back();
+  const double f = anchor == TextAnchor::Right ? 1.0 : 0.5;
+  const PointD shift{(end.x - reference.x) * f, (end.y - reference.y) * f};
+  for (auto& o : origins) o = {o.x - shift.x, o.y - shift.y};
+}
+
 }  // namespace
+
+// Lays out a run that has no advances with the surface's own, along the
+// device baseline from `start`.
+std::vector<PointD> Player::MeasuredOrigins(const TextRun& run, PointD start) {
+  const TextMetrics metrics = surface_.MeasureText(run.font, run.text, run.glyph_indices);
+  const double angle = run.font.escapement * std::numbers::pi / 180;
+  const PointD u{std::cos(angle), -std::sin(angle)};
+  double width = 0;
+  for (const double a : metrics.advances) width += a;
+  const double shift = run.anchor == TextAnchor::Right ? width : run.anchor == TextAnchor::Centre ? width / 2 : 0;
+  start = {start.x - u.x * shift, start.y - u.y * shift};
+  std::vector<PointD> origins;
+  origins.reserve(run.text.size() + 1);
+  double along = 0;
+  for (std::size_t k = 0; k <= run.text.size(); ++k) {
+    origins.push_back({start.x + u.x * along, start.y + u.y * along});
+    if (k < metrics.advances.size()) along += metrics.advances[k];
+  }
+  return origins;
+}
+
+// Moves the origins from the reference line to the baseline.
+void Player::ToBaseline(TextRun& run) {
+  const std::uint32_t v = dc_.text_align & kTaBaseline;
+  if (v != 0 && v != kTaBottom) return;
+  const TextMetrics metrics = surface_.MeasureText(run.font, {}, run.glyph_indices);
+  const double down = v == 0 ? metrics.ascent : -metrics.descent;
+  const double angle = run.font.escapement * std::numbers::pi / 180;
+  const PointD n{std::sin(angle), std::cos(angle)};
+  for (auto& o : run.origins) o = {o.x + n.x * down, o.y + n.y * down};
+}
 
 FontSpec Player::ResolveFont() const {
   const LogFont& f = dc_.font;
@@ -106,7 +165,7 @@ void Player::TextAt(PointD reference, std::u16string text, std::uint32_t options
   TextRun run;
   run.glyph_indices = (options & kEtoGlyphIndex) != 0;
   run.reference = ToDevice(reference);
-  run.align = dc_.text_align;
+  run.anchor = AnchorOf(dc_.text_align);
   run.font = ResolveFont();
   run.color = ColorRefToRgb(dc_.text_color);
   run.background = ColorRefToRgb(dc_.bk_color);
@@ -161,20 +220,21 @@ void Player::TextAt(PointD reference, std::u16string text, std::uint32_t options
       }
     }
     text.resize(count);
-    const std::uint32_t h = dc_.text_align & kTaCenter;
-    if (h == kTaRight || h == kTaCenter) {
-      const PointD end = run.origins.back();
-      const double f = h == kTaRight ? 1.0 : 0.5;
-      const PointD shift{(end.x - run.reference.x) * f, (end.y - run.reference.y) * f};
-      for (auto& o : run.origins) o = {o.x - shift.x, o.y - shift.y};
-    }
+    AlignHorizontally(run.origins, run.reference, run.anchor);
     if (update_cp) {
       dc_.position.x += along;
       dc_.position.y += across;
     }
   }
   run.text = std::move(text);
-  if (MayDrawText(run)) surface_.DrawText(run);
+  if (Measurable(run.font)) {
+    if (run.origins.empty()) {
+      run.origins = MeasuredOrigins(run, run.reference);
+      run.measured = true;
+    }
+    ToBaseline(run);
+    if (MayDrawText(run)) surface_.DrawText(run);
+  }
   if (clipped) {
     dc_.clip = std::move(saved_clip);
     clip_dirty_ = true;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/bytes.h"
@@ -100,20 +101,18 @@ struct FontSpec {
   friend bool operator==(const FontSpec&, const FontSpec&) = default;
 };
 
-// Text alignment flags as recorded.
-inline constexpr std::uint32_t kTaUpdateCp = 1, kTaRight = 2, kTaCenter = 6, kTaBottom = 8,
-                               kTaBaseline = 24, kTaRtlReading = 256;
+// How a run was aligned on its reference point, for outputs that keep it.
+enum class TextAnchor : std::uint8_t { Left, Centre, Right };
 
 struct TextRun {
   std::u16string text;              // characters, or glyph indices when glyph_indices
   bool glyph_indices = false;
-  PointD reference;                 // device position of the reference point
-  std::uint32_t align = 0;          // TA_* flags as recorded
-  // Glyph start positions on the reference line, horizontal alignment already
-  // applied, plus the end of the run (text.size() + 1 points). Empty when the
-  // record has no advances: the surface then lays the text out itself from
-  // `reference`, applying the horizontal alignment.
+  // Glyph start positions on the baseline, alignment applied, plus the end of
+  // the run: text.size() + 1 points.
   std::vector<PointD> origins;
+  bool measured = false;            // origins from MeasureText: the record has no advances
+  PointD reference;                 // the recorded reference point, for information
+  TextAnchor anchor = TextAnchor::Left;
   FontSpec font;
   Rgb color = 0;
   bool opaque = false;              // fill the text cell with `background`
@@ -124,19 +123,29 @@ struct TextRun {
   std::optional<std::array<PointD, 4>> opaque_rect, clip_rect;
 };
 
-// Raster operations of pictures (ternary ROP codes).
-inline constexpr std::uint32_t kSrcCopy = 0xCC0020, kSrcPaint = 0xEE0086, kSrcAnd = 0x8800C6,
-                               kSrcInvert = 0x660046, kSrcErase = 0x440328,
-                               kNotSrcCopy = 0x330008, kNotSrcErase = 0x1100A6,
-                               kMergePaint = 0xBB0226, kMergeCopy = 0xC000CA,
-                               kDstInvert = 0x550009, kPatCopy = 0xF00021, kPatInvert = 0x5A0049,
-                               kPatPaint = 0xFB0A09, kBlackness = 0x000042, kWhiteness = 0xFF0062;
+// A surface's own measure of a font, in device units: what it lays text out with.
+struct TextMetrics {
+  std::vector<double> advances;     // one per glyph of the text, along the baseline
+  double ascent = 0, descent = 0;   // from the baseline to the cell's top and bottom
+};
+
+// How a picture combines with the destination (S source, D destination).
+enum class ImageOp : std::uint8_t {
+  Copy,            // S
+  And,             // S & D
+  Or,              // S | D
+  Xor,             // S ^ D
+  NotCopy,         // ~S
+  Erase,           // S & ~D
+  NotErase,        // ~S & ~D
+  MergePaint,      // ~S | D
+};
 
 struct ImageDraw {
   std::shared_ptr<const Image> image;
   RectD source;                     // image pixels
   std::array<PointD, 3> dest{};     // device points of the source's top-left, top-right, bottom-left
-  std::uint32_t rop = kSrcCopy;
+  ImageOp op = ImageOp::Copy;
   bool smooth = false;              // HALFTONE stretching
   std::uint8_t constant_alpha = 255;   // ALPHABLEND source constant alpha
   bool per_pixel_alpha = false;        // ALPHABLEND with AC_SRC_ALPHA
@@ -156,6 +165,12 @@ class Surface {
   virtual void StrokePath(const Path& path, const Pen& pen, Rop2 rop) = 0;
   virtual void DrawText(const TextRun& run) = 0;
   virtual void DrawImage(const ImageDraw& draw) = 0;
+  // Advances of `text` (glyph indices when `glyph_indices`; none for an empty
+  // text) and the cell of `font`, as DrawText would place them. A surface that
+  // lays out no text answers nothing.
+  virtual TextMetrics MeasureText(const FontSpec& /*font*/, std::u16string_view /*text*/, bool /*glyph_indices*/) {
+    return {};
+  }
   // True for a surface that keeps only text: the player then leaves out the
   // records that draw shapes and pictures without changing any state.
   virtual bool TextOnly() const { return false; }

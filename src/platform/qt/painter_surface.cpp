@@ -11,22 +11,12 @@
 #include <cmath>
 #include <numbers>
 
+#include "platform/gdi/pixel_lines.h"
 #include "platform/gdi/region.h"
-#include "platform/gdi/shapes.h"
-#include <cstdlib>
 
 namespace pravel::qt {
 
 namespace {
-
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
-
-// Points small enough for the integer line stepper.
-bool WithinPixelRange(const gdi::Path& path) {
-  constexpr double kLimit = 1 << 24;
-  return std::all_of(path.points.begin(), path.points.end(),
-                     [](const gdi::PointD& p) { return std::fabs(p.x) < kLimit && std::fabs(p.y) < kLimit; });
-}
 
 QColor ToColor(gdi::Rgb rgb) { return QColor::fromRgb(static_cast<QRgb>(0xFF000000u | rgb)); }
 
@@ -73,17 +63,19 @@ QImage ToQImage(const gdi::Image& image, bool keep_alpha) {
                 keep_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
-QPainter::CompositionMode ImageRopMode(std::uint32_t rop) {
-  switch (rop) {
-    case gdi::kSrcAnd: return QPainter::RasterOp_SourceAndDestination;
-    case gdi::kSrcPaint: return QPainter::RasterOp_SourceOrDestination;
-    case gdi::kSrcInvert: return QPainter::RasterOp_SourceXorDestination;
-    case gdi::kNotSrcCopy: return QPainter::RasterOp_NotSource;
-    case gdi::kSrcErase: return QPainter::RasterOp_SourceAndNotDestination;
-    case gdi::kNotSrcErase: return QPainter::RasterOp_NotSourceAndNotDestination;
-    case gdi::kMergePaint: return QPainter::RasterOp_NotSourceOrDestination;
-    default: return QPainter::CompositionMode_SourceOver;
+QPainter::CompositionMode CompositionOf(gdi::ImageOp op) {
+  using Op = gdi::ImageOp;
+  switch (op) {
+    case Op::And: return QPainter::RasterOp_SourceAndDestination;
+    case Op::Or: return QPainter::RasterOp_SourceOrDestination;
+    case Op::Xor: return QPainter::RasterOp_SourceXorDestination;
+    case Op::NotCopy: return QPainter::RasterOp_NotSource;
+    case Op::Erase: return QPainter::RasterOp_SourceAndNotDestination;
+    case Op::NotErase: return QPainter::RasterOp_NotSourceAndNotDestination;
+    case Op::MergePaint: return QPainter::RasterOp_NotSourceOrDestination;
+    case Op::Copy: break;
   }
+  return QPainter::CompositionMode_SourceOver;
 }
 
 }  // namespace
@@ -195,7 +187,7 @@ void PainterSurface::FillPath(const gdi::Path& path, gdi::FillRule rule, const g
     qbrush = QBrush(HatchImage(brush));
     qbrush.setTransform(QTransform::fromTranslate(brush.origin.x, brush.origin.y));
   } else if (brush.kind == gdi::BrushKind::Pattern && brush.pattern) {
-    const QImage image = ToQImage(*brush.pattern, false).copy();
+    const QImage& image = PatternOf(brush.pattern);
     if (!image.isNull()) {
       qbrush = QBrush(image);
       qbrush.setTransform(QTransform::fromTranslate(brush.origin.x, brush.origin.y));
@@ -237,7 +229,7 @@ void PainterSurface::StrokePath(const gdi::Path& path, const gdi::Pen& pen, gdi:
     default: break;
   }
   if (raster_ops_ && pen.cosmetic && pen.dashes.empty() && pen.style != gdi::PenStyle::User &&
-      !options_.antialias && base_.type() <= QTransform::TxTranslate && WithinPixelRange(path)) {
+      !options_.antialias && base_.type() <= QTransform::TxTranslate && gdi::WithinPixelRange(path)) {
     DrawPixelLines(path, color);
   } else {
     painter_.strokePath(ToPainterPath(path, gdi::FillRule::Alternate), qpen);
@@ -245,66 +237,80 @@ void PainterSurface::StrokePath(const gdi::Path& path, const gdi::Pen& pen, gdi:
   Reset();
 }
 
+namespace {
+
+// How a surface font places a run: the horizontal scale for a requested
+// average width, and whether the run sits on whole pixels.
+struct GlyphPlacement {
+  double stretch = 1;
+  bool on_axes = false;
+};
+
+GlyphPlacement PlacementOf(const gdi::FontSpec& spec, const ResolvedFont& font) {
+  GlyphPlacement p;
+  if (spec.width > 0 && font.average_width > 0) p.stretch = std::clamp(spec.width / font.average_width, 0.05, 20.0);
+  if (std::fabs(p.stretch - 1) < 0.08) p.stretch = 1;  // the font's own width, up to hinting
+  // Text along the axes sits on whole pixels, as GDI places it.
+  const double quarters = spec.escapement / 90;
+  p.on_axes = p.stretch == 1 && std::fabs(quarters - std::round(quarters)) < 1e-9;
+  return p;
+}
+
+QList<quint32> GlyphsOf(const ResolvedFont& font, std::u16string_view text, bool glyph_indices) {
+  QList<quint32> glyphs;
+  if (glyph_indices) {
+    for (char16_t c : text) glyphs.push_back(c);
+  } else {
+    glyphs = font.raw.glyphIndexesForString(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+  }
+  return glyphs;
+}
+
+}  // namespace
+
+gdi::TextMetrics PainterSurface::MeasureText(const gdi::FontSpec& spec, std::u16string_view text, bool glyph_indices) {
+  const ResolvedFont& font = fonts_.Get(spec);
+  if (!font.raw.isValid()) return {};
+  const GlyphPlacement placement = PlacementOf(spec, font);
+  gdi::TextMetrics m;
+  m.ascent = placement.on_axes ? std::round(font.ascent) : font.ascent;
+  m.descent = placement.on_axes ? std::round(font.descent) : font.descent;
+  if (text.empty()) return m;
+  const QList<quint32> glyphs = GlyphsOf(font, text, glyph_indices);
+  const QList<QPointF> advances = font.raw.advancesForGlyphIndexes(glyphs);
+  m.advances.reserve(static_cast<std::size_t>(advances.size()));
+  for (const QPointF& a : advances) m.advances.push_back(a.x() * placement.stretch);
+  return m;
+}
+
 void PainterSurface::DrawText(const gdi::TextRun& run) {
-  if (run.text.empty()) return;
+  if (run.text.empty() || run.origins.empty()) return;
   const ResolvedFont& font = fonts_.Get(run.font);
   if (!font.raw.isValid()) return;
-  QList<quint32> glyphs;
-  if (run.glyph_indices) {
-    for (char16_t c : run.text) glyphs.push_back(c);
-  } else {
-    const QString text = QString::fromStdU16String(run.text);
-    glyphs = font.raw.glyphIndexesForString(text);
-  }
+  QList<quint32> glyphs = GlyphsOf(font, run.text, run.glyph_indices);
   if (glyphs.isEmpty()) return;
   const double angle = run.font.escapement * std::numbers::pi / 180;
   const QPointF u(std::cos(angle), -std::sin(angle)), n(std::sin(angle), std::cos(angle));
-  // Horizontal scale for a requested average width.
-  double stretch = 1;
-  if (run.font.width > 0 && font.average_width > 0) stretch = std::clamp(run.font.width / font.average_width, 0.05, 20.0);
-  if (std::fabs(stretch - 1) < 0.08) stretch = 1;  // the font's own width, up to hinting
+  const GlyphPlacement placement = PlacementOf(run.font, font);
+  const double stretch = placement.stretch;
+  const bool on_axes = placement.on_axes;
 
   // Glyph positions along the baseline, relative to the run's start.
   QList<QPointF> positions;
-  QPointF start(run.reference.x, run.reference.y);
-  double width = 0;
-  if (run.origins.size() >= static_cast<std::size_t>(glyphs.size()) + 1 ||
-      run.origins.size() == run.text.size() + 1) {
-    start = QPointF(run.origins[0].x, run.origins[0].y);
-    const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(glyphs.size()), run.origins.size() - 1);
-    glyphs.resize(static_cast<qsizetype>(count));
-    for (std::size_t k = 0; k < count; ++k) {
-      const QPointF d(run.origins[k].x - start.x(), run.origins[k].y - start.y());
-      positions.push_back(QPointF(QPointF::dotProduct(d, u) / stretch, QPointF::dotProduct(d, n)));
-    }
-    const QPointF end(run.origins.back().x - start.x(), run.origins.back().y - start.y());
-    width = QPointF::dotProduct(end, u);
-  } else {
-    const QList<QPointF> advances = font.raw.advancesForGlyphIndexes(glyphs);
-    double x = 0;
-    for (const QPointF& a : advances) {
-      positions.push_back(QPointF(x, 0));
-      x += a.x();
-    }
-    width = x * stretch;
-    const std::uint32_t h = run.align & gdi::kTaCenter;
-    const double shift = h == gdi::kTaRight ? width : h == gdi::kTaCenter ? width / 2 : 0;
-    start -= u * shift;
+  const QPointF start(run.origins[0].x, run.origins[0].y);
+  const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(glyphs.size()), run.origins.size() - 1);
+  glyphs.resize(static_cast<qsizetype>(count));
+  for (std::size_t k = 0; k < count; ++k) {
+    const QPointF d(run.origins[k].x - start.x(), run.origins[k].y - start.y());
+    positions.push_back(QPointF(QPointF::dotProduct(d, u) / stretch, QPointF::dotProduct(d, n)));
   }
-  // Vertical alignment moves the baseline from the reference line.
-  const std::uint32_t v = run.align & gdi::kTaBaseline;
-  const double quarters = run.font.escapement / 90;
-  const bool on_axes = stretch == 1 && std::fabs(quarters - std::round(quarters)) < 1e-9;
-  double down = 0;
-  if (v == 0) down = on_axes ? std::round(font.ascent) : font.ascent;
-  else if (v == gdi::kTaBottom) down = on_axes ? -std::round(font.descent) : -font.descent;
-  QPointF origin = start + n * down;
+  const QPointF end(run.origins.back().x - start.x(), run.origins.back().y - start.y());
+  const double width = QPointF::dotProduct(end, u);
+  QPointF origin = start;
   if (on_axes) {
-    // Text along the axes sits on whole pixels, as GDI places it.
-    const QPointF ua(std::round(u.x()), std::round(u.y())), na(std::round(n.x()), std::round(n.y()));
-    const QPointF base(std::round(start.x()), std::round(start.y()));
-    origin = base + na * down;
-    const double along = QPointF::dotProduct(start, ua), base_along = QPointF::dotProduct(base, ua);
+    const QPointF ua(std::round(u.x()), std::round(u.y()));
+    origin = QPointF(std::round(start.x()), std::round(start.y()));
+    const double along = QPointF::dotProduct(start, ua), base_along = QPointF::dotProduct(origin, ua);
     for (QPointF& p : positions) p = QPointF(std::round(along + p.x()) - base_along, std::round(p.y()));
   }
   painter_.translate(origin);
@@ -333,72 +339,19 @@ void PainterSurface::DrawText(const gdi::TextRun& run) {
   Reset();
 }
 
-// One-pixel lines through whole-pixel points, stepped along the major axis
-// with ties towards the start; each figure leaves out its last pixel unless
-// it is closed.
+// One-pixel lines as GDI sets their pixels.
 void PainterSurface::DrawPixelLines(const gdi::Path& path, const QColor& color) {
-  std::vector<QPoint> pixels;
-  const QRect device(QPoint(0, 0), QSize(painter_.device()->width(), painter_.device()->height()));
-  const auto line = [&pixels, &device](QPoint a, QPoint b) {
-    const int dx = b.x() - a.x(), dy = b.y() - a.y();
-    const int adx = std::abs(dx), ady = std::abs(dy);
-    const bool x_major = adx >= ady;
-    const int steps = std::max(adx, ady);
-    // Only the steps whose major coordinate lies on the device.
-    const int origin = x_major ? a.x() : a.y();
-    const int dir = (x_major ? dx : dy) > 0 ? 1 : -1;
-    const int lo = x_major ? device.left() : device.top(), hi = x_major ? device.right() : device.bottom();
-    int first = 0, last = steps - 1;
-    if (dir > 0) {
-      first = std::max(first, lo - origin);
-      last = std::min(last, hi - origin);
-    } else {
-      first = std::max(first, origin - hi);
-      last = std::min(last, origin - lo);
-    }
-    // Offset on the minor axis: i * d / major, halves rounded up.
-    const auto minor = [](int step, int d, int major) {
-      return static_cast<int>(FloorDiv(2 * std::int64_t{step} * d + major, 2 * std::int64_t{major}));
-    };
-    for (int i = first; i <= last; ++i) {
-      if (x_major) pixels.emplace_back(a.x() + dir * i, a.y() + minor(i, dy, adx));
-      else pixels.emplace_back(a.x() + minor(i, dx, ady), a.y() + dir * i);
-    }
-  };
-  for (const auto& figure : gdi::FlattenPath(path, 0.3)) {
-    if (figure.empty()) continue;
-    std::vector<QPoint> pts;
-    pts.reserve(figure.size());
-    for (const auto& p : figure) pts.emplace_back(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));
-    for (std::size_t k = 0; k + 1 < pts.size(); ++k) line(pts[k], pts[k + 1]);
-  }
-  // Closed figures: the closing edge and its last pixel.
-  std::size_t k = 0;
-  QPoint first, last;
-  bool open = false;
-  for (const gdi::PathVerb v : path.verbs) {
-    if (v == gdi::PathVerb::MoveTo && k < path.points.size()) {
-      first = last = QPoint(static_cast<int>(std::lround(path.points[k].x)), static_cast<int>(std::lround(path.points[k].y)));
-      open = true;
-      ++k;
-    } else if (v == gdi::PathVerb::LineTo && k < path.points.size()) {
-      last = QPoint(static_cast<int>(std::lround(path.points[k].x)), static_cast<int>(std::lround(path.points[k].y)));
-      ++k;
-    } else if (v == gdi::PathVerb::CubicTo && k + 3 <= path.points.size()) {
-      last = QPoint(static_cast<int>(std::lround(path.points[k + 2].x)), static_cast<int>(std::lround(path.points[k + 2].y)));
-      k += 3;
-    } else if (v == gdi::PathVerb::Close && open) {
-      line(last, first);
-      pixels.push_back(first);
-      last = first;
-    }
-  }
+  const QPaintDevice* device = painter_.device();
+  const std::vector<gdi::Pixel> pixels = gdi::PixelLinePixels(path, {0, 0, device->width(), device->height()});
   if (pixels.empty()) return;
+  std::vector<QPoint> points;
+  points.reserve(pixels.size());
+  for (const gdi::Pixel& p : pixels) points.emplace_back(p.x, p.y);
   QPen pen(color);
   pen.setWidth(1);
   pen.setCosmetic(true);
   painter_.setPen(pen);
-  painter_.drawPoints(pixels.data(), static_cast<int>(pixels.size()));
+  painter_.drawPoints(points.data(), static_cast<int>(points.size()));
 }
 
 // Smoothed glyphs on a raster target, their coverage lightened as the
@@ -450,10 +403,22 @@ void PainterSurface::DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& col
   painter_.drawImage(QPointF(device_rect.topLeft()) / ratio, mask);
 }
 
+QImage PainterSurface::PictureOf(const std::shared_ptr<const gdi::Image>& image, bool keep_alpha) {
+  if (image->encoding == gdi::Image::Encoding::Raw) return ToQImage(*image, keep_alpha);
+  auto [it, added] = decoded_.try_emplace(image.get());
+  if (added) it->second = {image, ToQImage(*image, keep_alpha)};
+  return it->second.image;
+}
+
+const QImage& PainterSurface::PatternOf(const std::shared_ptr<const gdi::Image>& pattern) {
+  if (pattern_.source != pattern) pattern_ = {pattern, ToQImage(*pattern, false).copy()};
+  return pattern_.image;
+}
+
 void PainterSurface::DrawImage(const gdi::ImageDraw& draw) {
   if (!draw.image) return;
   const bool keep_alpha = draw.per_pixel_alpha || draw.image->has_alpha;
-  QImage image = ToQImage(*draw.image, keep_alpha);
+  QImage image = PictureOf(draw.image, keep_alpha);
   if (image.isNull()) return;
   if (draw.per_pixel_alpha && image.format() == QImage::Format_ARGB32)
     image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
@@ -479,9 +444,9 @@ void PainterSurface::DrawImage(const gdi::ImageDraw& draw) {
                 QPointF(std::max(s.left, s.right), std::max(s.top, s.bottom)));
   source = source.intersected(QRectF(0, 0, image.width(), image.height()));
   if (source.isEmpty()) return;
-  QPainter::CompositionMode mode = ImageRopMode(draw.rop);
+  QPainter::CompositionMode mode = CompositionOf(draw.op);
   if (mode != QPainter::CompositionMode_SourceOver && !raster_ops_) {
-    if (draw.rop == gdi::kSrcAnd) {
+    if (draw.op == gdi::ImageOp::And) {
       Reset();
       return;  // a mask: the picture that follows carries the drawing
     }

@@ -4,6 +4,8 @@
 #include <QGlyphRun>
 #include <QPainter>
 #include <QTransform>
+#include <memory>
+#include <unordered_map>
 
 #include "platform/gdi/surface.h"
 #include "platform/qt/font_resolver.h"
@@ -29,6 +31,7 @@ class PainterSurface final : public gdi::Surface {
   void StrokePath(const gdi::Path& path, const gdi::Pen& pen, gdi::Rop2 rop) override;
   void DrawText(const gdi::TextRun& run) override;
   void DrawImage(const gdi::ImageDraw& draw) override;
+  gdi::TextMetrics MeasureText(const gdi::FontSpec& font, std::u16string_view text, bool glyph_indices) override;
 
  private:
   // Sets the composition for a binary raster operation; false when nothing is to be drawn.
@@ -37,11 +40,22 @@ class PainterSurface final : public gdi::Surface {
   void DrawPixelLines(const gdi::Path& path, const QColor& color);
   void DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& color);
 
+  // The picture of `image`: encoded ones decoded once per surface.
+  QImage PictureOf(const std::shared_ptr<const gdi::Image>& image, bool keep_alpha);
+  // A pattern brush's tile, made once for a run of fills with it.
+  const QImage& PatternOf(const std::shared_ptr<const gdi::Image>& pattern);
+
   QPainter& painter_;
   SurfaceOptions options_;
   QTransform base_;
   bool raster_ops_;  // a pixel target: raster operations, GDI pixel rules
   FontCache fonts_;
+  struct DecodedPicture {
+    std::shared_ptr<const gdi::Image> source;  // keeps the key alive
+    QImage image;
+  };
+  std::unordered_map<const gdi::Image*, DecodedPicture> decoded_;
+  DecodedPicture pattern_;
 };
 
 // QPainterPath of a surface path.

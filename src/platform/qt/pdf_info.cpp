@@ -24,7 +24,7 @@ struct Trailer {
 };
 
 // The end of the file holds the last trailer and startxref.
-constexpr qint64 kTailBytes = 4096;
+constexpr qint64 kTrailerBytes = 4096;
 
 std::optional<Trailer> ReadTrailer(const QByteArray& tail) {
   const auto match = [&tail](const char* pattern) {
@@ -68,8 +68,8 @@ bool AppendPdfInfo(const QString& path, const PdfInfo& info) {
   QFile file(path);
   if (!file.open(QIODevice::ReadWrite)) return false;
   const qint64 end = file.size();
-  if (!file.seek(std::max<qint64>(0, end - kTailBytes))) return false;
-  const auto trailer = ReadTrailer(file.read(kTailBytes));
+  if (!file.seek(std::max<qint64>(0, end - kTrailerBytes))) return false;
+  const auto trailer = ReadTrailer(file.read(kTrailerBytes));
   if (!trailer || trailer->xref >= end) return false;
 
   QByteArray update = "\n" + QByteArray::number(trailer->info_object) + " 0 obj\n<<\n/Title " + PdfText(info.title) +

@@ -18,8 +18,13 @@ namespace {
 
 QString DefaultApplications() { return QStringLiteral("[Default Applications]"); }
 
-QString AbsoluteEnvPath(const char* name) {
-  const QString value = qEnvironmentVariable(name);
+// The base-directory variable of `kind`, upper-cased after the XDG_ prefix.
+QString XdgVariable(const char* kind) {
+  return qEnvironmentVariable((QByteArray("XDG_") + QByteArray(kind).toUpper()).constData());
+}
+
+QString AbsoluteXdgPath(const char* kind) {
+  const QString value = XdgVariable(kind);
   return QDir::isAbsolutePath(value) ? value : QString();
 }
 
@@ -273,11 +278,11 @@ void RunIfInstalled(const QString& program, const QString& argument) {
 
 XdgDirs CurrentXdgDirs() {
   XdgDirs dirs;
-  dirs.data_home = AbsoluteEnvPath("XDG_DATA_HOME");
+  dirs.data_home = AbsoluteXdgPath("data_home");
   if (dirs.data_home.isEmpty()) dirs.data_home = QDir::homePath() + QStringLiteral("/.local/share");
-  dirs.config_home = AbsoluteEnvPath("XDG_CONFIG_HOME");
+  dirs.config_home = AbsoluteXdgPath("config_home");
   if (dirs.config_home.isEmpty()) dirs.config_home = QDir::homePath() + QStringLiteral("/.config");
-  QString data_dirs = qEnvironmentVariable("XDG_DATA_DIRS");
+  QString data_dirs = XdgVariable("data_dirs");
   if (data_dirs.isEmpty()) data_dirs = QStringLiteral("/usr/local/share:/usr/share");
   for (const QString& dir : data_dirs.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
     if (QDir::isAbsolutePath(dir)) dirs.data_dirs += dir;

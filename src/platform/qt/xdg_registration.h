@@ -10,9 +10,9 @@ namespace pravel::qt {
 
 // The folders of the XDG base directories that registration uses.
 struct XdgDirs {
-  QString data_home;      // $XDG_DATA_HOME, default ~/.local/share
-  QString config_home;    // $XDG_CONFIG_HOME, default ~/.config
-  QStringList data_dirs;  // $XDG_DATA_DIRS, searched for .desktop entries
+  QString data_home;      // the data home, default ~/.local/share
+  QString config_home;    // the config home, default ~/.config
+  QStringList data_dirs;  // the data folders, searched for .desktop entries
 };
 
 // The folders as the environment gives them; relative paths are ignored.

@@ -257,7 +257,7 @@ TEST(PlayerText, AdvancesPlaceGlyphsAndAlignmentShiftsThem) {
   EXPECT_EQ(xs(s.texts[0]), (std::vector<double>{200, 220, 260, 320}));
   EXPECT_EQ(xs(s.texts[1]), (std::vector<double>{80, 100, 140, 200}));
   EXPECT_EQ(xs(s.texts[2]), (std::vector<double>{140, 160, 200, 260}));
-  EXPECT_EQ(s.texts[1].align, 26u);
+  EXPECT_EQ(s.texts[1].anchor, TextAnchor::Right);
   EXPECT_EQ(s.texts[0].font.face, u"Arial");
   EXPECT_DOUBLE_EQ(s.texts[0].font.height, 40);
   EXPECT_FALSE(s.texts[0].font.cell_height);
@@ -277,7 +277,41 @@ TEST(PlayerText, AnsiTextDecodesThroughTheFontCharset) {
   EXPECT_EQ(s.texts[0].text, u"\u0105\u015B");  // ą ś
   EXPECT_EQ(s.texts[1].text, u"\u0410\u044F");  // А я
   EXPECT_TRUE(s.texts[0].font.cell_height);
-  EXPECT_TRUE(s.texts[0].origins.empty());
+}
+
+// Without advances the surface measures the run; the player aligns it and
+// puts its origins on the baseline.
+TEST(PlayerText, MeasuredRunsAreAlignedOntoTheBaseline) {
+  EmfBuilder emf;
+  emf.AddRaw(Emr::ExtCreateFontIndirectW, test::FontBody(1, -20, u"Arial"));
+  emf.Add(Emr::SelectObject, {1});
+  emf.AddRaw(Emr::ExtTextOutW, test::TextBody(100, 50, u"abc", {}));  // left, top
+  emf.Add(Emr::SetTextAlign, {6 | 8});                                 // centre, bottom
+  emf.AddRaw(Emr::ExtTextOutW, test::TextBody(100, 50, u"abc", {}));
+  emf.Add(Emr::SetTextAlign, {2 | 24});                                // right, baseline
+  emf.AddRaw(Emr::ExtTextOutW, test::TextBody(100, 50, u"abc", {}));
+  emf.Add(Emr::SetTextAlign, {0});
+  emf.AddRaw(Emr::ExtTextOutW, test::TextBody(100, 50, u"abc", {10, 20, 30}));  // advances: only the baseline moves
+  RecordingSurface surface;
+  surface.advance = 7;
+  surface.metrics.ascent = 16;
+  surface.metrics.descent = 4;
+  PlayMetafile(emf.Make(), surface, {0, 0, 1000, 1000});
+  const auto& texts = surface.out.texts;
+  ASSERT_EQ(texts.size(), 4u);
+  const auto expect_origins = [](const TextRun& run, std::vector<double> xs, double y) {
+    ASSERT_EQ(run.origins.size(), xs.size());
+    for (std::size_t k = 0; k < xs.size(); ++k) {
+      EXPECT_DOUBLE_EQ(run.origins[k].x, xs[k]);
+      EXPECT_DOUBLE_EQ(run.origins[k].y, y);
+    }
+  };
+  expect_origins(texts[0], {100, 107, 114, 121}, 66);
+  expect_origins(texts[1], {89.5, 96.5, 103.5, 110.5}, 46);
+  expect_origins(texts[2], {79, 86, 93, 100}, 50);
+  expect_origins(texts[3], {100, 110, 130, 160}, 66);
+  EXPECT_EQ(texts[1].anchor, TextAnchor::Centre);
+  EXPECT_EQ(texts[0].reference, (PointD{100, 50}));
 }
 
 TEST(PlayerText, EscapementFollowsTheLogicalAxes) {
@@ -345,13 +379,35 @@ TEST(PlayerPictures, DibsOfEachDepthAndOrientation) {
   }
 }
 
+// A page that draws one run-length picture again and again decodes and pays
+// for it once; the draws share the decoded picture.
+TEST(PlayerPictures, RepeatedPayloadsAreDecodedOnce) {
+  test::Dib rle = test::MakeDib(4, 2, 8, {0xFF0000, 0x0000FF}, {4, 0, 0, 0, 4, 1, 0, 1});
+  rle.bmi[16] = 1;  // BI_RLE8
+  const auto play = [&rle](int draws) {
+    EmfBuilder emf;
+    for (int k = 0; k < draws; ++k)
+      emf.AddRaw(Emr::StretchDIBits, test::StretchDibBody(rle, 10 * k, 0, 8, 4, 4, 2));
+    RecordingSurface surface;
+    const WorkBudget budget = PlayMetafile(emf.Make(), surface, {0, 0, 1000, 1000});
+    return std::pair{budget.Used(Work::PicturePixels), std::move(surface.out)};
+  };
+  const std::uint64_t once = play(1).first;
+  const auto [many, recording] = play(20);
+  EXPECT_GT(once, 0u);
+  EXPECT_EQ(many, once);
+  ASSERT_EQ(recording.images.size(), 20u);
+  EXPECT_EQ(recording.images.front().image, recording.images.back().image);
+  EXPECT_EQ(recording.images.back().image->pixels[0] & 0xFFFFFF, 0x0000FFu);
+}
+
 TEST(PlayerPictures, BitBltWithoutSourceFillsWithTheBrush) {
   EmfBuilder emf;
   emf.Add(Emr::CreateBrushIndirect, {1, 0, 0x00FFFF, 0});
   emf.Add(Emr::SelectObject, {1});
   Bytes blt;
   for (int v : {0, 0, 0, 0, 5, 6, 10, 20}) AppendI32(blt, v);
-  AppendU32(blt, kPatCopy);
+  AppendU32(blt, Bits(TernaryRop::PatCopy));
   for (int v : {0, 0}) AppendI32(blt, v);
   for (float v : {1.f, 0.f, 0.f, 1.f, 0.f, 0.f}) AppendF32(blt, v);
   for (int v = 0; v < 6; ++v) AppendU32(blt, 0);

@@ -52,8 +52,16 @@ class RecordingSurface final : public Surface {
     out.text_clips.push_back(clip_);
   }
   void DrawImage(const ImageDraw& draw) override { out.images.push_back(draw); }
+  // Every glyph `advance` wide on a cell of `metrics`.
+  TextMetrics MeasureText(const FontSpec&, std::u16string_view text, bool) override {
+    TextMetrics m = metrics;
+    m.advances.assign(text.size(), advance);
+    return m;
+  }
 
   Recording out;
+  TextMetrics metrics;
+  double advance = 0;
 
  private:
   std::vector<RectI> clip_;

@@ -172,7 +172,7 @@ TEST_F(PainterSurfaceTest, MaskThenPaintLeavesTheBackgroundAroundAPicture) {
   const auto mask = gdi::test::MakeDib(2, 1, 1, {0x000000, 0xFFFFFF}, {0x40, 0, 0, 0});
   const auto image = gdi::test::MakeDib(2, 1, 1, {0xFF0000, 0x000000}, {0x40, 0, 0, 0});  // red, black
   emf.AddRaw(Emr::StretchBlt, [&] {
-    Bytes b = BlitBody(mask, 10, 10, 80, 40, gdi::kSrcAnd);
+    Bytes b = BlitBody(mask, 10, 10, 80, 40, gdi::Bits(gdi::TernaryRop::SrcAnd));
     Bytes tail;
     AppendI32(tail, 2);
     AppendI32(tail, 1);
@@ -181,7 +181,7 @@ TEST_F(PainterSurfaceTest, MaskThenPaintLeavesTheBackgroundAroundAPicture) {
     return b;
   }());
   emf.AddRaw(Emr::StretchBlt, [&] {
-    Bytes b = BlitBody(image, 10, 10, 80, 40, gdi::kSrcPaint);
+    Bytes b = BlitBody(image, 10, 10, 80, 40, gdi::Bits(gdi::TernaryRop::SrcPaint));
     Bytes tail;
     AppendI32(tail, 2);
     AppendI32(tail, 1);
