@@ -121,7 +121,9 @@ std::vector<PointD> Player::MeasuredOrigins(const TextRun& run, PointD start) {
   return origins;
 }
 
-// Moves the origins from the reference line to the baseline.
+// Moves the origins from the reference line to the baseline: down by the
+// ascent for top, up by the descent for bottom; any other vertical value
+// keeps the baseline on the reference line.
 void Player::ToBaseline(TextRun& run) {
   const std::uint32_t v = dc_.text_align & kTaBaseline;
   if (v != 0 && v != kTaBottom) return;

@@ -195,6 +195,13 @@ int FontCache::PixelSize(const QString& family, const gdi::FontSpec& spec) {
 }
 
 const ResolvedFont& FontCache::Get(const gdi::FontSpec& spec) {
+  if (last_ && last_->first == spec) return *last_->second;
+  const ResolvedFont& font = Find(spec);
+  last_.emplace(spec, &font);
+  return font;
+}
+
+const ResolvedFont& FontCache::Find(const gdi::FontSpec& spec) {
   const QString family = LocalFamily(QString::fromStdU16String(spec.face), spec.pitch_and_family);
   const int weight = spec.weight;
   const int pixels = PixelSize(family, spec);

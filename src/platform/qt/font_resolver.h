@@ -6,6 +6,8 @@
 #include <QRawFont>
 #include <QString>
 #include <map>
+#include <optional>
+#include <utility>
 #include <tuple>
 
 #include "platform/gdi/surface.h"
@@ -54,6 +56,7 @@ class FontCache {
   const ResolvedFont& Get(const gdi::FontSpec& spec);
 
  private:
+  const ResolvedFont& Find(const gdi::FontSpec& spec);
   // The em in whole pixels of `family` for the requested em or cell height.
   int PixelSize(const QString& family, const gdi::FontSpec& spec);
   ResolvedFont Make(const QString& family, int pixel_size, int weight, bool italic);
@@ -62,6 +65,8 @@ class FontCache {
   bool antialias_;
   std::map<std::tuple<QString, int, int, bool, std::uint8_t>, ResolvedFont> fonts_;
   std::map<std::tuple<QString, int>, double> em_per_cell_;
+  // The spec asked for last, and its font: runs in a row mostly share one.
+  std::optional<std::pair<gdi::FontSpec, const ResolvedFont*>> last_;
 };
 
 }  // namespace pravel::qt
