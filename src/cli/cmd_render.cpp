@@ -33,6 +33,7 @@
 #include <time.h>
 
 #include "cli/gui_application.h"
+#include "cli/page_canvas.h"
 #include "cli/render_pdf_parts.h"
 #include "platform/qt/font_resolver.h"
 #include "platform/qt/png_writer.h"
@@ -286,7 +287,13 @@ int RenderFile(Options o) {
     bool written = true;
     bool stopped = false;                   // drawing stopped on the page's work budget
   };
-  const auto work = [&](int page) {
+  // Each worker draws and encodes its pages in memory of its own, kept from page to page.
+  struct WorkerBuffers {
+    PageCanvas canvas;
+    qt::PngBuffers png;
+  };
+  std::vector<WorkerBuffers> buffers(static_cast<std::size_t>(WorkersFor(first, last, o.jobs)));
+  const auto work = [&](int page, int worker) {
     Drawn drawn;
     std::optional<gdi::Metafile> read;
     try {
@@ -310,8 +317,9 @@ int RenderFile(Options o) {
     }
     const QString path = QString::fromStdString(PagePath(o.output, page, count));
     if (*format == Format::Png) {
-      const QImage image = qt::RenderImage(metafile, size, surface, &drawn.stopped);
-      drawn.written = !image.isNull() && qt::WritePng(image, path);
+      WorkerBuffers& mine = buffers[static_cast<std::size_t>(worker)];
+      const QImage image = DrawOnCanvas(mine.canvas, metafile, size, surface, drawn.stopped);
+      drawn.written = !image.isNull() && qt::WritePng(image, path, mine.png);
     } else {
       drawn.written = qt::WriteSvg(metafile, size, path, surface, &drawn.stopped);
     }
@@ -337,7 +345,10 @@ int RenderFile(Options o) {
     return true;
   };
   try {
-    RunPagesInOrder<Drawn>(first, last, o.jobs, work, deliver);
+    // A PDF page waits for its turn as a metafile; PNG and SVG pages are
+    // written by then and leave a few words.
+    const int in_flight = pdf ? kPagesInFlightPerJob : kSmallResultPagesInFlightPerJob;
+    RunPagesInOrder<Drawn>(first, last, o.jobs, work, deliver, in_flight);
   } catch (const std::exception& e) {
     // The page number is in the message of a damaged page already.
     std::cerr << "qrptool render: " << o.input << ": " << ErrorText(e) << '\n';
