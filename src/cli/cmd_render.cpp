@@ -50,27 +50,12 @@ constexpr std::string_view kUsage = kRenderUsage;
 
 enum class Format { Png, Pdf, Svg };
 
-std::optional<Format> FormatNamed(std::string ext) {
-  for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (ext == "png") return Format::Png;
-  if (ext == "pdf") return Format::Pdf;
-  if (ext == "svg") return Format::Svg;
-  return std::nullopt;
-}
+constexpr ValueName<Format> kFormatNames[] = {{Format::Png, "png"}, {Format::Pdf, "pdf"}, {Format::Svg, "svg"}};
 
 std::optional<Format> FormatOf(const std::string& path) {
   const auto dot = path.rfind('.');
   if (dot == std::string::npos) return std::nullopt;
-  return FormatNamed(path.substr(dot + 1));
-}
-
-const char* ExtensionOf(Format format) {
-  switch (format) {
-    case Format::Png: return "png";
-    case Format::Svg: return "svg";
-    case Format::Pdf: break;
-  }
-  return "pdf";
+  return ValueNamed<Format>(kFormatNames, std::string_view(path).substr(dot + 1));
 }
 
 // The font database filled, the look-alike fonts added and the time zone
@@ -150,7 +135,7 @@ std::optional<std::string> ReadOptions(const CommandLine& line, Options& o) {
   o.output = line.Value("--output").value_or("");
   if (o.output.empty()) return "no output file (-o)";
   if (const auto named = line.Value("--format")) {
-    o.format = FormatNamed(*named);
+    o.format = ValueNamed<Format>(kFormatNames, *named);
     if (!o.format) return "--format needs png, pdf or svg";
   } else {
     o.format = IsFolderOutput(o.output) ? std::optional(Format::Pdf) : FormatOf(o.output);
@@ -374,24 +359,15 @@ int RenderFile(Options o) {
 }  // namespace
 
 int RunRender(Args args) {
-  Options o;
-  const auto parsed = ParseCommand(kCommand, args, [&o](const CommandLine& line) { return ReadOptions(line, o); });
-  if (parsed.status) return *parsed.status;
-  const GuiApplicationScope app;
-  return ConvertFiles("render", o.inputs, o.output, ExtensionOf(*o.format), o.force, [&o](const BatchFile& file) {
-    Options one = o;
-    one.input = file.input;
-    one.output = file.output;
-    return RenderFile(one);
+  return RunWithOptions(kCommand, args, ReadOptions, [](const Options& o) {
+    const GuiApplicationScope app;
+    return ConvertEachFile("render", o, NameOf<Format>(kFormatNames, *o.format), RenderFile);
   });
 }
 
 #else
 
-int RunRender(Args /*args*/) {
-  std::cerr << "qrptool render: not available in this build (no Qt)\n";
-  return kExitUsage;
-}
+int RunRender(Args /*args*/) { return ReportNotInThisBuild("render"); }
 
 #endif
 

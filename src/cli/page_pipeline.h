@@ -32,6 +32,11 @@ inline constexpr OptionSpec kQuietOption{"--quiet", "-q"};
 // Sets `jobs` from --jobs when given; the problem when its value is wrong.
 std::optional<std::string> ReadJobs(const CommandLine& line, int& jobs);
 
+// Parses the line of a command that works on one report with --jobs: the
+// report in `line.positional[0]`, the threads in `jobs` (by default the
+// available cores).
+ParsedCommand ParseOneReportCommand(const CommandSpec& command, Args args, int& jobs);
+
 // Pages in flight per job.
 inline constexpr int kPagesInFlightPerJob = 8;
 // The same where a page's result is small (the worker wrote the page out
