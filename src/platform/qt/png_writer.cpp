@@ -63,22 +63,33 @@ class ColourIndex {
   std::vector<std::uint32_t> colours_;
 };
 
+// The first pixel from `x` on whose colour is not `rgb`, or `w`; two pixels
+// at a time, as pages are mostly long runs of one colour.
+int RunEnd(const std::uint32_t* line, int x, int w, std::uint32_t rgb) {
+  constexpr std::uint64_t kColours = 0x00FFFFFF00FFFFFFu;
+  const std::uint64_t two_pixels = rgb | (std::uint64_t{rgb} << 32);
+  for (std::uint64_t pair = 0; x + 2 <= w; x += 2) {
+    std::memcpy(&pair, line + x, sizeof pair);
+    if ((pair & kColours) != two_pixels) break;
+  }
+  while (x < w && (line[x] & 0xFFFFFFu) == rgb) ++x;
+  return x;
+}
+
 // Rows of filter byte 0 and palette indices; false when the image has too many colours.
 bool PaletteRows(const QImage& image, char* out, ColourIndex& index) {
   const int w = image.width(), h = image.height();
   for (int y = 0; y < h; ++y) {
     const auto* line = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
     *out++ = 0;
-    std::uint32_t last = ~0u;
-    int last_index = 0;
-    for (int x = 0; x < w; ++x) {
+    for (int x = 0; x < w;) {
       const std::uint32_t rgb = line[x] & 0xFFFFFFu;
-      if (rgb != last) {
-        last_index = index.Find(rgb);
-        if (last_index < 0) return false;
-        last = rgb;
-      }
-      *out++ = static_cast<char>(last_index);
+      const int colour = index.Find(rgb);
+      if (colour < 0) return false;
+      const int end = RunEnd(line, x + 1, w, rgb);
+      std::memset(out, colour, static_cast<std::size_t>(end - x));
+      out += end - x;
+      x = end;
     }
   }
   return true;
