@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# qrptool render on large reports with 1 job and with 2 (or JOBS): PNG and PDF
-# of 5000 sample pages, PNG of 1000 corpus pages (the corpus pages x 50 in a
-# fixed order, a page of 3516 x 4550 pixels among every 20); then the CPU
-# time of a one-page render of each corpus page as a whole process (median)
-# and of `info` on a one-page report.
-#   bench/render_scale.sh [build dir] [runs]
+# qrptool on large reports with 1 job and with 2 (or JOBS): render to PNG and
+# PDF of 5000 pages (20 corpus pages x 250, as bench/qrptool_info.sh packs
+# them; a page of 3516 x 4550 pixels among every 20), PNG of the first 1000
+# of them, info --verify of the 5000 compressed; then the CPU time of a
+# one-page render of each corpus page as a whole process (median) and of
+# `info` on a one-page report.
+#   bench/render_scale.sh [build dir] [runs]   (WARMUP=0 to skip the warm-up run)
 # Wall times and speed-ups count only on an otherwise idle machine.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
 runs=${2:-3}
+warmup=${WARMUP:-1}
 jobs=${JOBS:-2}
 tool=$build/src/cli/qrptool
 corpus=${CORPUS:-$top/../shared/corpus/emf/valid}
@@ -18,20 +20,21 @@ command -v hyperfine >/dev/null || { echo "hyperfine is needed"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$build/tools/make_sample_qrp" --pages 5000 "$work/sample.qrp" >/dev/null
 names=(EA-test-file-001 EA-test-file-010 EA-test-file-032 test-006 test-015 test-025 test-036
        test-045 test-054 test-063 test-075 test-084 test-094 test-103 test-117 test-127
        test-138 test-147 test-159 test-171)
 pages=()
-for ((i = 0; i < 1000; i++)); do pages+=("$corpus/${names[i % 20]}.emf"); done
-"$tool" pack "$work/corpus.qrp" "${pages[@]}" >/dev/null
-"$tool" pack "$work/one.qrp" "$corpus/${names[0]}.emf" >/dev/null
+for ((i = 0; i < 5000; i++)); do pages+=("$corpus/${names[i % 20]}.emf"); done
+"$tool" pack "$work/5000.qrp" "${pages[@]}" >/dev/null
+"$tool" pack --compress "$work/packed.qrp" "${pages[@]}" >/dev/null
+"$tool" pack "$work/1000.qrp" "${pages[@]:0:1000}" >/dev/null
+"$tool" pack "$work/one.qrp" "${pages[0]}" >/dev/null
 mkdir -p "$work/out"
 
 measure() {  # name, command with JOBS in it
   local name=$1 command=$2
   for n in 1 "$jobs"; do
-    hyperfine -N -w 1 -r "$runs" --export-json "$work/$n.json" "${command//JOBS/$n}" >/dev/null 2>&1
+    hyperfine -N -w "$warmup" -r "$runs" --export-json "$work/$n.json" "${command//JOBS/$n}" >/dev/null 2>&1
   done
   /usr/bin/python3 - "$name" "$work/1.json" "$work/$jobs.json" "$jobs" <<'PY'
 import json, sys
@@ -42,9 +45,10 @@ print(f"{name:<28} 1 job: {one['mean']:6.2f} s wall {one['user'] + one['system']
 PY
 }
 
-measure "PNG 5000 sample pages" "$tool render $work/sample.qrp -o $work/out/p.png --quiet --jobs JOBS"
-measure "PDF 5000 sample pages" "$tool render $work/sample.qrp -o $work/out/p.pdf --quiet --jobs JOBS"
-measure "PNG 1000 corpus pages" "$tool render $work/corpus.qrp -o $work/out/c.png --quiet --jobs JOBS"
+measure "PNG 5000 pages" "$tool render $work/5000.qrp -o $work/out/p.png --quiet --jobs JOBS"
+measure "PDF 5000 pages" "$tool render $work/5000.qrp -o $work/out/p.pdf --quiet --jobs JOBS"
+measure "PNG 1000 pages" "$tool render $work/1000.qrp -o $work/out/c.png --quiet --jobs JOBS"
+measure "info --verify 5000 compressed" "$tool info $work/packed.qrp --verify --quiet --jobs JOBS"
 
 # CPU milliseconds (user + system) of whole processes, from wait4: the
 # median of 5 runs per file, then the median over the files.
