@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pravel::cli {
@@ -40,5 +41,19 @@ int RunBatch(const std::string& command, const std::vector<BatchFile>& files, bo
 // RunBatch. The commands refuse several inputs without a folder first.
 int ConvertFiles(const std::string& command, const std::vector<std::string>& inputs, const std::string& output,
                  const std::string& extension, bool force, const std::function<int(const BatchFile&)>& convert);
+
+// ConvertFiles with a command's options: `convert` gets them with `input`
+// and `output` set for each file.
+template <class Options, class Convert>
+int ConvertEachFile(const std::string& command, const Options& options, std::string_view extension,
+                    const Convert& convert) {
+  return ConvertFiles(command, options.inputs, options.output, std::string(extension), options.force,
+                      [&options, &convert](const BatchFile& file) {
+                        Options one = options;
+                        one.input = file.input;
+                        one.output = file.output;
+                        return convert(one);
+                      });
+}
 
 }  // namespace pravel::cli

@@ -45,23 +45,8 @@ struct Options {
   bool force = false, quiet = false;
 };
 
-const char* ExtensionOf(Format format) {
-  switch (format) {
-    case Format::Csv: return "csv";
-    case Format::Html: return "htm";
-    case Format::Text: break;
-  }
-  return "txt";
-}
-
-std::optional<Format> FormatNamed(std::string name) {
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (name == "txt") return Format::Text;
-  if (name == "csv") return Format::Csv;
-  if (name == "htm" || name == "html") return Format::Html;
-  return std::nullopt;
-}
+constexpr ValueName<Format> kFormatNames[] = {
+    {Format::Text, "txt"}, {Format::Csv, "csv"}, {Format::Html, "htm"}, {Format::Html, "html"}};
 
 constexpr OptionSpec kOptions[] = {
     {"--output", "-o", "a file name"}, {"--format", "", "txt, csv or html"}, {"--force"}, kQuietOption};
@@ -77,13 +62,13 @@ std::optional<std::string> ReadOptions(const CommandLine& line, Options& o) {
   const bool folder = IsFolderOutput(o.output);
   if (o.inputs.size() > 1 && !folder) return "several reports need an output folder (-o DIR/)";
   if (const auto name = line.Value("--format")) {
-    o.format = FormatNamed(*name);
+    o.format = ValueNamed<Format>(kFormatNames, *name);
     if (!o.format) return "--format needs txt, csv or html";
   } else if (folder) {
     o.format = Format::Text;
   } else {
     const std::string extension = std::filesystem::path(o.output).extension().string();
-    if (!extension.empty()) o.format = FormatNamed(extension.substr(1));
+    if (!extension.empty()) o.format = ValueNamed<Format>(kFormatNames, extension.substr(1));
     if (!o.format) return "cannot tell the format from " + o.output + "; give --format";
   }
   return std::nullopt;
@@ -129,14 +114,8 @@ int Export(const Options& o) {
 }  // namespace
 
 int RunExport(Args args) {
-  Options o;
-  const auto parsed = ParseCommand(kCommand, args, [&o](const CommandLine& line) { return ReadOptions(line, o); });
-  if (parsed.status) return *parsed.status;
-  return ConvertFiles("export", o.inputs, o.output, ExtensionOf(*o.format), o.force, [&o](const BatchFile& file) {
-    Options one = o;
-    one.input = file.input;
-    one.output = file.output;
-    return Export(one);
+  return RunWithOptions(kCommand, args, ReadOptions, [](const Options& o) {
+    return ConvertEachFile("export", o, NameOf<Format>(kFormatNames, *o.format), Export);
   });
 }
 

@@ -74,11 +74,8 @@ std::string Json(const Info& info) {
 }  // namespace
 
 int RunInfo(Args args) {
-  int jobs = AvailableCores();
-  const auto [line, status] = ParseCommand(kCommand, args, [&jobs](const CommandLine& parsed) {
-    if (auto problem = ReadJobs(parsed, jobs)) return problem;
-    return parsed.positional.size() == 1 ? std::nullopt : std::optional<std::string>("info takes one file");
-  });
+  int jobs = 1;
+  const auto [line, status] = ParseOneReportCommand(kCommand, args, jobs);
   if (status) return *status;
   const std::string& path = line.positional[0];
   const bool verify = line.Has("--verify");

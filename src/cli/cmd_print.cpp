@@ -147,20 +147,14 @@ int Print(const Options& o) {
   return ReportStoppedPages("print", o.input, printer.StoppedPages());
 }
 
+#else
+
+int Print(const Options& /*o*/) { return ReportNotInThisBuild("print"); }
+
 #endif
 
 }  // namespace
 
-int RunPrint(Args args) {
-  Options o;
-  const auto parsed = ParseCommand(kCommand, args, [&o](const CommandLine& line) { return ReadOptions(line, o); });
-  if (parsed.status) return *parsed.status;
-#ifdef PRAVEL_HAVE_QT
-  return Print(o);
-#else
-  std::cerr << "qrptool print: not available in this build\n";
-  return kExitUsage;
-#endif
-}
+int RunPrint(Args args) { return RunWithOptions(kCommand, args, ReadOptions, Print); }
 
 }  // namespace pravel::cli

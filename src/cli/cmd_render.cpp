@@ -33,6 +33,7 @@
 #include <time.h>
 
 #include "cli/gui_application.h"
+#include "cli/page_canvas.h"
 #include "cli/render_pdf_parts.h"
 #include "platform/qt/font_resolver.h"
 #include "platform/qt/png_writer.h"
@@ -49,27 +50,12 @@ constexpr std::string_view kUsage = kRenderUsage;
 
 enum class Format { Png, Pdf, Svg };
 
-std::optional<Format> FormatNamed(std::string ext) {
-  for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (ext == "png") return Format::Png;
-  if (ext == "pdf") return Format::Pdf;
-  if (ext == "svg") return Format::Svg;
-  return std::nullopt;
-}
+constexpr ValueName<Format> kFormatNames[] = {{Format::Png, "png"}, {Format::Pdf, "pdf"}, {Format::Svg, "svg"}};
 
 std::optional<Format> FormatOf(const std::string& path) {
   const auto dot = path.rfind('.');
   if (dot == std::string::npos) return std::nullopt;
-  return FormatNamed(path.substr(dot + 1));
-}
-
-const char* ExtensionOf(Format format) {
-  switch (format) {
-    case Format::Png: return "png";
-    case Format::Svg: return "svg";
-    case Format::Pdf: break;
-  }
-  return "pdf";
+  return ValueNamed<Format>(kFormatNames, std::string_view(path).substr(dot + 1));
 }
 
 // The font database filled, the look-alike fonts added and the time zone
@@ -149,7 +135,7 @@ std::optional<std::string> ReadOptions(const CommandLine& line, Options& o) {
   o.output = line.Value("--output").value_or("");
   if (o.output.empty()) return "no output file (-o)";
   if (const auto named = line.Value("--format")) {
-    o.format = FormatNamed(*named);
+    o.format = ValueNamed<Format>(kFormatNames, *named);
     if (!o.format) return "--format needs png, pdf or svg";
   } else {
     o.format = IsFolderOutput(o.output) ? std::optional(Format::Pdf) : FormatOf(o.output);
@@ -286,7 +272,13 @@ int RenderFile(Options o) {
     bool written = true;
     bool stopped = false;                   // drawing stopped on the page's work budget
   };
-  const auto work = [&](int page) {
+  // Each worker draws and encodes its pages in memory of its own, kept from page to page.
+  struct WorkerBuffers {
+    PageCanvas canvas;
+    qt::PngBuffers png;
+  };
+  std::vector<WorkerBuffers> buffers(static_cast<std::size_t>(WorkersFor(first, last, o.jobs)));
+  const auto work = [&](int page, int worker) {
     Drawn drawn;
     std::optional<gdi::Metafile> read;
     try {
@@ -310,8 +302,9 @@ int RenderFile(Options o) {
     }
     const QString path = QString::fromStdString(PagePath(o.output, page, count));
     if (*format == Format::Png) {
-      const QImage image = qt::RenderImage(metafile, size, surface, &drawn.stopped);
-      drawn.written = !image.isNull() && qt::WritePng(image, path);
+      WorkerBuffers& mine = buffers[static_cast<std::size_t>(worker)];
+      const QImage image = DrawOnCanvas(mine.canvas, metafile, size, surface, drawn.stopped);
+      drawn.written = !image.isNull() && qt::WritePng(image, path, mine.png);
     } else {
       drawn.written = qt::WriteSvg(metafile, size, path, surface, &drawn.stopped);
     }
@@ -337,7 +330,10 @@ int RenderFile(Options o) {
     return true;
   };
   try {
-    RunPagesInOrder<Drawn>(first, last, o.jobs, work, deliver);
+    // A PDF page waits for its turn as a metafile; PNG and SVG pages are
+    // written by then and leave a few words.
+    const int in_flight = pdf ? kPagesInFlightPerJob : kSmallResultPagesInFlightPerJob;
+    RunPagesInOrder<Drawn>(first, last, o.jobs, work, deliver, in_flight);
   } catch (const std::exception& e) {
     // The page number is in the message of a damaged page already.
     std::cerr << "qrptool render: " << o.input << ": " << ErrorText(e) << '\n';
@@ -363,24 +359,15 @@ int RenderFile(Options o) {
 }  // namespace
 
 int RunRender(Args args) {
-  Options o;
-  const auto parsed = ParseCommand(kCommand, args, [&o](const CommandLine& line) { return ReadOptions(line, o); });
-  if (parsed.status) return *parsed.status;
-  const GuiApplicationScope app;
-  return ConvertFiles("render", o.inputs, o.output, ExtensionOf(*o.format), o.force, [&o](const BatchFile& file) {
-    Options one = o;
-    one.input = file.input;
-    one.output = file.output;
-    return RenderFile(one);
+  return RunWithOptions(kCommand, args, ReadOptions, [](const Options& o) {
+    const GuiApplicationScope app;
+    return ConvertEachFile("render", o, NameOf<Format>(kFormatNames, *o.format), RenderFile);
   });
 }
 
 #else
 
-int RunRender(Args /*args*/) {
-  std::cerr << "qrptool render: not available in this build (no Qt)\n";
-  return kExitUsage;
-}
+int RunRender(Args /*args*/) { return ReportNotInThisBuild("render"); }
 
 #endif
 

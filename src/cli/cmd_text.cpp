@@ -70,11 +70,8 @@ int WriteReportText(const std::string& path, bool json, int jobs, bool quiet, st
 }  // namespace
 
 int RunText(Args args) {
-  int jobs = AvailableCores();
-  const auto [line, status] = ParseCommand(kCommand, args, [&jobs](const CommandLine& parsed) {
-    if (auto problem = ReadJobs(parsed, jobs)) return problem;
-    return parsed.positional.size() == 1 ? std::nullopt : std::optional<std::string>("text takes one file");
-  });
+  int jobs = 1;
+  const auto [line, status] = ParseOneReportCommand(kCommand, args, jobs);
   if (status) return *status;
   return WriteReportText(line.positional[0], line.Has("--json"), jobs, line.Has("--quiet"), std::cout);
 }

@@ -98,14 +98,10 @@ int Thumbnail(const Options& o) {
 }  // namespace
 
 int RunThumbnail(Args args) {
-  Options o;
-  const auto parsed = ParseCommand(kCommand, args, [&o](const CommandLine& line) { return ReadOptions(line, o); });
-  if (parsed.status) return *parsed.status;
 #ifdef PRAVEL_HAVE_QT
-  return Thumbnail(o);
+  return RunWithOptions(kCommand, args, ReadOptions, Thumbnail);
 #else
-  std::cerr << "qrptool thumbnail: not available in this build (no Qt)\n";
-  return kExitUsage;
+  return RunWithOptions(kCommand, args, ReadOptions, [](const Options&) { return ReportNotInThisBuild("thumbnail"); });
 #endif
 }
 

@@ -16,8 +16,6 @@ class GuiApplicationScope {
  public:
   GuiApplicationScope();
   ~GuiApplicationScope();
-  GuiApplicationScope(const GuiApplicationScope&) = delete;
-  GuiApplicationScope& operator=(const GuiApplicationScope&) = delete;
 
  private:
   // Qt keeps references to argc and argv for the life of the application.
@@ -25,7 +23,7 @@ class GuiApplicationScope {
   char name_[8] = "qrptool";
   char* argv_[2] = {name_, nullptr};
   QtMessageHandler previous_handler_ = nullptr;
-  std::optional<QGuiApplication> app_;
+  std::optional<QGuiApplication> app_;  // neither copied nor moved, nor the scope
 };
 
 }  // namespace pravel::cli

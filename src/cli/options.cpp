@@ -100,4 +100,9 @@ std::optional<long long> ParseNumber(std::string_view text, long long least, lon
   return value;
 }
 
+int ReportNotInThisBuild(std::string_view command) {
+  std::cerr << "qrptool " << command << ": not available in this build (no Qt)\n";
+  return kExitUsage;
+}
+
 }  // namespace pravel::cli

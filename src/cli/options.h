@@ -3,6 +3,8 @@
 // ("-o FILE", "--page N", "--dpi=D"), flags, --help / -h, and the arguments
 // that are not options. "--" ends the options.
 
+#include <algorithm>
+#include <cctype>
 #include <functional>
 #include <optional>
 #include <span>
@@ -57,6 +59,49 @@ struct ParsedCommand {
   std::optional<int> status;
 };
 ParsedCommand ParseCommand(const CommandSpec& command, Args args, const LineCheck& check = {});
+
+// Parses the arguments of `command` into fresh options with `read` and runs
+// `run` on them; the exit status of the line when it ends the command.
+template <class Options, class Run>
+int RunWithOptions(const CommandSpec& command, Args args,
+                   std::optional<std::string> (*read)(const CommandLine&, Options&), const Run& run) {
+  Options options;
+  const auto parsed =
+      ParseCommand(command, args, [&options, read](const CommandLine& line) { return read(line, options); });
+  if (parsed.status) return *parsed.status;
+  return run(options);
+}
+
+// "qrptool NAME: not available in this build (no Qt)"; returns kExitUsage.
+int ReportNotInThisBuild(std::string_view command);
+
+// Names of the values of an option such as --format; a value's first name
+// is the one it is written with.
+template <class Value>
+struct ValueName {
+  Value value;
+  std::string_view name;
+};
+
+// The value named `text`, ignoring case.
+template <class Value>
+std::optional<Value> ValueNamed(std::span<const ValueName<Value>> names, std::string_view text) {
+  const auto same = [text](std::string_view name) {
+    return std::equal(name.begin(), name.end(), text.begin(), text.end(), [](char a, char b) {
+      return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    });
+  };
+  for (const auto& entry : names)
+    if (same(entry.name)) return entry.value;
+  return std::nullopt;
+}
+
+template <class Value>
+std::string_view NameOf(std::span<const ValueName<Value>> names, Value value) {
+  for (const auto& entry : names)
+    if (entry.value == value) return entry.name;
+  return {};
+}
 
 // "qrptool NAME: PROBLEM" and the usage on standard error; returns kExitUsage.
 int ReportUsage(const CommandSpec& command, std::string_view problem);

@@ -28,4 +28,13 @@ std::optional<std::string> ReadJobs(const CommandLine& line, int& jobs) {
   return std::nullopt;
 }
 
+ParsedCommand ParseOneReportCommand(const CommandSpec& command, Args args, int& jobs) {
+  jobs = AvailableCores();
+  return ParseCommand(command, args, [&command, &jobs](const CommandLine& line) -> std::optional<std::string> {
+    if (auto problem = ReadJobs(line, jobs)) return problem;
+    if (line.positional.size() == 1) return std::nullopt;
+    return std::string(command.name) + " takes one file";
+  });
+}
+
 }  // namespace pravel::cli

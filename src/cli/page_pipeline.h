@@ -32,23 +32,38 @@ inline constexpr OptionSpec kQuietOption{"--quiet", "-q"};
 // Sets `jobs` from --jobs when given; the problem when its value is wrong.
 std::optional<std::string> ReadJobs(const CommandLine& line, int& jobs);
 
+// Parses the line of a command that works on one report with --jobs: the
+// report in `line.positional[0]`, the threads in `jobs` (by default the
+// available cores).
+ParsedCommand ParseOneReportCommand(const CommandSpec& command, Args args, int& jobs);
+
 // Pages in flight per job.
 inline constexpr int kPagesInFlightPerJob = 8;
+// The same where a page's result is small (the worker wrote the page out
+// itself): one page that takes long then holds up fewer after it.
+inline constexpr int kSmallResultPagesInFlightPerJob = 64;
 
-// Runs `work(page)` for pages first..last on `jobs` threads and `deliver(page,
-// result)` on the calling thread in ascending page order. An exception from
-// `work` is rethrown from here once the pages before it are delivered; no
-// page after it is delivered. `deliver` returning false stops the run.
-// Returns the number of pages delivered.
+// The number of threads RunPagesInOrder starts for `jobs` and the pages
+// first..last: `worker` passed to `work` is below it.
+inline int WorkersFor(int first, int last, int jobs) { return std::max(1, std::min(jobs, last - first + 1)); }
+
+// Runs `work(page, worker)` for pages first..last on `jobs` threads and
+// `deliver(page, result)` on the calling thread in ascending page order;
+// `worker` numbers the thread from 0, so that each can keep its own buffers.
+// An exception from `work` is rethrown from here once the pages before it
+// are delivered; no page after it is delivered. `deliver` returning false
+// stops the run. Returns the number of pages delivered. At most
+// `in_flight_per_job` pages per thread are taken and not yet delivered.
 template <class Result>
-int RunPagesInOrder(int first, int last, int jobs, const std::function<Result(int page)>& work,
-                    const std::function<bool(int page, Result&& result)>& deliver) {
+int RunPagesInOrder(int first, int last, int jobs, const std::function<Result(int page, int worker)>& work,
+                    const std::function<bool(int page, Result&& result)>& deliver,
+                    int in_flight_per_job = kPagesInFlightPerJob) {
   if (last < first) return 0;
-  jobs = std::min(jobs, last - first + 1);
+  jobs = WorkersFor(first, last, jobs);
   if (jobs <= 1) {
     int delivered = 0;
     for (int page = first; page <= last; ++page) {
-      if (!deliver(page, work(page))) return delivered;
+      if (!deliver(page, work(page, 0))) return delivered;
       ++delivered;
     }
     return delivered;
@@ -58,7 +73,7 @@ int RunPagesInOrder(int first, int last, int jobs, const std::function<Result(in
     std::optional<Result> result;
     std::exception_ptr error;
   };
-  const int window = jobs * kPagesInFlightPerJob;
+  const int window = jobs * std::max(1, in_flight_per_job);
   std::mutex mutex;
   std::condition_variable changed;
   std::map<int, Done> done;  // finished pages not yet delivered
@@ -66,7 +81,7 @@ int RunPagesInOrder(int first, int last, int jobs, const std::function<Result(in
   int next_delivery = first;
   bool stop = false;
 
-  const auto worker = [&] {
+  const auto worker = [&](int number) {
     std::unique_lock lock(mutex);
     for (;;) {
       changed.wait(lock, [&] { return stop || next_page > last || next_page < next_delivery + window; });
@@ -75,7 +90,7 @@ int RunPagesInOrder(int first, int last, int jobs, const std::function<Result(in
       lock.unlock();
       Done outcome;
       try {
-        outcome.result.emplace(work(page));
+        outcome.result.emplace(work(page, number));
       } catch (...) {
         outcome.error = std::current_exception();
       }
@@ -96,7 +111,7 @@ int RunPagesInOrder(int first, int last, int jobs, const std::function<Result(in
     threads.clear();  // joins
   };
   try {
-    for (int k = 0; k < jobs; ++k) threads.emplace_back(worker);
+    for (int k = 0; k < jobs; ++k) threads.emplace_back(worker, k);
     int delivered = 0;
     while (next_delivery <= last) {
       Done outcome;
@@ -122,6 +137,14 @@ int RunPagesInOrder(int first, int last, int jobs, const std::function<Result(in
     finish();
     throw;
   }
+}
+
+// The same for work that needs no buffers of its own.
+template <class Result>
+int RunPagesInOrder(int first, int last, int jobs, const std::function<Result(int page)>& work,
+                    const std::function<bool(int page, Result&& result)>& deliver) {
+  return RunPagesInOrder<Result>(
+      first, last, jobs, [&work](int page, int /*worker*/) { return work(page); }, deliver);
 }
 
 }  // namespace pravel::cli

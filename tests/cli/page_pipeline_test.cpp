@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -40,6 +41,36 @@ TEST(PagePipeline, DeliversInPageOrderWithABoundedWindow) {
     // Finished pages wait for delivery: no more than the window ever exists.
     EXPECT_LE(most_in_flight, jobs * kPagesInFlightPerJob + 1);
   }
+}
+
+TEST(PagePipeline, EachWorkerNumberIsOneThreadAtATimeAndTheWindowCanGrow) {
+  constexpr int kJobs = 3, kWindow = 20;
+  std::atomic<bool> busy[kJobs] = {};
+  std::atomic<int> in_flight = 0, most_in_flight = 0;
+  std::atomic<bool> overlap = false, out_of_range = false;
+  const std::function<int(int, int)> work = [&](int page, int worker) {
+    if (worker < 0 || worker >= kJobs) {
+      out_of_range = true;
+      return page;
+    }
+    if (busy[worker].exchange(true)) overlap = true;
+    const int now = ++in_flight;
+    for (int seen = most_in_flight; now > seen && !most_in_flight.compare_exchange_weak(seen, now);) {
+    }
+    // Page 2 holds up delivery long enough for the others to fill the window.
+    std::this_thread::sleep_for(std::chrono::milliseconds(page == 2 ? 100 : 0));
+    busy[worker] = false;
+    return page;
+  };
+  const int count = RunPagesInOrder<int>(1, 150, kJobs, work, [&](int, int&&) {
+    --in_flight;
+    return true;
+  }, kWindow);
+  EXPECT_EQ(count, 150);
+  EXPECT_FALSE(out_of_range);
+  EXPECT_FALSE(overlap);
+  EXPECT_GT(most_in_flight, kJobs * kPagesInFlightPerJob);
+  EXPECT_LE(most_in_flight, kJobs * kWindow + 1);
 }
 
 TEST(PagePipeline, AFailingPageEndsTheRunAfterThePagesBeforeIt) {

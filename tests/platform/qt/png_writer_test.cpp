@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QTemporaryDir>
+#include <span>
 
 namespace pravel::qt {
 namespace {
@@ -42,6 +43,24 @@ TEST(PngWriter, MoreThan256ColoursFallBackToRgb) {
   ExpectSamePixels(image, Decode(png));
   // Another format is converted first.
   ExpectSamePixels(image, Decode(EncodePng(image.convertToFormat(QImage::Format_RGB888))));
+}
+
+TEST(PngWriter, BuffersUsedForManyPagesGiveTheBytesOfAFreshEncoding) {
+  // Larger and smaller pages, palette and RGB, in turn: nothing of one page
+  // may show in the next.
+  QImage rgb(300, 40, QImage::Format_RGB32);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 300; ++x) rgb.setPixel(x, y, qRgb(x & 0xFF, y, x >> 8));
+  QImage large(500, 90, QImage::Format_RGB32), small(9, 5, QImage::Format_RGB32);
+  large.fill(Qt::white);
+  large.setPixel(3, 4, qRgb(1, 2, 3));
+  small.fill(Qt::blue);
+  PngBuffers buffers;
+  for (const QImage* image : {&large, &rgb, &small, &large, &small, &rgb}) {
+    const std::span<const char> png = EncodePng(*image, buffers);
+    EXPECT_EQ(QByteArray(png.data(), static_cast<qsizetype>(png.size())), EncodePng(*image)) << image->width();
+  }
+  ExpectSamePixels(small, Decode(EncodePng(small)));
 }
 
 TEST(PngWriter, NullImagesAndUnwritablePathsFail) {
