@@ -3,8 +3,10 @@
 // colour as one path while their figures lie apart. A vector target such as
 // an SVG writer spends on each fill a whole group of style attributes, far
 // more than on its outline: a page of many small fills (pixels, cells) then
-// costs what its outlines do. Figures that overlap are never joined, so the
-// joined path paints what the fills one by one would.
+// costs what its outlines do. Upright rectangles join whatever their overlap,
+// turned one way round and filled by winding: their union. Other figures
+// join only while their boxes lie apart. Either way the joined path paints
+// what the opaque fills one by one would.
 
 #include <cstddef>
 
@@ -34,7 +36,8 @@ class JoinedFillsSurface final : public gdi::Surface {
   gdi::Path joined_;
   gdi::Brush brush_;
   gdi::FillRule rule_ = gdi::FillRule::Alternate;
-  gdi::RectD bounds_;  // of joined_'s points
+  gdi::RectD bounds_;   // of joined_'s points
+  bool rects_ = false;  // joined_ holds upright rectangles only, filled by winding
 };
 
 }  // namespace pravel::qt
