@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Time and peak memory of qrptool on the attack pages that the unit tests
-# generate: render to PNG, PDF and SVG, and export to CSV, each under
+# generate: render to PNG, PDF and SVG, and export to CSV, HTML and text, each under
 # /usr/bin/time -v. A run fails past 5 s, past 256 MB or with an exit status
 # other than 0 and 1.
 #   bench/attack_pages.sh [build dir]
@@ -20,9 +20,9 @@ printf '%-32s %-4s %4s %8s %8s\n' page kind exit seconds peak_mb
 for page in "$out"/pages/*.emf; do
   name=$(basename "$page" .emf)
   "$tool" pack "$out/$name.qrp" "$page" >/dev/null 2>&1
-  for kind in png pdf svg csv; do
-    if [[ $kind == csv ]]; then
-      run=("$tool" export "$out/$name.qrp" -o "$out/out.csv")
+  for kind in png pdf svg csv html txt; do
+    if [[ $kind == csv || $kind == html || $kind == txt ]]; then
+      run=("$tool" export "$out/$name.qrp" --format "$kind" -o "$out/out.$kind" --force)
     else
       run=("$tool" render "$page" -o "$out/out.$kind")
     fi

@@ -7,6 +7,10 @@ set -euo pipefail
 top=$PRAVEL_TOP
 build=$top/build-fuzz
 seconds=${PRAVEL_FUZZ_SECONDS:-120}
+# PRAVEL_FUZZ_RUNS=N ends each target after N inputs too (a long run by hand:
+# PRAVEL_FUZZ_RUNS=10000000 PRAVEL_FUZZ_SECONDS=86400).
+runs=()
+[[ -n ${PRAVEL_FUZZ_RUNS:-} ]] && runs=(-runs="$PRAVEL_FUZZ_RUNS")
 # The memory limit counts what inputs hold, not ASan's quarantine of freed
 # blocks (256 MB by default).
 export ASAN_OPTIONS="quarantine_size_mb=32:${ASAN_OPTIONS:-}"
@@ -44,7 +48,7 @@ for target in "${targets[@]}"; do
   work=$(mktemp -d)
   log=$build/fuzz_$name.log
   echo "fuzz_$name: ${seconds} s, seeds: ${seeds[*]:-none}"
-  if "$target" -max_total_time="$seconds" -max_len=65536 -timeout=5 \
+  if nice -n 19 "$target" -max_total_time="$seconds" "${runs[@]}" -max_len=65536 -timeout=5 \
       -rss_limit_mb=256 -print_final_stats=1 -artifact_prefix="$artifacts/$name-" \
       "$work" "${seeds[@]}" >"$log" 2>&1; then
     grep -E '^stat::number_of_executed_units|^Done' "$log" || true

@@ -1,6 +1,7 @@
 #include "export/abstract_filter.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "export/positions.h"
 #include "platform/errors.h"
@@ -107,11 +108,30 @@ void TQRAbstractExportFilter::NumberPage() {
       last = std::max(last, column);
     }
   }
+  std::uint64_t cells = 0;
+  for (const std::int32_t last : last_column_) cells += static_cast<std::uint64_t>(std::max(last, 1));
+  sparse_ = cells > kMaxGridCells;
+  text_columns_.clear();
+  if (!sparse_) return;
+  text_columns_.resize(last_column_.size());
+  for (const auto& entry : entries_) {
+    const auto column = static_cast<std::int32_t>(entry.X);
+    const auto row = static_cast<std::int32_t>(entry.Y);
+    if (row >= 1 && row <= line_count_ && column >= 1) text_columns_[static_cast<std::size_t>(row - 1)].push_back(column);
+  }
+  for (auto& columns : text_columns_) {
+    std::sort(columns.begin(), columns.end());
+    columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+  }
 }
 
-std::int32_t TQRAbstractExportFilter::LastColumn(std::int32_t row) const noexcept {
-  if (row < 1 || row > static_cast<std::int32_t>(last_column_.size())) return 0;
-  return last_column_[static_cast<std::size_t>(row - 1)];
+std::vector<std::int32_t> TQRAbstractExportFilter::RowColumns(std::int32_t row) const {
+  if (row < 1 || row > static_cast<std::int32_t>(last_column_.size())) return {};
+  const auto index = static_cast<std::size_t>(row - 1);
+  if (sparse_ && !text_columns_[index].empty()) return text_columns_[index];
+  std::vector<std::int32_t> columns(static_cast<std::size_t>(sparse_ ? 1 : std::max(last_column_[index], 1)));
+  std::iota(columns.begin(), columns.end(), 1);
+  return columns;
 }
 
 std::string TQRAbstractExportFilter::FindText(std::int32_t column, std::int32_t row,
@@ -135,6 +155,7 @@ void TQRAbstractExportFilter::WriteLine(std::string_view text) {
 void TQRAbstractExportFilter::ClearEntries() noexcept {
   entries_.clear();
   first_in_cell_.clear();
+  text_columns_.clear();
 }
 
 }  // namespace pravel

@@ -64,8 +64,12 @@ class TQRAbstractExportFilter : public TQRExportFilter {
   // The text of the first item at the column and row, and its font in `font`;
   // the empty text, with `font` untouched, when there is none.
   std::string FindText(std::int32_t column, std::int32_t row, Font& font) const;
-  // The last column of the row (1..LineCount) that holds a text; 0 for none.
-  std::int32_t LastColumn(std::int32_t row) const noexcept;
+  // The columns row (1..LineCount) writes, in order: 1 up to its last text
+  // (just 1 when it has none). On a page whose grid would hold more than
+  // kMaxGridCells cells, texts on rows and columns of their own, only the
+  // columns with a text: the page then costs what its texts do.
+  std::vector<std::int32_t> RowColumns(std::int32_t row) const;
+  static constexpr std::uint64_t kMaxGridCells = std::uint64_t{1} << 20;
   // Writes the bytes as they are; EStreamWriteError when they cannot be written.
   void WriteText(std::string_view text);
   // WriteText, then CR LF.
@@ -79,6 +83,8 @@ class TQRAbstractExportFilter : public TQRExportFilter {
   std::vector<TTextEntry> entries_;
   std::unordered_map<std::uint64_t, std::size_t> first_in_cell_;  // (column, row) -> entry
   std::vector<std::int32_t> last_column_;                          // by row - 1
+  std::vector<std::vector<std::int32_t>> text_columns_;            // by row - 1, when sparse
+  bool sparse_ = false;
   Font base_font_;
   std::int32_t line_count_ = 0;
   std::int32_t column_count_ = 0;

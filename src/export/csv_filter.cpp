@@ -1,7 +1,5 @@
 #include "export/csv_filter.h"
 
-#include <algorithm>
-
 #include "export/strings.h"
 
 namespace pravel {
@@ -26,14 +24,13 @@ std::string QuotedField(std::string_view text) {
   return field;
 }
 
-// A row holds its cells up to its last text: the page costs what its texts do.
+// A row holds its cells up to its last text (see RowColumns).
 void TQRCommaSeparatedFilter::StorePage() {
   for (std::int32_t row = 1; row <= LineCount(); ++row) {
     std::string line;
-    const std::int32_t last = std::max(LastColumn(row), 1);
-    for (std::int32_t column = 1; column <= last; ++column) {
+    for (const std::int32_t column : RowColumns(row)) {
       Font font;
-      if (column > 1) line += ',';
+      if (!line.empty()) line += ',';
       line += QuotedField(FindText(column, row, font));
     }
     if (ColumnCount() > 0) WriteLine(line);

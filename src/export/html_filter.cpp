@@ -74,11 +74,13 @@ std::string HtmlEscape(std::string_view text) {
   return out;
 }
 
+// A row holds its cells up to its last text (see RowColumns); browsers lay
+// out a row of fewer cells as if the rest were empty.
 void TQRHTMLDocumentFilter::StorePage() {
   WriteText("<TABLE WIDTH=100% CELLPADDING=2 BORDER=0>");
   for (std::int32_t row = 1; row <= LineCount(); ++row) {
     std::string line = "<TR>";
-    for (std::int32_t column = 1; column <= ColumnCount(); ++column) {
+    for (const std::int32_t column : RowColumns(row)) {
       Font font;
       std::string text = FindText(column, row, font);
       if (!text.empty()) {

@@ -110,6 +110,19 @@ TEST_F(CupsPrintTest, PrintsTheRange) {
   for (const int dark : pdf.dark_pixels) EXPECT_GT(dark, 2500);
 }
 
+TEST_F(CupsPrintTest, APageAskingForTooMuchWorkIsPrintedAsFarAsDrawnAndNamed) {
+  const fs::path report = dir_ / "work.qrp";
+  test::WriteReport(report, {test::DrawnPage(1), test::WorkExhaustingPage()});
+  const ShellRun run = Shell(PrintCommand(report) + " --printer " + kQueue);
+  EXPECT_EQ(run.status, cli::kExitBadFile);
+  EXPECT_NE(run.output.find(": page 2: drawing stopped, the page asks for too much work\n"), std::string::npos)
+      << run.output;
+  const auto pdf = WaitForPdf(dir_.Path().filename().string());
+  ASSERT_TRUE(pdf) << "jobs: " << Shell("lpstat -o").output;
+  EXPECT_EQ(ReadPdf(*pdf, dir_.Path()).pages, 2);
+  fs::remove(*pdf);
+}
+
 TEST_F(CupsPrintTest, UnknownPrinterIsNamed) {
   WriteSampleReport(dir_ / "r.qrp");
   const ShellRun run = Shell(PrintCommand(dir_ / "r.qrp") + " --printer NoSuchQueue");

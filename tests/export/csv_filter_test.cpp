@@ -23,6 +23,18 @@ TEST(CommaSeparatedFilter, WritesOneQuotedFieldPerColumnUpToTheRowsLastText) {
             "\"\"\r\n");  // the row of the text at X = 0, which has no column
 }
 
+TEST(CommaSeparatedFilter, AGridFarLargerThanItsTextsKeepsOnlyTheCellsWithText) {
+  // 1 500 texts on a diagonal would make a grid of over a million cells.
+  test::ScratchFile file("diagonal.csv");
+  TQRCommaSeparatedFilter filter(file.Path());
+  test::Page page{{20000, 10, "end"}};
+  for (int k = 1; k <= 1500; ++k) page.push_back({10.0L * k, 10.0L * k, "t", TextAlignment::LeftJustify, test::ReportFont()});
+  test::RunExport(filter, {page});
+  std::string expected = "\"t\",\"end\"\r\n";
+  for (int k = 2; k <= 1500; ++k) expected += "\"t\"\r\n";
+  EXPECT_EQ(file.Contents(), expected);
+}
+
 TEST(CommaSeparatedFilter, PageWithoutColumnsWritesNothing) {
   test::ScratchFile file("empty.csv");
   TQRCommaSeparatedFilter filter(file.Path());

@@ -41,6 +41,18 @@ TEST(HtmlFilter, EmptyFileNameKeepsTheDocumentInMemory) {
                 "</TABLE>");
 }
 
+TEST(HtmlFilter, RowsEndAtTheirLastText) {
+  TQRHTMLDocumentFilter filter("");
+  test::RunExport(filter, {{{100, 100, "A"}, {300, 100, "B"}, {100, 200, "C"}, {300, 300, "D"}}});
+  ASSERT_NE(filter.Stream(), nullptr);
+  EXPECT_EQ(filter.Stream()->Data(),
+            std::string(kTable) + "</TABLE>" + kTable +
+                "<TR><TD>A</TD><TD>B</TD></TR>\r\n"
+                "<TR><TD>C</TD></TR>\r\n"
+                "<TR><TD></TD><TD>D</TD></TR>\r\n"
+                "</TABLE>");
+}
+
 TEST(HtmlFilter, ColourDigitsAreRedGreenBlue) {
   EXPECT_EQ(HtmlColorDigits(kColorRed), "FF0000");
   EXPECT_EQ(HtmlColorDigits(0x00336699), "996633");

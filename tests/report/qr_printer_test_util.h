@@ -35,6 +35,16 @@ inline gdi::Metafile DrawnPage(int n, int width = 794, int height = 1123) {
   return canvas.Finish();
 }
 
+// An A4 page that asks for too much work to draw: a frame, then 600 000 glyphs.
+inline gdi::Metafile WorkExhaustingPage() {
+  gdi::EmfRecorder canvas(794, 1123);
+  DrawPage(canvas, 0, 794, 1123);
+  const std::u16string text(600000, u'x');
+  const std::vector<std::int32_t> dx(text.size(), 1);
+  canvas.ExtTextOut({20, 60}, std::u16string_view(text), dx);
+  return canvas.Finish();
+}
+
 inline std::vector<gdi::Metafile> DrawnPages(int count) {
   std::vector<gdi::Metafile> pages;
   for (int n = 1; n <= count; ++n) pages.push_back(DrawnPage(n));

@@ -379,6 +379,16 @@ TEST_F(KonsolaTest, AboutBoxAndWebPage) {
 
 // Every report of the shared corpus, good or broken, is shown page by page
 // without harm; the good ones show every page.
+TEST_F(KonsolaTest, APageAskingForTooMuchWorkIsNamedInTheStatus) {
+  test::WriteReport(dir_ / "work.qrp", {test::DrawnPage(1), test::WorkExhaustingPage()});
+  const auto window = Start({Path(dir_ / "work.qrp")});
+  EXPECT_EQ(window->StatusText(), "Stron: 2");
+  Press(*window, "sbNextPage");
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+  EXPECT_EQ(window->StatusText(), "page 2: drawing stopped, the page asks for too much work");
+  EXPECT_TRUE(errors_.empty());
+}
+
 TEST_F(KonsolaTest, CorpusReportsPageByPage) {
   const std::filesystem::path corpus = std::filesystem::path(PRAVEL_SOURCE_DIR) / ".." / "shared" / "corpus" / "qrp";
   std::vector<std::filesystem::path> files;

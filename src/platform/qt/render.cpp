@@ -6,10 +6,12 @@
 #include <sys/mman.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <utility>
 
 #include "platform/gdi/player.h"
+#include "platform/qt/joined_fills.h"
 
 namespace pravel::qt {
 
@@ -79,6 +81,20 @@ QImage RenderImage(const gdi::Metafile& metafile, QSize size, SurfaceOptions opt
   return image;
 }
 
+namespace {
+
+// The SVG writer stores each picture it is given whole, as PNG: a picture
+// pixel costs it some fifty times what it costs a raster target, so an SVG
+// page may ask for a quarter of the pixels (still more than ten times what
+// any real page draws).
+gdi::WorkBudget SvgBudget() {
+  gdi::WorkBudget budget;
+  budget.limit[static_cast<std::size_t>(gdi::Work::PicturePixels)] /= 4;
+  return budget;
+}
+
+}  // namespace
+
 bool WriteSvg(const gdi::Metafile& metafile, QSize size, const QString& path, SurfaceOptions options, bool* stopped) {
   QSvgGenerator svg;
   svg.setFileName(path);
@@ -88,7 +104,14 @@ bool WriteSvg(const gdi::Metafile& metafile, QSize size, const QString& path, Su
   QPainter painter;
   if (!painter.begin(&svg)) return false;
   painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-  const bool exhausted = PaintMetafile(painter, metafile, QRectF(0, 0, size.width(), size.height()), options).exhausted;
+  bool exhausted = false;
+  {
+    PainterSurface surface(painter, options);
+    JoinedFillsSurface joined(surface);
+    const gdi::RectD target{0, 0, static_cast<double>(size.width()), static_cast<double>(size.height())};
+    exhausted = gdi::PlayMetafile(metafile, joined, target, SvgBudget()).exhausted;
+    joined.Flush();
+  }
   if (stopped != nullptr) *stopped = exhausted;
   return painter.end();
 }

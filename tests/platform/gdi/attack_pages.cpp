@@ -236,6 +236,12 @@ std::vector<AttackPage> AttackPages() {
     add("set-pixels", e, false);
   }
   {
+    // A grid export gives each text its own row and column.
+    EmfBuilder e({0, 0, 200000, 200000});
+    for (int k = 1; k <= 20000; ++k) e.AddRaw(Emr::ExtTextOutW, TextBody(k, k, u"x", {}));
+    add("texts-distinct-rows-and-columns", e, false);
+  }
+  {
     EmfBuilder e({kIntMin / 2, kIntMin / 2, kIntMax / 2, kIntMax / 2});
     AddBezierPath(e, 2000);
     e.Add(Emr::SelectClipPath, {1});
