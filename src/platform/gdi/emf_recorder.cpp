@@ -453,7 +453,7 @@ void EmfRecorder::SelectObject(Handle handle) {
   CheckOpen();
   if (IsStockHandle(handle)) {
     const Stock stock = StockIdOf(handle);
-    if (stock > Stock::DcPen || ToUnderlying(stock) == 9)
+    if (!IsAssignedStockObject(stock))
       throw std::invalid_argument("EmfRecorder: unknown stock object");
     if (stock >= Stock::WhitePen && stock <= Stock::NullPen) {
       state_.pen = ObjectInfo{};

@@ -75,6 +75,10 @@ constexpr std::uint32_t StockHandle(StockObjectId id) noexcept { return kStockOb
 constexpr StockObjectId StockIdOf(std::uint32_t handle) noexcept {
   return static_cast<StockObjectId>(handle & ~kStockObjectBit);
 }
+// Stock object 9 has never been assigned.
+constexpr bool IsAssignedStockObject(StockObjectId id) noexcept {
+  return id <= StockObjectId::DcPen && ToUnderlying(id) != 9;
+}
 
 // A pen's style field: line style, end cap, join and type bits.
 enum class LineStyle : std::uint32_t {
