@@ -58,6 +58,15 @@ void AppendPoints(Bytes& out, std::span<const EmfPoint> points, bool short_point
   }
 }
 
+// The points in logical units, after `first` when there is one.
+std::vector<PointD> ToLogical(std::span<const EmfPoint> points, std::optional<PointD> first = std::nullopt) {
+  std::vector<PointD> out;
+  out.reserve(points.size() + 1);
+  if (first) out.push_back(*first);
+  for (const EmfPoint& p : points) out.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
+  return out;
+}
+
 void AppendUtf16(Bytes& out, std::u16string_view text) {
   for (char16_t c : text) AppendU16(out, c);
 }
@@ -444,7 +453,7 @@ void EmfRecorder::SelectObject(Handle handle) {
   CheckOpen();
   if (IsStockHandle(handle)) {
     const Stock stock = StockIdOf(handle);
-    if (stock > Stock::DcPen || ToUnderlying(stock) == 9)
+    if (!IsAssignedStockObject(stock))
       throw std::invalid_argument("EmfRecorder: unknown stock object");
     if (stock >= Stock::WhitePen && stock <= Stock::NullPen) {
       state_.pen = ObjectInfo{};
@@ -692,10 +701,7 @@ void EmfRecorder::Chord(const RectL& box, EmfPoint start, EmfPoint end) {
 void EmfRecorder::Poly(Emr type16, Emr type32, std::span<const EmfPoint> points, PointSize size,
                        bool to_cp) {
   CheckOpen();
-  std::vector<PointD> logical;
-  if (to_cp) logical.push_back(state_.position);
-  for (const EmfPoint& p : points)
-    logical.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
+  const std::vector<PointD> logical = ToLogical(points, to_cp ? std::optional(state_.position) : std::nullopt);
   const Box box = LineBox(logical);
   const bool short_points = UseShortPoints(points, size);
   Bytes f;
@@ -728,9 +734,7 @@ void EmfRecorder::PolyPoly(Emr type16, Emr type32, std::span<const EmfPoint> poi
   CheckOpen();
   if (std::accumulate(counts.begin(), counts.end(), std::uint64_t{0}) != points.size())
     throw std::invalid_argument("EmfRecorder: polygon counts do not add up to the points");
-  std::vector<PointD> logical;
-  for (const EmfPoint& p : points)
-    logical.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
+  const std::vector<PointD> logical = ToLogical(points);
   const Box box = LineBox(logical);
   const bool short_points = UseShortPoints(points, size);
   Bytes f;

@@ -173,12 +173,7 @@ namespace {
 
 XForm ReadXForm(ByteReader& r) {
   XForm x;
-  x.m11 = r.F32();
-  x.m12 = r.F32();
-  x.m21 = r.F32();
-  x.m22 = r.F32();
-  x.dx = r.F32();
-  x.dy = r.F32();
+  for (double* field : {&x.m11, &x.m12, &x.m21, &x.m22, &x.dx, &x.dy}) *field = r.F32();
   return x;
 }
 
