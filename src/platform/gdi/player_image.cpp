@@ -222,29 +222,37 @@ std::optional<ImageOp> MaskPicture(Image& image, const DecodedDib& mask, std::in
   return draw_op;
 }
 
+// Where a record keeps one bitmap: its colour usage, then offset and size of
+// its header and of its bits.
+struct BitmapFields {
+  std::uint32_t usage = 0, off_bmi = 0, cb_bmi = 0, off_bits = 0, cb_bits = 0;
+};
+
+BitmapFields ReadBitmapFields(ByteReader& r) {
+  BitmapFields b;
+  b.usage = r.U32();
+  b.off_bmi = r.U32();
+  b.cb_bmi = r.U32();
+  b.off_bits = r.U32();
+  b.cb_bits = r.U32();
+  return b;
+}
+
 // The source and mask bitmap fields that MASKBLT and PLGBLT share, from
 // xformSrc on.
 struct SourceAndMask {
-  std::uint32_t usage = 0, off_bmi = 0, cb_bmi = 0, off_bits = 0, cb_bits = 0;
+  BitmapFields source;
   std::int32_t xm = 0, ym = 0;
-  std::uint32_t usage_mask = 0, off_bmi_mask = 0, cb_bmi_mask = 0, off_bits_mask = 0, cb_bits_mask = 0;
+  BitmapFields mask;
 };
 
 SourceAndMask ReadSourceAndMask(ByteReader& r) {
   r.Skip(28);  // xformSrc, crBkColorSrc
   SourceAndMask f;
-  f.usage = r.U32();
-  f.off_bmi = r.U32();
-  f.cb_bmi = r.U32();
-  f.off_bits = r.U32();
-  f.cb_bits = r.U32();
+  f.source = ReadBitmapFields(r);
   f.xm = r.I32();
   f.ym = r.I32();
-  f.usage_mask = r.U32();
-  f.off_bmi_mask = r.U32();
-  f.cb_bmi_mask = r.U32();
-  f.off_bits_mask = r.U32();
-  f.cb_bits_mask = r.U32();
+  f.mask = ReadBitmapFields(r);
   return f;
 }
 
@@ -259,8 +267,8 @@ void Player::MaskBlt(const EmfRecord& record) {
   const SourceAndMask f = ReadSourceAndMask(r);
   const std::uint32_t fore = rop4 & 0xFFFFFFu;
   const std::uint32_t back = ((rop4 >> 8) & 0xFF0000u) | (rop4 & 0xFFFFu);
-  auto mask = f.cb_bmi_mask
-                  ? DecodeRecordDib(budget_, record, f.off_bmi_mask, f.cb_bmi_mask, f.off_bits_mask, f.cb_bits_mask, f.usage_mask)
+  auto mask = f.mask.cb_bmi
+                  ? DecodeRecordDib(budget_, record, f.mask.off_bmi, f.mask.cb_bmi, f.mask.off_bits, f.mask.cb_bits, f.mask.usage)
                   : std::nullopt;
   const RectD dest{x, y, x + cx, y + cy};
   if (!mask || mask->image->encoding != Image::Encoding::Raw) {
@@ -270,8 +278,8 @@ void Player::MaskBlt(const EmfRecord& record) {
   }
   // Source and mask together are no larger than one picture may be.
   const std::uint64_t mask_pixels = mask->image->pixels.size();
-  auto dib = f.cb_bmi && mask_pixels < kMaxPicturePixels
-                 ? DecodeRecordDib(budget_, record, f.off_bmi, f.cb_bmi, f.off_bits, f.cb_bits, f.usage,
+  auto dib = f.source.cb_bmi && mask_pixels < kMaxPicturePixels
+                 ? DecodeRecordDib(budget_, record, f.source.off_bmi, f.source.cb_bmi, f.source.off_bits, f.source.cb_bits, f.source.usage,
                                    kMaxPicturePixels - mask_pixels)
                  : std::nullopt;
   if (!dib || dib->image->encoding != Image::Encoding::Raw) return;
@@ -303,11 +311,11 @@ void Player::PlgBlt(const EmfRecord& record) {
   }
   const double xs = r.I32(), ys = r.I32(), cxs = r.I32(), cys = r.I32();
   const SourceAndMask f = ReadSourceAndMask(r);
-  auto dib = DecodeRecordDib(budget_, record, f.off_bmi, f.cb_bmi, f.off_bits, f.cb_bits, f.usage);
+  auto dib = DecodeRecordDib(budget_, record, f.source.off_bmi, f.source.cb_bmi, f.source.off_bits, f.source.cb_bits, f.source.usage);
   if (!dib || cxs == 0 || cys == 0) return;
-  if (f.cb_bmi_mask != 0 && dib->image->encoding == Image::Encoding::Raw) {
-    if (auto mask = DecodeRecordDib(budget_, record, f.off_bmi_mask, f.cb_bmi_mask, f.off_bits_mask, f.cb_bits_mask,
-                                    f.usage_mask, kMaxPicturePixels - std::min(kMaxPicturePixels, dib->image->pixels.size()));
+  if (f.mask.cb_bmi != 0 && dib->image->encoding == Image::Encoding::Raw) {
+    if (auto mask = DecodeRecordDib(budget_, record, f.mask.off_bmi, f.mask.cb_bmi, f.mask.off_bits, f.mask.cb_bits,
+                                    f.mask.usage, kMaxPicturePixels - std::min(kMaxPicturePixels, dib->image->pixels.size()));
         mask && mask->image->encoding == Image::Encoding::Raw) {
       // The decoded picture is this record's own: masked in place.
       MaskPicture(*dib->image, *mask, f.xm - static_cast<std::int32_t>(xs), f.ym - static_cast<std::int32_t>(ys), true,

@@ -154,10 +154,9 @@ struct ImageDraw {
 
 class Surface {
  public:
-  Surface() = default;
-  Surface(const Surface&) = delete;
-  Surface& operator=(const Surface&) = delete;
   virtual ~Surface() = default;
+  Surface(const Surface&) = delete;  // a surface stands for one output
+  Surface& operator=(const Surface&) = delete;
 
   // Clip for the drawing that follows, in device pixels; nullptr: none.
   virtual void SetClip(const Region* clip) = 0;
@@ -174,6 +173,9 @@ class Surface {
   // True for a surface that keeps only text: the player then leaves out the
   // records that draw shapes and pictures without changing any state.
   virtual bool TextOnly() const { return false; }
+
+ protected:
+  Surface() = default;
 };
 
 }  // namespace pravel::gdi
