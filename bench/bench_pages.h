@@ -15,11 +15,10 @@ namespace pravel::bench {
 
 // The twenty pages of the corpus's 20-page reports.
 inline const char* const kCorpusPages[] = {
-    "EA-test-file-001.emf", "EA-test-file-010.emf", "EA-test-file-032.emf", "test-006.emf",
-    "test-015.emf",         "test-025.emf",         "test-036.emf",         "test-045.emf",
-    "test-054.emf",         "test-063.emf",         "test-075.emf",         "test-084.emf",
-    "test-094.emf",         "test-103.emf",         "test-117.emf",         "test-127.emf",
-    "test-138.emf",         "test-147.emf",         "test-159.emf",         "test-171.emf"};
+    "EA-test-file-001.emf", "EA-test-file-010.emf", "EA-test-file-032.emf", "test-006.emf", "test-015.emf",
+    "test-025.emf",         "test-036.emf",         "test-045.emf",         "test-054.emf", "test-063.emf",
+    "test-075.emf",         "test-084.emf",         "test-094.emf",         "test-103.emf", "test-117.emf",
+    "test-127.emf",         "test-138.emf",         "test-147.emf",         "test-159.emf", "test-171.emf"};
 
 inline std::vector<Bytes> LoadPages() {
   std::vector<Bytes> pages;

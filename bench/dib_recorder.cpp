@@ -27,11 +27,9 @@ void BM_DecodeDib24(benchmark::State& state) {
   const Bytes dib = EncodeDib24(Gradient(kWidth, kHeight));
   const ByteSpan all(dib);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        DecodeDib(all.first(kBitmapInfoHeaderSize), all.subspan(kBitmapInfoHeaderSize)));
+    benchmark::DoNotOptimize(DecodeDib(all.first(kBitmapInfoHeaderSize), all.subspan(kBitmapInfoHeaderSize)));
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
-                          static_cast<std::int64_t>(dib.size()));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(dib.size()));
 }
 BENCHMARK(BM_DecodeDib24)->Unit(benchmark::kMillisecond);
 

@@ -32,8 +32,8 @@ void Feed(pravel::TQRExportFilter& filter, int pages) {
     for (int row = 0; row < kRowsPerPage; ++row) {
       const long double y = 100.0L + row * 45.0L + (unpaged ? page * 2970.0L : 0);
       for (int column = 0; column < kColumns; ++column) {
-        filter.TextOut(150.0L + column * 300.0L, y, font, pravel::kColorWhite,
-                       TextAlignment::LeftJustify, "Item " + std::to_string(row * 10 + column));
+        filter.TextOut(150.0L + column * 300.0L, y, font, pravel::kColorWhite, TextAlignment::LeftJustify,
+                       "Item " + std::to_string(row * 10 + column));
       }
     }
     if (!unpaged) filter.EndPage();
@@ -42,9 +42,7 @@ void Feed(pravel::TQRExportFilter& filter, int pages) {
   filter.Finish();
 }
 
-std::string ScratchPath(const char* name) {
-  return (std::filesystem::temp_directory_path() / name).string();
-}
+std::string ScratchPath(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
 
 void BM_HtmlUnpagedInMemory(benchmark::State& state) {
   for (auto _ : state) {

@@ -1,6 +1,8 @@
 // Export of a loaded report: every page played into the text collector and
 // handed to a filter. A table report of 60 rows of six texts per page.
 
+#include "export/loaded_report_export.h"
+
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -10,7 +12,6 @@
 
 #include "export/csv_filter.h"
 #include "export/html_filter.h"
-#include "export/loaded_report_export.h"
 #include "platform/gdi/emf_recorder.h"
 #include "platform/null_printer_device.h"
 #include "report/qr_page_list.h"

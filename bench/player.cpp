@@ -56,9 +56,9 @@ int main(int argc, char** argv) {
     pravel::Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     try {
       auto metafile = pravel::gdi::Metafile::FromBytes(std::move(bytes));
-      benchmark::RegisterBenchmark(path.filename().string().c_str(),
-                                   [metafile](benchmark::State& state) { PlayPage(state, metafile); })
-          ->Unit(benchmark::kMillisecond);
+      benchmark::RegisterBenchmark(path.filename().string().c_str(), [metafile](benchmark::State& state) {
+        PlayPage(state, metafile);
+      })->Unit(benchmark::kMillisecond);
     } catch (const std::exception&) {
     }
   }

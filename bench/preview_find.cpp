@@ -66,7 +66,8 @@ void FindOnLastPage(benchmark::State& state) {
     SearchStep step;
     do step = StepSearch(search, printer, kPagesPerStep);
     while (step.status == SearchStep::Status::Running);
-    if (step.status != SearchStep::Status::Found || step.page != kPages) state.SkipWithError("not found on the last page");
+    if (step.status != SearchStep::Status::Found || step.page != kPages)
+      state.SkipWithError("not found on the last page");
   }
   std::error_code ignored;
   fs::remove_all(folder, ignored);

@@ -47,7 +47,8 @@ void FlipTo(benchmark::State& state, Shown& shown, int page, bool fit, bool smoo
   pravel::TQRPreviewImage& image = preview.PageImage();
   const auto renders = image.RenderCount();
   for (auto _ : state) image.ShowPage(page);
-  if (image.RenderCount() - renders != static_cast<std::uint64_t>(state.iterations())) state.SkipWithError("the page was not painted");
+  if (image.RenderCount() - renders != static_cast<std::uint64_t>(state.iterations()))
+    state.SkipWithError("the page was not painted");
 }
 
 // Collects the time per iteration of every run, by the zoom in its name.
@@ -106,7 +107,8 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     Shown* at = report.get();
     for (int page = 1; page <= at->printer->PageCount(); ++page) {
-      for (const auto& [fit, smooth, zoom] : {std::tuple{true, true, "fit"}, {false, true, "100"}, {true, false, "fit-bitmap"}}) {
+      for (const auto& [fit, smooth, zoom] :
+           {std::tuple{true, true, "fit"}, {false, true, "100"}, {true, false, "fit-bitmap"}}) {
         const std::string name = path.filename().string() + "/p" + std::to_string(page) + "/" + zoom;
         benchmark::RegisterBenchmark(name.c_str(), [at, page, fit, smooth](benchmark::State& state) {
           FlipTo(state, *at, page, fit, smooth);

@@ -18,13 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     // Keep the runs quick: pictures of run-length data may be large and empty.
     const gdi::DibHeader header = gdi::ReadDibHeader(bmi);
-    if (static_cast<std::uint64_t>(header.width) * static_cast<std::uint64_t>(header.height) >
-        (std::uint64_t{1} << 18))
+    if (static_cast<std::uint64_t>(header.width) * static_cast<std::uint64_t>(header.height) > (std::uint64_t{1} << 18))
       return 0;
     const gdi::DibPicture picture = gdi::DecodeDib(bmi, bits, usage);
     if (const auto* bitmap = std::get_if<gdi::Bitmap>(&picture)) {
-      if (bitmap->pixels.size() !=
-          static_cast<std::size_t>(bitmap->width) * static_cast<std::size_t>(bitmap->height))
+      if (bitmap->pixels.size() != static_cast<std::size_t>(bitmap->width) * static_cast<std::size_t>(bitmap->height))
         __builtin_trap();
       if (!bitmap->pixels.empty()) (void)gdi::EncodeDib24(*bitmap);
     }

@@ -61,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // A record takes at least 12 bytes, so lookups past that can only fail;
   // beyond a few hundred pages they take no new paths either.
-  const auto last = static_cast<std::int32_t>(std::min<std::int64_t>(
-      {list.PageCount(), static_cast<std::int64_t>(size / 12) + 2, std::int64_t{256}}));
+  const auto last = static_cast<std::int32_t>(
+      std::min<std::int64_t>({list.PageCount(), static_cast<std::int64_t>(size / 12) + 2, std::int64_t{256}}));
   for (std::int32_t n = 1; n <= last; ++n) TryPage(list, n);
   for (std::int32_t n = last; n >= 1; n -= 2) TryPage(list, n);
   TryPage(list, list.PageCount());

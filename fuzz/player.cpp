@@ -3,10 +3,11 @@
 // fuzz-seeds: corpus/emf/valid
 // fuzz-seeds: corpus/emf/corrupted
 
+#include "platform/gdi/player.h"
+
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/gdi/player.h"
 #include "platform/gdi/region.h"
 
 namespace {

@@ -25,9 +25,15 @@ constexpr int kPageHeight = kFrameHeight * kDeviceHeight / (kDeviceMmHeight * 10
 // Widths in 1/1000 em of a Helvetica-like face.
 std::int32_t AdvanceIn1000(char c) {
   switch (c) {
-    case ' ': case 'f': case 't': case 'I': return 278;
-    case 'i': case 'j': case 'l': return 222;
-    case 'r': case '-': return 333;
+    case ' ':
+    case 'f':
+    case 't':
+    case 'I': return 278;
+    case 'i':
+    case 'j':
+    case 'l': return 222;
+    case 'r':
+    case '-': return 333;
     case 'm': return 833;
     case 'w': return 722;
     default: return c >= 'A' && c <= 'Z' ? 667 : 556;
@@ -62,7 +68,7 @@ class EmfWriter {
     Begin(Emr::ExtCreateFontIndirectW);
     AppendU32(bytes_, handle);
     for (int v : {-height, 0, 0, 0, 400}) AppendI32(bytes_, v);  // LOGFONTW up to lfWeight
-    for (int i = 0; i < 8; ++i) AppendU8(bytes_, 0);                // italic .. pitch and family
+    for (int i = 0; i < 8; ++i) AppendU8(bytes_, 0);             // italic .. pitch and family
     for (std::size_t i = 0; i < 32; ++i) AppendU16(bytes_, i < face.size() ? face[i] : 0);
     End();
   }
@@ -78,7 +84,7 @@ class EmfWriter {
     for (const std::int32_t a : advances) width += a;
     Begin(Emr::ExtTextOutW);
     for (int v : {x, y, x + width, y + em}) AppendI32(bytes_, v);  // rclBounds
-    AppendU32(bytes_, 1);                                   // GM_COMPATIBLE
+    AppendU32(bytes_, 1);                                          // GM_COMPATIBLE
     AppendF32(bytes_, 1.0F);
     AppendF32(bytes_, 1.0F);
     for (int v : {x, y, count, string_offset, 0, 0, 0, -1, -1, string_offset + string_bytes})
@@ -124,9 +130,9 @@ Bytes SamplePageEmf(int page, int page_count) {
   emf.Record(Emr::SelectObject, {1});
   emf.Record(Emr::CreateBrushIndirect, {2, 0, 0x00F0E0D0, 0});
   emf.Record(Emr::SelectObject, {2});
-  emf.Record(Emr::Rectangle, {kMargin, kMargin, kRight, kMargin + 70});  // header band
+  emf.Record(Emr::Rectangle, {kMargin, kMargin, kRight, kMargin + 70});    // header band
   emf.Record(Emr::SelectObject, {static_cast<std::int32_t>(0x80000005)});  // NULL_BRUSH
-  emf.Record(Emr::Rectangle, {kMargin, kMargin, kRight, kBottom});       // page frame
+  emf.Record(Emr::Rectangle, {kMargin, kMargin, kRight, kBottom});         // page frame
   for (std::int32_t y = kMargin + 130; y < kBottom - 40; y += 40) {
     emf.Record(Emr::MoveToEx, {kMargin + 20, y});
     emf.Record(Emr::LineTo, {kRight - 20, y});

@@ -85,10 +85,10 @@ std::unique_ptr<TQRExportFilter> FilterFor(Format format, const std::string& out
 
 // One line naming the file the error is about.
 int ReportError(const Options& o, const std::exception& e) {
-  const bool names_its_file = dynamic_cast<const EFileOpenError*>(&e) != nullptr ||
-                              dynamic_cast<const EFileCreateError*>(&e) != nullptr;
-  const bool about_output = dynamic_cast<const EInOutError*>(&e) != nullptr ||
-                            dynamic_cast<const EStreamWriteError*>(&e) != nullptr;
+  const bool names_its_file =
+      dynamic_cast<const EFileOpenError*>(&e) != nullptr || dynamic_cast<const EFileCreateError*>(&e) != nullptr;
+  const bool about_output =
+      dynamic_cast<const EInOutError*>(&e) != nullptr || dynamic_cast<const EStreamWriteError*>(&e) != nullptr;
   std::cerr << "qrptool export: ";
   if (!names_its_file) std::cerr << (about_output ? o.output : o.input) << ": ";
   std::cerr << ErrorText(e) << '\n';

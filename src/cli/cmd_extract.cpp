@@ -41,7 +41,8 @@ void WriteWhole(const std::filesystem::path& path, ByteSpan bytes) {
 
 int RunExtract(Args args) {
   const auto [line, status] = ParseCommand(kCommand, args, [](const CommandLine& parsed) {
-    return parsed.positional.size() == 2 ? std::nullopt : std::optional<std::string>("extract takes a file and a folder");
+    return parsed.positional.size() == 2 ? std::nullopt
+                                         : std::optional<std::string>("extract takes a file and a folder");
   });
   if (status) return *status;
   const std::string& path = line.positional[0];

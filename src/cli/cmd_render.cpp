@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/batch.h"
 #include "cli/cli_util.h"
 #include "cli/commands.h"
-#include "cli/batch.h"
 #include "cli/options.h"
 #include "cli/page_pipeline.h"
 #include "cli/progress_line.h"
@@ -27,10 +27,11 @@
 #include "report/qr_page_list.h"
 
 #ifdef PRAVEL_HAVE_QT
+#include <time.h>
+
 #include <QDateTime>
 #include <QFontDatabase>
 #include <QString>
-#include <time.h>
 
 #include "cli/gui_application.h"
 #include "cli/page_canvas.h"
@@ -170,7 +171,8 @@ Bytes ReadFile(const std::string& path, std::size_t limit = SIZE_MAX) {
   if (!in) throw EFileOpenError(path, SystemErrorText(errno));
   Bytes data;
   char buffer[65536];
-  while (data.size() < limit && in.read(buffer, static_cast<std::streamsize>(std::min(sizeof buffer, limit - data.size())))) {
+  while (data.size() < limit &&
+         in.read(buffer, static_cast<std::streamsize>(std::min(sizeof buffer, limit - data.size())))) {
     data.insert(data.end(), buffer, buffer + in.gcount());
   }
   data.insert(data.end(), buffer, buffer + in.gcount());
@@ -193,7 +195,8 @@ PageSource OpenInput(const std::string& path) {
   // Pages are read under the page list's lock and decoded outside it, so
   // that several threads can decode at once.
   const auto created = FormatOleDate(list->ReadHeader().CreatedAt);
-  return {list->PageCount(), created ? QDateTime::fromString(QString::fromStdString(*created), Qt::ISODate) : QDateTime(),
+  return {list->PageCount(),
+          created ? QDateTime::fromString(QString::fromStdString(*created), Qt::ISODate) : QDateTime(),
           [list](int page) {
             auto stored = list->ReadStoredPage(page);
             if (!stored) throw EMetafileError("page " + std::to_string(page) + " is missing");
@@ -261,7 +264,8 @@ int RenderFile(Options o) {
     return ReportStoppedPages("render", o.input, outcome.stopped_pages);
   }
   std::unique_ptr<qt::PdfDocument> pdf;
-  if (*format == Format::Pdf) pdf = std::make_unique<qt::PdfDocument>(QString::fromStdString(o.output), PdfInfoFor(o, source));
+  if (*format == Format::Pdf)
+    pdf = std::make_unique<qt::PdfDocument>(QString::fromStdString(o.output), PdfInfoFor(o, source));
 
   // Workers read, decode and draw a page (PNG and SVG files are written
   // there too); PDF pages are added to the one document here, in order.
@@ -270,7 +274,7 @@ int RenderFile(Options o) {
     std::string note;                       // a message about the page
     std::string damage;                     // why the page cannot be read
     bool written = true;
-    bool stopped = false;                   // drawing stopped on the page's work budget
+    bool stopped = false;  // drawing stopped on the page's work budget
   };
   // Each worker draws and encodes its pages in memory of its own, kept from page to page.
   struct WorkerBuffers {

@@ -2,11 +2,10 @@
 
 #include "cli/gui_application.h"
 
-#include "cli/font_config.h"
-
 #include <cstdlib>
-
 #include <iostream>
+
+#include "cli/font_config.h"
 
 namespace pravel::cli {
 

@@ -1,9 +1,8 @@
 #pragma once
 // The Qt application object of one qrptool command that draws or prints.
 
-#include <optional>
-
 #include <QGuiApplication>
+#include <optional>
 
 namespace pravel::cli {
 

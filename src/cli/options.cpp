@@ -95,8 +95,7 @@ std::optional<long long> ParseNumber(std::string_view text, long long least, lon
   long long value = 0;
   const char* end = text.data() + text.size();
   const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (error != std::errc() || stop != end || value < least || value > most)
-    return std::nullopt;
+  if (error != std::errc() || stop != end || value < least || value > most) return std::nullopt;
   return value;
 }
 

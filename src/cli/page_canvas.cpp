@@ -1,8 +1,8 @@
 #include "cli/page_canvas.h"
 
-#include <QPainter>
 #include <sys/mman.h>
 
+#include <QPainter>
 #include <cstdlib>
 
 #include "platform/qt/render.h"

@@ -110,8 +110,8 @@ Part ReadPart(const std::string& path) {
   for (const long long n : {part.root, part.info})
     if (n <= 0 || n >= count || part.offsets[static_cast<std::size_t>(n)] == kNotFound)
       Fail(path + ": the trailer names a missing object");
-  part.pages = ReferenceAfter(s, "/Pages", part.offsets[static_cast<std::size_t>(part.root)],
-                              ObjectEnd(part, part.root));
+  part.pages =
+      ReferenceAfter(s, "/Pages", part.offsets[static_cast<std::size_t>(part.root)], ObjectEnd(part, part.root));
   if (part.pages <= 0 || part.pages >= count || part.offsets[static_cast<std::size_t>(part.pages)] == kNotFound)
     Fail(path + ": the catalog names a missing page tree");
   const std::size_t pages_end = ObjectEnd(part, part.pages);
@@ -152,8 +152,8 @@ std::string Renumbered(std::string_view text, const std::function<long long(long
     }
     // "/ABCDEF+Name": a subset tag, unique to its part's subset.
     if (c == '/' && k + 8 <= text.size() && text[k + 7] == '+' &&
-        std::all_of(text.begin() + static_cast<std::ptrdiff_t>(k + 1), text.begin() + static_cast<std::ptrdiff_t>(k + 7),
-                    [](char t) { return t >= 'A' && t <= 'Z'; })) {
+        std::all_of(text.begin() + static_cast<std::ptrdiff_t>(k + 1),
+                    text.begin() + static_cast<std::ptrdiff_t>(k + 7), [](char t) { return t >= 'A' && t <= 'Z'; })) {
       out += '/';
       out += static_cast<char>('A' + part / 26 % 26);
       out += static_cast<char>('A' + part % 26);
@@ -219,7 +219,10 @@ void JoinPdfParts(const std::vector<std::string>& parts, std::ostream& out) {
           length = value;
         }
         std::size_t data = stream + 6;
-        if (s.compare(data, 2, "\r\n") == 0) data += 2; else if (data < s.size() && s[data] == '\n') ++data;
+        if (s.compare(data, 2, "\r\n") == 0)
+          data += 2;
+        else if (data < s.size() && s[data] == '\n')
+          ++data;
         if (length < 0 || data + static_cast<std::size_t>(length) > s.size()) Fail("a stream leaves the file");
         const std::size_t close = s.find("endobj", data + static_cast<std::size_t>(length));
         if (close == kNotFound) Fail("a stream object has no end");

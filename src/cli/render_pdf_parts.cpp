@@ -41,8 +41,10 @@ PdfPartsOutcome RenderPdfInParts(const PdfPartsRequest& request) {
 
   const auto draw_part = [&](std::size_t index) {
     PartResult& part = parts[index];
-    const int from = request.first + static_cast<int>(static_cast<long long>(count) * static_cast<long long>(index) / jobs);
-    const int to = request.first + static_cast<int>(static_cast<long long>(count) * static_cast<long long>(index + 1) / jobs) - 1;
+    const int from =
+        request.first + static_cast<int>(static_cast<long long>(count) * static_cast<long long>(index) / jobs);
+    const int to =
+        request.first + static_cast<int>(static_cast<long long>(count) * static_cast<long long>(index + 1) / jobs) - 1;
     part.path = request.output + ".part" + std::to_string(index) + "-" + std::to_string(::getpid());
     std::unique_ptr<qt::PdfDocument> document;
     {

@@ -3,13 +3,12 @@
 // consecutive pages into a part of its own beside the output, and the parts
 // are joined in page order.
 
+#include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
-#include <cstdint>
 #include <string>
 #include <vector>
-
-#include <QString>
 
 #include "platform/gdi/metafile.h"
 #include "platform/qt/painter_surface.h"
@@ -30,9 +29,9 @@ struct PdfPartsRequest {
 };
 
 struct PdfPartsOutcome {
-  int damaged_page = 0;  // the first page that could not be read, or 0
-  std::string damage;    // why
-  bool written = true;   // false when the document could not be written
+  int damaged_page = 0;                     // the first page that could not be read, or 0
+  std::string damage;                       // why
+  bool written = true;                      // false when the document could not be written
   std::vector<std::int32_t> stopped_pages;  // pages whose drawing stopped on their work budget
 };
 

@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "engine/report_canvas.h"
-#include "printing/print_setup.h"
 #include "platform/rounding.h"
+#include "printing/print_setup.h"
 
 namespace pravel {
 

@@ -18,12 +18,9 @@ gdi::RectL Box(const TQRPrinter& printer, long double left, long double top, lon
 
 std::uint32_t TextAlign(TQRAlignment alignment) noexcept {
   switch (alignment) {
-    case TQRAlignment::RightJustify:
-      return EmfRecorder::kTaRight | EmfRecorder::kTaTop;
-    case TQRAlignment::Center:
-      return EmfRecorder::kTaCenter | EmfRecorder::kTaTop;
-    case TQRAlignment::LeftJustify:
-      break;
+    case TQRAlignment::RightJustify: return EmfRecorder::kTaRight | EmfRecorder::kTaTop;
+    case TQRAlignment::Center: return EmfRecorder::kTaCenter | EmfRecorder::kTaTop;
+    case TQRAlignment::LeftJustify: break;
   }
   return EmfRecorder::kTaLeft | EmfRecorder::kTaTop;
 }

@@ -69,8 +69,8 @@ struct TQRPrintedLine {
 // The caption split into lines: at line breaks, and with word wrap where a
 // line would be wider than `width` (at blanks, or inside a word too long for
 // a line of its own).
-std::vector<std::string> WrapText(const std::string& text, const Font& font, long double width,
-                                  bool word_wrap, const TextMeasure& measure);
+std::vector<std::string> WrapText(const std::string& text, const Font& font, long double width, bool word_wrap,
+                                  const TextMeasure& measure);
 
 // The lines a label prints: those starting inside its box, the first always.
 std::vector<TQRPrintedLine> LabelLines(const TQRLabel& label, const TQRPage& page, const TextMeasure& measure);

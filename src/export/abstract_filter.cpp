@@ -10,8 +10,7 @@ namespace pravel {
 namespace {
 
 std::uint64_t CellKey(std::int32_t column, std::int32_t row) noexcept {
-  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(column)) << 32) |
-         static_cast<std::uint32_t>(row);
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(column)) << 32) | static_cast<std::uint32_t>(row);
 }
 
 // Replaces each item's coordinate by its number; returns the highest number.
@@ -38,16 +37,14 @@ std::string TQRAbstractExportFilter::FileExtension() const { return {}; }
 
 std::string TQRAbstractExportFilter::FilterName() const { return "QRAbstract"; }
 
-void TQRAbstractExportFilter::Start(std::int32_t paper_width, std::int32_t paper_height,
-                                    const Font& font) {
+void TQRAbstractExportFilter::Start(std::int32_t paper_width, std::int32_t paper_height, const Font& font) {
   CreateStream(FileName());
   ClearEntries();
   base_font_ = font;
   TQRExportFilter::Start(paper_width, paper_height, font);
 }
 
-void TQRAbstractExportFilter::TextOut(long double x, long double y, const Font& font,
-                                      ColorValue /*background_color*/,
+void TQRAbstractExportFilter::TextOut(long double x, long double y, const Font& font, ColorValue /*background_color*/,
                                       TextAlignment /*alignment*/, const std::string& text) {
   entries_.push_back({text, x, y, font});
 }
@@ -117,7 +114,8 @@ void TQRAbstractExportFilter::NumberPage() {
   for (const auto& entry : entries_) {
     const auto column = static_cast<std::int32_t>(entry.X);
     const auto row = static_cast<std::int32_t>(entry.Y);
-    if (row >= 1 && row <= line_count_ && column >= 1) text_columns_[static_cast<std::size_t>(row - 1)].push_back(column);
+    if (row >= 1 && row <= line_count_ && column >= 1)
+      text_columns_[static_cast<std::size_t>(row - 1)].push_back(column);
   }
   for (auto& columns : text_columns_) {
     std::sort(columns.begin(), columns.end());
@@ -134,8 +132,7 @@ std::vector<std::int32_t> TQRAbstractExportFilter::RowColumns(std::int32_t row) 
   return columns;
 }
 
-std::string TQRAbstractExportFilter::FindText(std::int32_t column, std::int32_t row,
-                                              Font& font) const {
+std::string TQRAbstractExportFilter::FindText(std::int32_t column, std::int32_t row, Font& font) const {
   const auto it = first_in_cell_.find(CellKey(column, row));
   if (it == first_in_cell_.end()) return {};
   const TTextEntry& entry = entries_[it->second];

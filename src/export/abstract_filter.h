@@ -35,8 +35,8 @@ class TQRAbstractExportFilter : public TQRExportFilter {
   void EndPage() override;
   void Finish() override;
   void NewPage() override;
-  void TextOut(long double x, long double y, const Font& font, ColorValue background_color,
-               TextAlignment alignment, const std::string& text) override;
+  void TextOut(long double x, long double y, const Font& font, ColorValue background_color, TextAlignment alignment,
+               const std::string& text) override;
 
   // The output, from Start; a memory stream stays here after Finish.
   const OutputStream* Stream() const noexcept { return stream_ ? &*stream_ : nullptr; }
@@ -82,8 +82,8 @@ class TQRAbstractExportFilter : public TQRExportFilter {
   std::optional<OutputStream> stream_;
   std::vector<TTextEntry> entries_;
   std::unordered_map<std::uint64_t, std::size_t> first_in_cell_;  // (column, row) -> entry
-  std::vector<std::int32_t> last_column_;                          // by row - 1
-  std::vector<std::vector<std::int32_t>> text_columns_;            // by row - 1, when sparse
+  std::vector<std::int32_t> last_column_;                         // by row - 1
+  std::vector<std::vector<std::int32_t>> text_columns_;           // by row - 1, when sparse
   bool sparse_ = false;
   Font base_font_;
   std::int32_t line_count_ = 0;

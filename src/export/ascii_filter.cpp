@@ -4,26 +4,19 @@
 #include <cmath>
 
 #include "export/io_error.h"
-#include "platform/rounding.h"
 #include "export/strings.h"
 #include "export/utf8.h"
+#include "platform/rounding.h"
 
 namespace pravel {
 
-std::string TQRAsciiExportFilter::Description() const {
-  return std::string(texts::kAsciiFilterDescription);
-}
+std::string TQRAsciiExportFilter::Description() const { return std::string(texts::kAsciiFilterDescription); }
 
-std::string TQRAsciiExportFilter::FileExtension() const {
-  return std::string(texts::kAsciiFilterExtension);
-}
+std::string TQRAsciiExportFilter::FileExtension() const { return std::string(texts::kAsciiFilterExtension); }
 
-std::string TQRAsciiExportFilter::FilterName() const {
-  return std::string(texts::kAsciiFilterName);
-}
+std::string TQRAsciiExportFilter::FilterName() const { return std::string(texts::kAsciiFilterName); }
 
-void TQRAsciiExportFilter::Start(std::int32_t paper_width, std::int32_t paper_height,
-                                 const Font& font) {
+void TQRAsciiExportFilter::Start(std::int32_t paper_width, std::int32_t paper_height, const Font& font) {
   OutputStream file;
   if (const int error = file.CreateFile(FileName()); error != 0) throw EInOutError(error);
   file_ = std::move(file);
@@ -34,8 +27,7 @@ void TQRAsciiExportFilter::Start(std::int32_t paper_width, std::int32_t paper_he
   TQRExportFilter::Start(paper_width, paper_height, font);
 }
 
-void PlaceText(std::string& line, long double position, std::int64_t column,
-               std::string_view text) {
+void PlaceText(std::string& line, long double position, std::int64_t column, std::string_view text) {
   const std::size_t length = CharCount(line);
   if (position > static_cast<long double>(length) && column > static_cast<std::int64_t>(length)) {
     line.append(static_cast<std::size_t>(column) - length, ' ');
@@ -49,9 +41,8 @@ void PlaceText(std::string& line, long double position, std::int64_t column,
   line.replace(start, end, text);
 }
 
-void TQRAsciiExportFilter::TextOut(long double x, long double y, const Font& /*font*/,
-                                   ColorValue /*background_color*/, TextAlignment alignment,
-                                   const std::string& text) {
+void TQRAsciiExportFilter::TextOut(long double x, long double y, const Font& /*font*/, ColorValue /*background_color*/,
+                                   TextAlignment alignment, const std::string& text) {
   if (cell_size_ <= 0) return;  // not started
   // Texts off the paper, above its top or far beyond any edge, are dropped.
   if (!(std::fabs(x) < kMaxPosition && y < kMaxPosition)) return;
@@ -61,8 +52,8 @@ void TQRAsciiExportFilter::TextOut(long double x, long double y, const Font& /*f
   if (alignment == TextAlignment::RightJustify) {
     column -= static_cast<long double>(CharCount(text));
   }
-  PlaceText(lines_[static_cast<std::int32_t>(row)], column,
-            static_cast<std::int64_t>(RoundHalfEvenExtended(column)), text);
+  PlaceText(lines_[static_cast<std::int32_t>(row)], column, static_cast<std::int64_t>(RoundHalfEvenExtended(column)),
+            text);
 }
 
 void TQRAsciiExportFilter::EndPage() {

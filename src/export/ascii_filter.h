@@ -29,8 +29,8 @@ class TQRAsciiExportFilter : public TQRExportFilter {
   void EndPage() override;
   void Finish() override;
   void NewPage() override;
-  void TextOut(long double x, long double y, const Font& font, ColorValue background_color,
-               TextAlignment alignment, const std::string& text) override;
+  void TextOut(long double x, long double y, const Font& font, ColorValue background_color, TextAlignment alignment,
+               const std::string& text) override;
 
   // Height of a line in tenths of a millimetre.
   long double CellSize() const noexcept { return cell_size_; }
@@ -50,7 +50,6 @@ class TQRAsciiExportFilter : public TQRExportFilter {
 // from 1), overwriting as many characters as it has; a column of 0 or less
 // inserts it in front. `position` is the unrounded column: only when it lies
 // beyond the line's end is the line first padded with spaces up to `column`.
-void PlaceText(std::string& line, long double position, std::int64_t column,
-               std::string_view text);
+void PlaceText(std::string& line, long double position, std::int64_t column, std::string_view text);
 
 }  // namespace pravel

@@ -4,15 +4,11 @@
 
 namespace pravel {
 
-std::string TQRCommaSeparatedFilter::Description() const {
-  return std::string(texts::kCsvFilterDescription);
-}
+std::string TQRCommaSeparatedFilter::Description() const { return std::string(texts::kCsvFilterDescription); }
 
 std::string TQRCommaSeparatedFilter::FileExtension() const { return "CSV"; }
 
-std::string TQRCommaSeparatedFilter::FilterName() const {
-  return std::string(texts::kCsvFilterName);
-}
+std::string TQRCommaSeparatedFilter::FilterName() const { return std::string(texts::kCsvFilterName); }
 
 std::string QuotedField(std::string_view text) {
   std::string field = "\"";

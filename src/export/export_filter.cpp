@@ -4,9 +4,7 @@
 
 namespace pravel {
 
-std::string TQRExportFilter::Description() const {
-  return std::string(texts::kAbstractFilterDescription);
-}
+std::string TQRExportFilter::Description() const { return std::string(texts::kAbstractFilterDescription); }
 
 std::string TQRExportFilter::FileExtension() const { return {}; }
 
@@ -16,8 +14,7 @@ std::string TQRExportFilter::Vendor() const { return std::string(texts::kFilterV
 
 bool TQRExportFilter::Unpaged() const { return false; }
 
-void TQRExportFilter::Start(std::int32_t /*paper_width*/, std::int32_t /*paper_height*/,
-                            const Font& /*font*/) {
+void TQRExportFilter::Start(std::int32_t /*paper_width*/, std::int32_t /*paper_height*/, const Font& /*font*/) {
   active_ = true;
 }
 

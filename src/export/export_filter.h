@@ -64,17 +64,14 @@ class TQRExportFilterClass {
         typeid(Filter));
   }
 
-  std::unique_ptr<TQRExportFilter> Create(std::string file_name) const {
-    return factory_(std::move(file_name));
-  }
+  std::unique_ptr<TQRExportFilter> Create(std::string file_name) const { return factory_(std::move(file_name)); }
 
   friend bool operator==(const TQRExportFilterClass& a, const TQRExportFilterClass& b) noexcept {
     return *a.type_ == *b.type_;
   }
 
  private:
-  TQRExportFilterClass(Factory factory, const std::type_info& type) noexcept
-      : factory_(factory), type_(&type) {}
+  TQRExportFilterClass(Factory factory, const std::type_info& type) noexcept : factory_(factory), type_(&type) {}
 
   Factory factory_;
   const std::type_info* type_;

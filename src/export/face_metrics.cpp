@@ -14,19 +14,15 @@ struct FaceEntry {
 
 // Each face together with its metric-compatible replacement.
 constexpr std::array kFaces{
-    FaceEntry{"Arial", {0.905, 0.212}},
-    FaceEntry{"Liberation Sans", {0.905, 0.212}},
-    FaceEntry{"Times New Roman", {0.891, 0.216}},
-    FaceEntry{"Liberation Serif", {0.891, 0.216}},
-    FaceEntry{"Courier New", {0.833, 0.300}},
-    FaceEntry{"Liberation Mono", {0.833, 0.300}},
+    FaceEntry{"Arial", {0.905, 0.212}},           FaceEntry{"Liberation Sans", {0.905, 0.212}},
+    FaceEntry{"Times New Roman", {0.891, 0.216}}, FaceEntry{"Liberation Serif", {0.891, 0.216}},
+    FaceEntry{"Courier New", {0.833, 0.300}},     FaceEntry{"Liberation Mono", {0.833, 0.300}},
 };
 
 constexpr char Lower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool SameName(std::string_view a, std::string_view b) noexcept {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](char x, char y) { return Lower(x) == Lower(y); });
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 }  // namespace

@@ -14,8 +14,8 @@ void TQRExportFilterLibrary::AddFilter(const TQRExportFilterClass& filter_class)
 
 void TQRExportFilterLibrary::RemoveFilter(const TQRExportFilterClass& filter_class) {
   const std::string name = filter_class.Create({})->FilterName();
-  const auto it = std::find_if(filters_.begin(), filters_.end(),
-                               [&](const auto& entry) { return entry.FilterName == name; });
+  const auto it =
+      std::find_if(filters_.begin(), filters_.end(), [&](const auto& entry) { return entry.FilterName == name; });
   if (it != filters_.end()) filters_.erase(it);
 }
 
@@ -27,8 +27,8 @@ std::string TQRExportFilterLibrary::SaveDialogFilter() const {
   return result;
 }
 
-std::unique_ptr<TQRExportFilter> TQRExportFilterLibrary::FilterForDialogIndex(
-    std::size_t index, std::string file_name) const {
+std::unique_ptr<TQRExportFilter> TQRExportFilterLibrary::FilterForDialogIndex(std::size_t index,
+                                                                              std::string file_name) const {
   if (index < 2 || index - 2 >= filters_.size()) return nullptr;
   return filters_[index - 2].FilterClass.Create(std::move(file_name));
 }

@@ -30,8 +30,7 @@ class TQRExportFilterLibrary {
 
   // The filter for a save dialog's file-type index (counted from 1): index 1
   // is the report itself and gives none, index k >= 2 constructs entry k - 2.
-  std::unique_ptr<TQRExportFilter> FilterForDialogIndex(std::size_t index,
-                                                        std::string file_name) const;
+  std::unique_ptr<TQRExportFilter> FilterForDialogIndex(std::size_t index, std::string file_name) const;
 
  private:
   std::vector<TQRExportFilterLibraryEntry> filters_;

@@ -19,15 +19,11 @@ int SizeStep(int size) noexcept {
 
 }  // namespace
 
-std::string TQRHTMLDocumentFilter::Description() const {
-  return std::string(texts::kHtmlFilterDescription);
-}
+std::string TQRHTMLDocumentFilter::Description() const { return std::string(texts::kHtmlFilterDescription); }
 
 std::string TQRHTMLDocumentFilter::FileExtension() const { return "HTM"; }
 
-std::string TQRHTMLDocumentFilter::FilterName() const {
-  return std::string(texts::kHtmlFilterName);
-}
+std::string TQRHTMLDocumentFilter::FilterName() const { return std::string(texts::kHtmlFilterName); }
 
 bool TQRHTMLDocumentFilter::Unpaged() const { return true; }
 
@@ -93,8 +89,7 @@ void TQRHTMLDocumentFilter::StorePage() {
           attributes += " SIZE=" + HtmlSizeStep(font.Size, BaseFont().Size);
         }
         if (!attributes.empty()) {
-          text = std::string("<FONT ").append(attributes).append(">").append(text).append(
-              "</FONT>");
+          text = std::string("<FONT ").append(attributes).append(">").append(text).append("</FONT>");
         }
       }
       line.append("<TD>").append(text).append("</TD>");

@@ -13,8 +13,7 @@ std::string InOutErrorText(int error_number);
 
 class EInOutError : public EPlatformError {
  public:
-  explicit EInOutError(int error_number)
-      : EPlatformError(InOutErrorText(error_number)), error_code_(error_number) {}
+  explicit EInOutError(int error_number) : EPlatformError(InOutErrorText(error_number)), error_code_(error_number) {}
   int ErrorCode() const noexcept { return error_code_; }
 
  private:

@@ -27,8 +27,7 @@ PaperSize PaperOf(const gdi::Metafile& page, const TQRPrinter& printer) {
 
 // Sends the page's texts with the paper's top edge at `top`; returns the
 // paper's height.
-double ExportPage(const gdi::Metafile& page, std::int32_t n, TQRPrinter& printer, double top,
-                  TQRExportFilter& filter) {
+double ExportPage(const gdi::Metafile& page, std::int32_t n, TQRPrinter& printer, double top, TQRExportFilter& filter) {
   const PaperSize paper = PaperOf(page, printer);
   bool stopped = false;
   const auto texts = CollectTexts(page, {0, top, paper.width, top + paper.height}, &stopped);
@@ -55,9 +54,9 @@ void ExportLoadedReportPages(TQRPrinter& printer, TQRExportFilter& filter,
                              const std::function<void(int page)>& page_done) {
   const std::int32_t pages = printer.PageCount();
   std::optional<gdi::Metafile> first = pages > 0 ? printer.GetPage(1) : std::nullopt;
-  const PaperSize paper = first ? PaperOf(*first, printer)
-                                : PaperSize{static_cast<double>(printer.PaperWidth()),
-                                            static_cast<double>(printer.PaperLength())};
+  const PaperSize paper =
+      first ? PaperOf(*first, printer)
+            : PaperSize{static_cast<double>(printer.PaperWidth()), static_cast<double>(printer.PaperLength())};
   filter.Start(RoundHalfEven(paper.width), RoundHalfEven(paper.height), LoadedReportFont());
   filter.EndPage();
   const bool unpaged = filter.Unpaged();

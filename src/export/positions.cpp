@@ -23,9 +23,8 @@ void TQRPositions::EndUpdate() {
     const long double p = entries_[i].Position;
     if (!entries_[i].Numbered && p > 0 && p < kUpperBound) order.push_back(i);
   }
-  std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
-    return entries_[a].Position < entries_[b].Position;
-  });
+  std::stable_sort(order.begin(), order.end(),
+                   [this](std::size_t a, std::size_t b) { return entries_[a].Position < entries_[b].Position; });
   std::int32_t next = 0;
   for (const std::size_t i : order) {
     entries_[i].Number = ++next;

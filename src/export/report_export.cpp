@@ -6,12 +6,9 @@ namespace {
 
 TextAlignment FilterAlignment(TQRAlignment alignment) noexcept {
   switch (alignment) {
-    case TQRAlignment::RightJustify:
-      return TextAlignment::RightJustify;
-    case TQRAlignment::Center:
-      return TextAlignment::Center;
-    case TQRAlignment::LeftJustify:
-      break;
+    case TQRAlignment::RightJustify: return TextAlignment::RightJustify;
+    case TQRAlignment::Center: return TextAlignment::Center;
+    case TQRAlignment::LeftJustify: break;
   }
   return TextAlignment::LeftJustify;
 }
@@ -28,8 +25,8 @@ class FilterSink final : public TQRExportSink {
   }
   void EndPage() override { filter_.EndPage(); }
   void NewPage() override { filter_.NewPage(); }
-  void TextOut(long double x, long double y, const Font& font, ColorValue background_color,
-               TQRAlignment alignment, const std::string& text) override {
+  void TextOut(long double x, long double y, const Font& font, ColorValue background_color, TQRAlignment alignment,
+               const std::string& text) override {
     filter_.TextOut(x, y, font, background_color, FilterAlignment(alignment), text);
   }
   void Finish() override { filter_.Finish(); }

@@ -117,8 +117,8 @@ ExportText TextOfRun(const gdi::TextRun& run) {
     const gdi::PointD d{run.origins.back().x - run.origins.front().x, run.origins.back().y - run.origins.front().y};
     t.Width = std::fabs(d.x * std::cos(angle) - d.y * std::sin(angle));
     const double shift = t.Alignment == TextAlignment::RightJustify ? t.Width
-                         : t.Alignment == TextAlignment::Center   ? t.Width / 2
-                                                                  : 0;
+                         : t.Alignment == TextAlignment::Center     ? t.Width / 2
+                                                                    : 0;
     t.Left = t.X - shift;
   } else {
     const double from = std::min(run.origins.front().x, run.origins.back().x);
@@ -130,7 +130,8 @@ ExportText TextOfRun(const gdi::TextRun& run) {
 
 // Runs are laid out half an em per character, or at the requested average
 // width, on the face's own ascent and descent.
-gdi::TextMetrics TextCollector::MeasureText(const gdi::FontSpec& font, std::u16string_view text, bool /*glyph_indices*/) {
+gdi::TextMetrics TextCollector::MeasureText(const gdi::FontSpec& font, std::u16string_view text,
+                                            bool /*glyph_indices*/) {
   const FaceMetrics metrics = MetricsOfFace(ToUtf8(font.face));
   const double em = EmOf(font, metrics);
   gdi::TextMetrics m;

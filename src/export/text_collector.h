@@ -22,7 +22,7 @@ struct ExportText {
   pravel::Font Font;
   ColorValue BackgroundColor = kColorWhite;
   TextAlignment Alignment = TextAlignment::LeftJustify;
-  std::string Text;  // UTF-8
+  std::string Text;        // UTF-8
   long double Left = 0;    // the run's left edge
   long double Width = 0;   // from the first glyph's start to the run's end
   long double Height = 0;  // the line: ascent plus descent

@@ -8,8 +8,6 @@ TQRTextFilter::TQRTextFilter(TQRExportFilterLibrary& library) : library_(library
   library_.AddFilter(TQRExportFilterClass::Of<TQRAsciiExportFilter>());
 }
 
-TQRTextFilter::~TQRTextFilter() {
-  library_.RemoveFilter(TQRExportFilterClass::Of<TQRAsciiExportFilter>());
-}
+TQRTextFilter::~TQRTextFilter() { library_.RemoveFilter(TQRExportFilterClass::Of<TQRAsciiExportFilter>()); }
 
 }  // namespace pravel

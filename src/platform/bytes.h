@@ -26,25 +26,15 @@ inline std::uint16_t LoadU16(ByteSpan b, std::size_t at) noexcept {
 }
 inline std::uint32_t LoadU32(ByteSpan b, std::size_t at) noexcept {
   return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
-         (static_cast<std::uint32_t>(b[at + 2]) << 16) |
-         (static_cast<std::uint32_t>(b[at + 3]) << 24);
+         (static_cast<std::uint32_t>(b[at + 2]) << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
 }
-inline std::int16_t LoadI16(ByteSpan b, std::size_t at) noexcept {
-  return static_cast<std::int16_t>(LoadU16(b, at));
-}
-inline std::int32_t LoadI32(ByteSpan b, std::size_t at) noexcept {
-  return static_cast<std::int32_t>(LoadU32(b, at));
-}
+inline std::int16_t LoadI16(ByteSpan b, std::size_t at) noexcept { return static_cast<std::int16_t>(LoadU16(b, at)); }
+inline std::int32_t LoadI32(ByteSpan b, std::size_t at) noexcept { return static_cast<std::int32_t>(LoadU32(b, at)); }
 inline std::uint64_t LoadU64(ByteSpan b, std::size_t at) noexcept {
-  return static_cast<std::uint64_t>(LoadU32(b, at)) |
-         (static_cast<std::uint64_t>(LoadU32(b, at + 4)) << 32);
+  return static_cast<std::uint64_t>(LoadU32(b, at)) | (static_cast<std::uint64_t>(LoadU32(b, at + 4)) << 32);
 }
-inline float LoadF32(ByteSpan b, std::size_t at) noexcept {
-  return std::bit_cast<float>(LoadU32(b, at));
-}
-inline double LoadF64(ByteSpan b, std::size_t at) noexcept {
-  return std::bit_cast<double>(LoadU64(b, at));
-}
+inline float LoadF32(ByteSpan b, std::size_t at) noexcept { return std::bit_cast<float>(LoadU32(b, at)); }
+inline double LoadF64(ByteSpan b, std::size_t at) noexcept { return std::bit_cast<double>(LoadU64(b, at)); }
 
 inline void AppendU8(Bytes& out, std::uint8_t v) { out.push_back(v); }
 inline void AppendU16(Bytes& out, std::uint16_t v) {
@@ -91,13 +81,31 @@ class ByteReader {
     pos_ += static_cast<std::size_t>(n);
     return out;
   }
-  std::uint8_t U8() { Need(1); return data_[pos_++]; }
-  std::uint16_t U16() { Need(2); const auto v = LoadU16(data_, pos_); pos_ += 2; return v; }
+  std::uint8_t U8() {
+    Need(1);
+    return data_[pos_++];
+  }
+  std::uint16_t U16() {
+    Need(2);
+    const auto v = LoadU16(data_, pos_);
+    pos_ += 2;
+    return v;
+  }
   std::int16_t I16() { return static_cast<std::int16_t>(U16()); }
-  std::uint32_t U32() { Need(4); const auto v = LoadU32(data_, pos_); pos_ += 4; return v; }
+  std::uint32_t U32() {
+    Need(4);
+    const auto v = LoadU32(data_, pos_);
+    pos_ += 4;
+    return v;
+  }
   std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
   float F32() { return std::bit_cast<float>(U32()); }
-  double F64() { Need(8); const auto v = LoadF64(data_, pos_); pos_ += 8; return v; }
+  double F64() {
+    Need(8);
+    const auto v = LoadF64(data_, pos_);
+    pos_ += 8;
+    return v;
+  }
 
  private:
   void Need(std::uint64_t n) const {

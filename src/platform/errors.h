@@ -44,8 +44,7 @@ class EStreamWriteError : public EPlatformError {
 class EMetafileError : public EPlatformError {
  public:
   EMetafileError() : EPlatformError("Metafile is not valid") {}
-  explicit EMetafileError(std::string detail)
-      : EPlatformError("Metafile is not valid"), detail_(std::move(detail)) {}
+  explicit EMetafileError(std::string detail) : EPlatformError("Metafile is not valid"), detail_(std::move(detail)) {}
   const std::string& Detail() const noexcept { return detail_; }
 
  private:

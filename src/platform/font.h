@@ -33,10 +33,10 @@ enum FontStyle : unsigned {
 // A font as a report names it.
 struct Font {
   std::string Name = "Arial";
-  int Size = 8;                       // points
-  unsigned Style = 0;                 // FontStyle bits
+  int Size = 8;        // points
+  unsigned Style = 0;  // FontStyle bits
   ColorValue Color = kColorWindowText;
-  std::uint8_t Charset = 1;           // 0 ANSI, 1 default, 238 Central European, ...
+  std::uint8_t Charset = 1;  // 0 ANSI, 1 default, 238 Central European, ...
 
   bool Bold() const noexcept { return (Style & kFontBold) != 0; }
   bool Italic() const noexcept { return (Style & kFontItalic) != 0; }

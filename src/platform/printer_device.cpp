@@ -10,8 +10,8 @@ namespace pravel {
 namespace {
 
 std::int16_t ClampToInt16(int value) {
-  return static_cast<std::int16_t>(std::clamp<int>(value, std::numeric_limits<std::int16_t>::min(),
-                                                   std::numeric_limits<std::int16_t>::max()));
+  return static_cast<std::int16_t>(
+      std::clamp<int>(value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
 }
 
 }  // namespace

@@ -33,10 +33,10 @@ inline constexpr std::int16_t DMDUP_HORIZONTAL = 3;
 // The driver's settings of one printer.
 struct DeviceMode {
   std::uint32_t dmFields = 0;
-  std::int16_t dmOrientation = 0;    // DMORIENT_*
-  std::int16_t dmPaperSize = 0;      // DMPAPER code
-  std::int16_t dmPaperLength = 0;    // 0.1 mm
-  std::int16_t dmPaperWidth = 0;     // 0.1 mm
+  std::int16_t dmOrientation = 0;  // DMORIENT_*
+  std::int16_t dmPaperSize = 0;    // DMPAPER code
+  std::int16_t dmPaperLength = 0;  // 0.1 mm
+  std::int16_t dmPaperWidth = 0;   // 0.1 mm
   std::int16_t dmCopies = 0;
   std::int16_t dmDefaultSource = 0;  // DMBIN code
   std::int16_t dmDuplex = 0;         // DMDUP_*
@@ -45,13 +45,13 @@ struct DeviceMode {
 
 // What GetDeviceCaps answers, in device pixels or pixels per inch.
 enum class DeviceCap : int {
-  HORZRES = 8,           // printable width
-  VERTRES = 10,          // printable height
+  HORZRES = 8,   // printable width
+  VERTRES = 10,  // printable height
   LOGPIXELSX = 88,
   LOGPIXELSY = 90,
-  PHYSICALWIDTH = 110,   // whole sheet
+  PHYSICALWIDTH = 110,  // whole sheet
   PHYSICALHEIGHT = 111,
-  PHYSICALOFFSETX = 112, // sheet edge to printable area
+  PHYSICALOFFSETX = 112,  // sheet edge to printable area
   PHYSICALOFFSETY = 113,
 };
 
@@ -102,13 +102,12 @@ class PrinterDevice {
   // recomputes its capabilities; with no mode it builds a fresh one from the
   // driver's defaults. Raises "Printer index out of range" for an unknown
   // name and "Printing in progress".
-  virtual void SetPrinter(const std::string& device, const std::string& driver,
-                          const std::string& port, const std::optional<DeviceMode>& mode) = 0;
+  virtual void SetPrinter(const std::string& device, const std::string& driver, const std::string& port,
+                          const std::optional<DeviceMode>& mode) = 0;
 
   // DeviceCapabilities of the printer named `device`, under `mode` when
   // given; empty when the printer gives no answer.
-  virtual std::vector<std::int16_t> DeviceCapabilities(const std::string& device,
-                                                       const std::string& port,
+  virtual std::vector<std::int16_t> DeviceCapabilities(const std::string& device, const std::string& port,
                                                        DeviceCapability capability,
                                                        const std::optional<DeviceMode>& mode) const = 0;
   // GetDeviceCaps of the selected printer under its current device mode;

@@ -55,7 +55,7 @@ void Magnifier(QPainter& p, const std::function<void(QPainter&)>& mark) {
 void Printer(QPainter& p) {
   p.setPen(QPen(kInk, 1));
   p.setBrush(kPaper);
-  p.drawRect(QRectF(4.5, 1.5, 7, 5));   // sheet going in
+  p.drawRect(QRectF(4.5, 1.5, 7, 5));  // sheet going in
   p.setBrush(kBody);
   p.drawRect(QRectF(1.5, 6.5, 13, 6));  // body
   p.setBrush(kPaper);
@@ -80,8 +80,14 @@ const std::map<QString, Drawing>& Drawings() {
          Bar(p, 3);
          Triangle(p, {12, 3}, {12, 13}, {6, 8});
        }},
-      {QStringLiteral("QRPREVPAGEBITMAP"), [](QPainter& p) { Triangle(p, {10.5, 3}, {10.5, 13}, {4.5, 8}); }},
-      {QStringLiteral("QRNEXTPAGEBITMAP"), [](QPainter& p) { Triangle(p, {5.5, 3}, {5.5, 13}, {11.5, 8}); }},
+      {QStringLiteral("QRPREVPAGEBITMAP"),
+       [](QPainter& p) {
+         Triangle(p, {10.5, 3}, {10.5, 13}, {4.5, 8});
+       }},
+      {QStringLiteral("QRNEXTPAGEBITMAP"),
+       [](QPainter& p) {
+         Triangle(p, {5.5, 3}, {5.5, 13}, {11.5, 8});
+       }},
       {QStringLiteral("QRLASTPAGEBITMAP"),
        [](QPainter& p) {
          Triangle(p, {4, 3}, {4, 13}, {10, 8});
@@ -114,9 +120,9 @@ const std::map<QString, Drawing>& Drawings() {
          p.setBrush(QColor(32, 64, 160));
          p.drawRect(QRectF(1.5, 1.5, 13, 13));
          p.setBrush(kPaper);
-         p.drawRect(QRectF(3.5, 1.5, 9, 6));     // label
+         p.drawRect(QRectF(3.5, 1.5, 9, 6));  // label
          p.setBrush(kBody);
-         p.drawRect(QRectF(4.5, 10.5, 7, 4));    // shutter
+         p.drawRect(QRectF(4.5, 10.5, 7, 4));  // shutter
        }},
       {QString::fromLatin1(kOpenPicture),
        [](QPainter& p) {
@@ -153,11 +159,11 @@ QPixmap Draw(const Drawing& drawing, int size) {
 }  // namespace
 
 QStringList ButtonPictureNames() {
-  return {QStringLiteral("QRFIRSTPAGEBITMAP"), QStringLiteral("QRPREVPAGEBITMAP"),
-          QStringLiteral("QRNEXTPAGEBITMAP"),  QStringLiteral("QRLASTPAGEBITMAP"),
-          QStringLiteral("QRZOOMTOFITBITMAP"), QStringLiteral("QRZOOMTO100BITMAP"),
+  return {QStringLiteral("QRFIRSTPAGEBITMAP"),   QStringLiteral("QRPREVPAGEBITMAP"),
+          QStringLiteral("QRNEXTPAGEBITMAP"),    QStringLiteral("QRLASTPAGEBITMAP"),
+          QStringLiteral("QRZOOMTOFITBITMAP"),   QStringLiteral("QRZOOMTO100BITMAP"),
           QStringLiteral("QRZOOMTOWIDTHBITMAP"), QStringLiteral("QRPRINTSETUPBITMAP"),
-          QStringLiteral("QRPRINTBITMAP"),     QStringLiteral("QRSAVEBITMAP")};
+          QStringLiteral("QRPRINTBITMAP"),       QStringLiteral("QRSAVEBITMAP")};
 }
 
 QIcon ButtonPicture(QStringView name) {

@@ -55,8 +55,8 @@ QStringList DialogFilters(const QString& pairs) {
     if (open >= 0) name = name.left(open);
     // Both cases, for file systems that tell them apart.
     const QString lower = pattern.toLower();
-    filters << name.trimmed() + QStringLiteral(" (") + pattern + (lower != pattern ? QLatin1Char(' ') + lower : QString()) +
-                   QLatin1Char(')');
+    filters << name.trimmed() + QStringLiteral(" (") + pattern +
+                   (lower != pattern ? QLatin1Char(' ') + lower : QString()) + QLatin1Char(')');
   }
   return filters;
 }

@@ -26,8 +26,8 @@ std::vector<QRectF> FindInRuns(const std::vector<PageRun>& runs, const FindQuery
 struct TextSearch {
   FindQuery query;
   bool forward = true;
-  std::int32_t page = 1;       // the page looked at next
-  std::int32_t pages_left = 0; // pages still to look at
+  std::int32_t page = 1;        // the page looked at next
+  std::int32_t pages_left = 0;  // pages still to look at
   // On the first page looked at, only hits after (forward) or before
   // (backward) this index count.
   std::int32_t from_hit = -1;
@@ -41,9 +41,9 @@ TextSearch BeginSearch(FindQuery query, bool forward, std::int32_t page, std::in
 
 struct SearchStep {
   enum class Status : std::uint8_t { Running, Found, NotFound } status = Status::Running;
-  std::int32_t page = 0;        // when Found
-  std::vector<QRectF> hits;     // all hits of that page
-  std::int32_t current = -1;    // the hit found, an index into hits
+  std::int32_t page = 0;      // when Found
+  std::vector<QRectF> hits;   // all hits of that page
+  std::int32_t current = -1;  // the hit found, an index into hits
 };
 
 // Looks at up to `max_pages` pages.

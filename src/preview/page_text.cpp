@@ -16,7 +16,8 @@ std::vector<PageRun> PageRuns(const gdi::Metafile& page) {
   for (const ExportText& t : CollectTexts(page, {0, 0, w, h})) {
     const QString text = QString::fromStdString(t.Text);
     if (text.trimmed().isEmpty()) continue;
-    runs.push_back({text, QRectF(static_cast<double>(t.Left) / w, static_cast<double>(t.Y) / h, static_cast<double>(t.Width) / w, static_cast<double>(t.Height) / h)});
+    runs.push_back({text, QRectF(static_cast<double>(t.Left) / w, static_cast<double>(t.Y) / h,
+                                 static_cast<double>(t.Width) / w, static_cast<double>(t.Height) / h)});
   }
   return runs;
 }

@@ -60,8 +60,7 @@ void TQRProgressForm::Progress(std::intptr_t value) {
   if (value % kProgressStep != 0) return;
   gauge_->setValue(static_cast<int>(value));
   info_->setText(QString::number(value) + QStringLiteral("% ") +
-                 QString::fromUtf8(texts::kCompleted.data(),
-                                   static_cast<qsizetype>(texts::kCompleted.size())));
+                 QString::fromUtf8(texts::kCompleted.data(), static_cast<qsizetype>(texts::kCompleted.size())));
   ProcessMessages();
 }
 

@@ -2,9 +2,9 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QWheelEvent>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "platform/rounding.h"
@@ -183,12 +183,16 @@ bool TQRPreview::ReadingKey(const QKeyEvent& event) {
       ScrollOrTurn(false, down->pageStep());
       return true;
     case Qt::Key_Home:
-      if (ctrl) FirstPage();
-      else if (plain) down->setValue(down->minimum());
+      if (ctrl)
+        FirstPage();
+      else if (plain)
+        down->setValue(down->minimum());
       return ctrl || plain;
     case Qt::Key_End:
-      if (ctrl) LastPage();
-      else if (plain) down->setValue(down->maximum());
+      if (ctrl)
+        LastPage();
+      else if (plain)
+        down->setValue(down->maximum());
       return ctrl || plain;
     case Qt::Key_Down:
     case Qt::Key_Up:
@@ -221,8 +225,10 @@ bool TQRPreview::ReadingKey(const QKeyEvent& event) {
 void TQRPreview::keyPressEvent(QKeyEvent* event) {
   bool used = false;
   Guarded([&] { used = ReadingKey(*event); });
-  if (used) event->accept();
-  else QScrollArea::keyPressEvent(event);
+  if (used)
+    event->accept();
+  else
+    QScrollArea::keyPressEvent(event);
 }
 
 void TQRPreview::wheelEvent(QWheelEvent* event) {

@@ -129,8 +129,8 @@ class TQRPreview : public QScrollArea, public TQRPreviewClient {
   std::int32_t PageLengthPixels() const;
   void ScrollToOrigin(bool vertical_first);
 
-  QWidget* sheet_;           // the scrolled area, holding the image
-  TQRPreviewImage* image_;   // child of sheet_
+  QWidget* sheet_;          // the scrolled area, holding the image
+  TQRPreviewImage* image_;  // child of sheet_
   qt::QObjectMessageTarget messages_;
   TQRPrinter* printer_ = nullptr;
   std::int32_t page_number_ = 1;

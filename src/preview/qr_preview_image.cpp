@@ -1,10 +1,10 @@
 #include "preview/qr_preview_image.h"
 
-#include <QMouseEvent>
-#include <algorithm>
-#include <QPaintEvent>
 #include <QApplication>
+#include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "platform/qt/render.h"
 #include "preview/error_handler.h"
@@ -81,9 +81,9 @@ void TQRPreviewImage::RenderCache(const QRect& needed) {
   const QRect sheet = rect();
   QRect area = sheet;
   if (static_cast<qreal>(sheet.width()) * sheet.height() * ratio * ratio > kWholeSheetPixels) {
-    area = (visibleRegion().boundingRect() | needed)
-               .adjusted(-kCacheMargin, -kCacheMargin, kCacheMargin, kCacheMargin) &
-           sheet;
+    area =
+        (visibleRegion().boundingRect() | needed).adjusted(-kCacheMargin, -kCacheMargin, kCacheMargin, kCacheMargin) &
+        sheet;
   }
   cache_ = QImage(area.size() * ratio, QImage::Format_ARGB32_Premultiplied);
   cache_area_ = area;
@@ -139,8 +139,7 @@ const std::vector<PageRun>& TQRPreviewImage::Runs() {
 
 QRect TQRPreviewImage::SheetRect(const QRectF& fraction) const {
   const double w = width(), h = height();
-  return QRectF(fraction.left() * w, fraction.top() * h, fraction.width() * w, fraction.height() * h)
-      .toAlignedRect();
+  return QRectF(fraction.left() * w, fraction.top() * h, fraction.width() * w, fraction.height() * h).toAlignedRect();
 }
 
 void TQRPreviewImage::SelectArea(const QRect& area) {

@@ -37,10 +37,10 @@ constexpr char kFileDoesNotExist[] = "File does not exist";
 constexpr char kReportExtension[] = "QRP";
 
 // The tool bar's image list, by image index.
-const std::array<const char*, 11> kImages{
-    "QRZOOMTOFITBITMAP", "QRZOOMTO100BITMAP", "QRZOOMTOWIDTHBITMAP", "QRFIRSTPAGEBITMAP",
-    "QRPREVPAGEBITMAP",  "QRNEXTPAGEBITMAP",  "QRLASTPAGEBITMAP",    "QRPRINTSETUPBITMAP",
-    "QRPRINTBITMAP",     kOpenPicture,        "QRSAVEBITMAP"};
+const std::array<const char*, 11> kImages{"QRZOOMTOFITBITMAP", "QRZOOMTO100BITMAP",  "QRZOOMTOWIDTHBITMAP",
+                                          "QRFIRSTPAGEBITMAP", "QRPREVPAGEBITMAP",   "QRNEXTPAGEBITMAP",
+                                          "QRLASTPAGEBITMAP",  "QRPRINTSETUPBITMAP", "QRPRINTBITMAP",
+                                          kOpenPicture,        "QRSAVEBITMAP"};
 
 QString Latin1(const char* text) { return QString::fromLatin1(text); }
 
@@ -49,8 +49,7 @@ std::string LocalPath(const QString& path) { return QFile::encodeName(path).toSt
 // The report that made the printer's pages is producing its current report.
 bool MasterIsProducing(const TQRPrinter& printer) {
   const auto* report = dynamic_cast<const TQRReport*>(printer.Master());
-  return report != nullptr && report->QRPrinter() != nullptr &&
-         report->QRPrinter()->Status() == TQRPrinterStatus::Busy;
+  return report != nullptr && report->QRPrinter() != nullptr && report->QRPrinter()->Status() == TQRPrinterStatus::Busy;
 }
 
 }  // namespace
@@ -117,10 +116,10 @@ QToolBar* TQRStandardPreview::BuildToolBar() {
   bar->addSeparator()->setObjectName(QStringLiteral("ToolButton1"));
   auto* zoom_group = new QButtonGroup(bar);
   zoom_group->setExclusive(true);
-  for (QToolButton* zoom : {AddButton(bar, "ZoomFit", 0, QStringLiteral("Cała strona"), &TQRStandardPreview::ZoomToFitClick),
-                            AddButton(bar, "Zoom100", 1, QStringLiteral("100%"), &TQRStandardPreview::ZoomTo100Click),
-                            AddButton(bar, "ZoomToWidth", 2, QStringLiteral("Szerokość strony"),
-                                      &TQRStandardPreview::ZoomToWidthClick)}) {
+  for (QToolButton* zoom :
+       {AddButton(bar, "ZoomFit", 0, QStringLiteral("Cała strona"), &TQRStandardPreview::ZoomToFitClick),
+        AddButton(bar, "Zoom100", 1, QStringLiteral("100%"), &TQRStandardPreview::ZoomTo100Click),
+        AddButton(bar, "ZoomToWidth", 2, QStringLiteral("Szerokość strony"), &TQRStandardPreview::ZoomToWidthClick)}) {
     zoom->setCheckable(true);
     zoom_group->addButton(zoom);
   }
@@ -220,11 +219,11 @@ void TQRStandardPreview::SaveClick() {
 void TQRStandardPreview::LoadClick() {
   if (!dialogs_.OpenFile) return;
   const QString ext = Latin1(kReportExtension);
-  const QString filter = QString::fromUtf8(texts::kReportFile.data(), static_cast<qsizetype>(texts::kReportFile.size())) +
-                         QStringLiteral(" (*.") + ext + QStringLiteral(")|*.") + ext;
-  const std::optional<FileDialogResult> chosen =
-      dialogs_.OpenFile(this, {.title = Latin1(kLoadReport), .filters = DialogFilters(filter), .default_suffix = {},
-                               .directory = {}});
+  const QString filter =
+      QString::fromUtf8(texts::kReportFile.data(), static_cast<qsizetype>(texts::kReportFile.size())) +
+      QStringLiteral(" (*.") + ext + QStringLiteral(")|*.") + ext;
+  const std::optional<FileDialogResult> chosen = dialogs_.OpenFile(
+      this, {.title = Latin1(kLoadReport), .filters = DialogFilters(filter), .default_suffix = {}, .directory = {}});
   if (!chosen) return;
   if (!QFileInfo::exists(chosen->path)) {
     if (dialogs_.ShowMessage) dialogs_.ShowMessage(this, Latin1(kFileDoesNotExist));
@@ -273,9 +272,7 @@ bool TQRStandardPreview::eventFilter(QObject* watched, QEvent* event) {
       case Qt::Key_PageUp:
       case Qt::Key_PageDown:
       case Qt::Key_Home:
-      case Qt::Key_End:
-        Guarded([&] { FormKeyDown(key->key(), key->modifiers()); });
-        return true;
+      case Qt::Key_End: Guarded([&] { FormKeyDown(key->key(), key->modifiers()); }); return true;
       default: break;
     }
   }

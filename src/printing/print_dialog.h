@@ -83,9 +83,7 @@ class TPrintDialogOptions {
   constexpr TPrintDialogOptions(std::initializer_list<TPrintDialogOption> options) noexcept {
     for (const TPrintDialogOption o : options) bits_ |= static_cast<std::uint8_t>(o);
   }
-  constexpr bool Contains(TPrintDialogOption o) const noexcept {
-    return (bits_ & static_cast<std::uint8_t>(o)) != 0;
-  }
+  constexpr bool Contains(TPrintDialogOption o) const noexcept { return (bits_ & static_cast<std::uint8_t>(o)) != 0; }
   friend constexpr bool operator==(TPrintDialogOptions, TPrintDialogOptions) noexcept = default;
 
  private:

@@ -27,15 +27,15 @@ bool RunPrinterSetup(const PrinterSetupSubject& subject) {
   }
   dialog.SetOptions({TPrintDialogOption::poPageNums, TPrintDialogOption::poWarning});
   printer.SetOrientation(subject.Orientation == TPrinterOrientation::poLandscape ? DMORIENT_LANDSCAPE
-                                                                                   : DMORIENT_PORTRAIT);
+                                                                                 : DMORIENT_PORTRAIT);
   dialog.SetCopies(subject.Settings.Copies());
 
   if (!dialog.Execute()) return false;
 
   subject.Settings.SetCopies(dialog.Copies());
   subject.Settings.SetPrinterIndex(printer.PrinterIndex());
-  subject.Orientation = printer.Orientation() == DMORIENT_LANDSCAPE ? TPrinterOrientation::poLandscape
-                                                                    : TPrinterOrientation::poPortrait;
+  subject.Orientation =
+      printer.Orientation() == DMORIENT_LANDSCAPE ? TPrinterOrientation::poLandscape : TPrinterOrientation::poPortrait;
   const bool range = dialog.PrintRange() == TPrintRange::prPageNums;
   subject.Settings.SetFirstPage(range ? dialog.FromPage() : 0);
   subject.Settings.SetLastPage(range ? dialog.ToPage() : 0);

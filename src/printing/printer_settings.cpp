@@ -11,8 +11,8 @@ namespace pravel {
 namespace {
 
 std::int16_t ClampToInt16(std::int32_t value) noexcept {
-  return static_cast<std::int16_t>(std::clamp<std::int32_t>(
-      value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
+  return static_cast<std::int16_t>(std::clamp<std::int32_t>(value, std::numeric_limits<std::int16_t>::min(),
+                                                            std::numeric_limits<std::int16_t>::max()));
 }
 
 // pixels / pixels-per-inch in 0.1 mm, rounded halves to even.
@@ -74,8 +74,7 @@ void TPrinterSettings::ReadFromDevice() {
   paper_length_ = PixelsToTenthMm(printer_->GetDeviceCaps(DeviceCap::PHYSICALHEIGHT), pixels_per_y_);
 
   paper_supported_.fill(false);
-  const auto papers =
-      printer_->DeviceCapabilities(device_, port_, DeviceCapability::DC_PAPERS, device_mode_);
+  const auto papers = printer_->DeviceCapabilities(device_, port_, DeviceCapability::DC_PAPERS, device_mode_);
   for (const std::int16_t code : papers) {
     if (const auto size = PaperSizeFromCode(code)) paper_supported_[static_cast<std::size_t>(*size)] = true;
   }
@@ -106,11 +105,9 @@ void TPrinterSettings::ApplyToDevice() {
   mode.dmFields |= DM_COPIES;
   mode.dmCopies = ClampToInt16(copies_);
   mode.dmFields |= DM_DEFAULTSOURCE;
-  mode.dmDefaultSource = static_cast<std::int16_t>(BinInfoOf(output_bin_).DeviceCode |
-                                                   (mode.dmDefaultSource & 0x100));
+  mode.dmDefaultSource = static_cast<std::int16_t>(BinInfoOf(output_bin_).DeviceCode | (mode.dmDefaultSource & 0x100));
   mode.dmFields |= DM_ORIENTATION;
-  mode.dmOrientation =
-      orientation_ == TPrinterOrientation::poLandscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+  mode.dmOrientation = orientation_ == TPrinterOrientation::poLandscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
 
   printer_->SetPrinter(device_, driver_, port_, device_mode_);
 }

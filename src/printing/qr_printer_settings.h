@@ -53,15 +53,14 @@ class TQRPrinterSettings {
 class TQRReportPrinterSettings : public TQRPrinterSettings {
  public:
   // The properties stored with the report, in storing order.
-  static constexpr std::array<std::string_view, 5> kPublished{"Copies", "Duplex", "FirstPage",
-                                                              "LastPage", "OutputBin"};
+  static constexpr std::array<std::string_view, 5> kPublished{"Copies", "Duplex", "FirstPage", "LastPage", "OutputBin"};
 };
 
 // The settings of a composite report, which also stores paper and orientation.
 class TQRCompositePrinterSettings : public TQRReportPrinterSettings {
  public:
-  static constexpr std::array<std::string_view, 7> kPublished{
-      "Copies", "Duplex", "FirstPage", "LastPage", "OutputBin", "Orientation", "PaperSize"};
+  static constexpr std::array<std::string_view, 7> kPublished{"Copies",    "Duplex",      "FirstPage", "LastPage",
+                                                              "OutputBin", "Orientation", "PaperSize"};
 };
 
 }  // namespace pravel

@@ -8,8 +8,7 @@
 
 namespace pravel {
 
-FileStore::FileStore(UniqueFd fd, bool writable)
-    : fd_(std::move(fd)), writable_(writable), window_(kWindowSize) {
+FileStore::FileStore(UniqueFd fd, bool writable) : fd_(std::move(fd)), writable_(writable), window_(kWindowSize) {
   if (writable_) {
     struct stat info {};
     if (::fstat(fd_.Get(), &info) == 0) written_size_ = info.st_size;
@@ -25,8 +24,7 @@ std::int64_t FileStore::Size() const {
 bool FileStore::Flush() noexcept {
   if (dirty_begin_ == dirty_end_) return true;
   const auto pending = std::span<const std::uint8_t>(window_).subspan(dirty_begin_, dirty_end_ - dirty_begin_);
-  const std::size_t written =
-      WriteFullyAt(fd_.Get(), window_start_ + static_cast<std::int64_t>(dirty_begin_), pending);
+  const std::size_t written = WriteFullyAt(fd_.Get(), window_start_ + static_cast<std::int64_t>(dirty_begin_), pending);
   dirty_begin_ = dirty_end_ = 0;
   if (written == pending.size()) return true;
   window_length_ = 0;  // what the window holds is no longer what the file holds

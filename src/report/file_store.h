@@ -37,9 +37,7 @@ class FileStore {
 
  private:
   void FlushOrThrow();
-  std::int64_t WindowEnd() const noexcept {
-    return window_start_ + static_cast<std::int64_t>(window_length_);
-  }
+  std::int64_t WindowEnd() const noexcept { return window_start_ + static_cast<std::int64_t>(window_length_); }
 
   UniqueFd fd_;
   bool writable_;

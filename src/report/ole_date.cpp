@@ -18,9 +18,9 @@ constexpr sys_days kEpoch = sys_days(std::chrono::year(1899) / 12 / 30);
 double OleDateFromTime(std::time_t time) {
   std::tm local{};
   localtime_r(&time, &local);
-  const sys_days day = sys_days(std::chrono::year(local.tm_year + 1900) /
-                                std::chrono::month(static_cast<unsigned>(local.tm_mon + 1)) /
-                                std::chrono::day(static_cast<unsigned>(local.tm_mday)));
+  const sys_days day =
+      sys_days(std::chrono::year(local.tm_year + 1900) / std::chrono::month(static_cast<unsigned>(local.tm_mon + 1)) /
+               std::chrono::day(static_cast<unsigned>(local.tm_mday)));
   const double seconds = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
   return static_cast<double>((day - kEpoch).count()) + seconds / 86400.0;
 }
@@ -42,8 +42,8 @@ std::optional<std::string> FormatOleDate(double date) {
   if (static_cast<int>(ymd.year()) > 9999) return std::nullopt;
   char text[64];
   std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02lld:%02lld:%02lld", static_cast<int>(ymd.year()),
-                static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()), seconds / 3600,
-                seconds / 60 % 60, seconds % 60);
+                static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()), seconds / 3600, seconds / 60 % 60,
+                seconds % 60);
   return std::string(text);
 }
 

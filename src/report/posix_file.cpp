@@ -34,8 +34,8 @@ int UniqueFd::Close() noexcept {
 std::int64_t ReadFullyAt(int fd, std::int64_t offset, std::span<std::uint8_t> out) noexcept {
   std::size_t done = 0;
   while (done < out.size()) {
-    const ssize_t n = ::pread(fd, out.data() + done, out.size() - done,
-                              static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+    const ssize_t n =
+        ::pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
     if (n < 0) {
       if (errno == EINTR) continue;
       return -1;

@@ -48,7 +48,7 @@ class TQRCompress {
   TQRCompressMode mode_;
   std::int64_t input_limit_;
   std::int64_t bytes_read_ = 0;
-  int BitIndex = 0;            // bits pending in output_bits_, or of input_byte_ used
+  int BitIndex = 0;  // bits pending in output_bits_, or of input_byte_ used
   std::uint64_t output_bits_ = 0;
   std::uint8_t input_byte_ = 0;
   // Child[i][0] is Left[i], the child on bit 0; Child[i][1] is Right[i].

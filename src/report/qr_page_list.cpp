@@ -116,8 +116,8 @@ void TQRPageList::AddPage(const gdi::Metafile& page) {
   const ScopedLock stream_lock(stream);
   const ByteSpan bytes = page.Data();
   // Offsets are 32-bit: refuse a page that cannot end below 2 GiB.
-  const std::int64_t least_payload = compression_ ? 4 + static_cast<std::int64_t>(bytes.size() / 8)
-                                                  : static_cast<std::int64_t>(bytes.size());
+  const std::int64_t least_payload =
+      compression_ ? 4 + static_cast<std::int64_t>(bytes.size() / 8) : static_cast<std::int64_t>(bytes.size());
   if (std::max<std::int64_t>(stream.Size(), HeaderSize) + kRecordOverhead + least_payload > kMaxOffset)
     throw EStreamWriteError();
 
@@ -153,8 +153,7 @@ QrpHeader TQRPageList::ReadHeader() {
   std::array<std::uint8_t, HeaderSize> bytes{};
   stream.SetPosition(0);
   const std::size_t got = stream.Read(bytes);
-  if (got < bytes.size())
-    Corrupt("the file has " + std::to_string(got) + " bytes, fewer than its 128-byte header");
+  if (got < bytes.size()) Corrupt("the file has " + std::to_string(got) + " bytes, fewer than its 128-byte header");
   const QrpHeader header = ParseQrpHeader(bytes);
   if (header.PageCount < 0) Corrupt("negative page count " + std::to_string(header.PageCount));
   page_count_ = header.PageCount;
@@ -175,8 +174,7 @@ void TQRPageList::LoadFile(const std::string& path) {
 
 std::int32_t TQRPageList::PageNumberAt(std::int64_t offset, std::int64_t size, std::int32_t wanted) {
   if (offset < HeaderSize || offset + kRecordOverhead > size)
-    Corrupt("page " + std::to_string(wanted) + " not found: the record chain leaves the file at offset " +
-            At(offset));
+    Corrupt("page " + std::to_string(wanted) + " not found: the record chain leaves the file at offset " + At(offset));
   return ReadI32At(offset);
 }
 
@@ -235,8 +233,8 @@ PageRecordInfo TQRPageList::ReadRecord(std::int64_t offset, std::int32_t page) {
   const std::int64_t size = stream.Size();
   const std::string where = "the record at offset " + At(offset);
   if (offset < HeaderSize || offset + kRecordOverhead > size)
-    Corrupt("the record of page " + std::to_string(page) + " at offset " + At(offset) +
-            " lies outside the file (" + At(size) + " bytes)");
+    Corrupt("the record of page " + std::to_string(page) + " at offset " + At(offset) + " lies outside the file (" +
+            At(size) + " bytes)");
   PageRecordInfo record;
   record.Offset = offset;
   record.Page = ReadI32At(offset);
@@ -245,14 +243,13 @@ PageRecordInfo TQRPageList::ReadRecord(std::int64_t offset, std::int32_t page) {
     Corrupt(where + " holds page " + std::to_string(record.Page) + ", not page " + std::to_string(page));
   if (record.NextOffset <= offset) Corrupt("record chain loops at offset " + At(offset));
   if (record.NextOffset > size)
-    Corrupt("NextOffset " + At(record.NextOffset) + " of " + where + " lies past the end of the file (" +
-            At(size) + " bytes)");
+    Corrupt("NextOffset " + At(record.NextOffset) + " of " + where + " lies past the end of the file (" + At(size) +
+            " bytes)");
   if (record.NextOffset < offset + kRecordOverhead)
     Corrupt(where + " is too short for its fields (NextOffset " + At(record.NextOffset) + ")");
   const std::int64_t back = ReadI32At(record.NextOffset - 4);
   if (back != offset)
-    Corrupt("BackOffset " + At(back) + " at offset " + At(record.NextOffset - 4) + " does not point back at " +
-            where);
+    Corrupt("BackOffset " + At(back) + " at offset " + At(record.NextOffset - 4) + " does not point back at " + where);
 
   const std::int64_t payload = offset + 8;
   const std::int64_t available = record.NextOffset - 4 - payload;
@@ -260,20 +257,19 @@ PageRecordInfo TQRPageList::ReadRecord(std::int64_t offset, std::int32_t page) {
     if (available < 4) Corrupt(where + " is too short for a compressed page");
     record.EmfBytes = ReadI32At(payload);
     const std::int64_t code_bytes = available - 4;
-    if (record.EmfBytes < 0)
-      Corrupt("UncompressedSize " + At(record.EmfBytes) + " of " + where + " is negative");
+    if (record.EmfBytes < 0) Corrupt("UncompressedSize " + At(record.EmfBytes) + " of " + where + " is negative");
     if (record.EmfBytes > code_bytes * 8)
-      Corrupt("UncompressedSize " + At(record.EmfBytes) + " of " + where + " is more than its " +
-              At(code_bytes) + " code bytes can hold");
+      Corrupt("UncompressedSize " + At(record.EmfBytes) + " of " + where + " is more than its " + At(code_bytes) +
+              " code bytes can hold");
   } else {
     if (available < gdi::kEmfHeaderBaseSize) Corrupt(where + " is too short for an EMF header");
     record.EmfBytes = static_cast<std::uint32_t>(ReadI32At(payload + 48));
     if (record.EmfBytes > available)
-      Corrupt("EMF nBytes " + At(record.EmfBytes) + " of " + where + " exceeds its payload of " +
-              At(available) + " bytes");
+      Corrupt("EMF nBytes " + At(record.EmfBytes) + " of " + where + " exceeds its payload of " + At(available) +
+              " bytes");
     if (record.EmfBytes < available)
-      Corrupt("EMF nBytes " + At(record.EmfBytes) + " of " + where + " leaves " +
-              At(available - record.EmfBytes) + " bytes of its payload unused");
+      Corrupt("EMF nBytes " + At(record.EmfBytes) + " of " + where + " leaves " + At(available - record.EmfBytes) +
+              " bytes of its payload unused");
   }
   return record;
 }
@@ -363,8 +359,8 @@ std::vector<PageRecordInfo> TQRPageList::CheckRecords() {
     std::int64_t offset = HeaderSize;
     while (offset < size) {
       if (static_cast<std::int64_t>(records.size()) >= page_count_)
-        Corrupt("the file goes on after the record of its last page (" + std::to_string(page_count_) +
-                ") at offset " + At(offset));
+        Corrupt("the file goes on after the record of its last page (" + std::to_string(page_count_) + ") at offset " +
+                At(offset));
       const auto page = static_cast<std::int32_t>(records.size() + 1);
       PageRecordInfo record;
       try {

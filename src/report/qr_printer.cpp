@@ -290,7 +290,8 @@ void TQRPrinter::Print() {
     cancelled_ = false;
     for (std::int64_t i = first; i <= last; ++i) {
       ProcessMessages();
-      if (const std::optional<gdi::Metafile> page = GetPage(static_cast<std::int32_t>(i))) PlayOnSheet(*page, static_cast<std::int32_t>(i));
+      if (const std::optional<gdi::Metafile> page = GetPage(static_cast<std::int32_t>(i)))
+        PlayOnSheet(*page, static_cast<std::int32_t>(i));
       if (i < last) device_->NewPage();
       if (cancelled_) {
         device_->Abort();
@@ -309,26 +310,20 @@ void TQRPrinter::Print() {
   if (device_->Printing()) device_->EndDoc();
 }
 
-std::int32_t TQRPrinter::XPos(long double x) const noexcept {
-  return RoundHalfEven((x - left_waste_) * x_factor_);
-}
+std::int32_t TQRPrinter::XPos(long double x) const noexcept { return RoundHalfEven((x - left_waste_) * x_factor_); }
 
-std::int32_t TQRPrinter::YPos(long double y) const noexcept {
-  return RoundHalfEven((y - top_waste_) * y_factor_);
-}
+std::int32_t TQRPrinter::YPos(long double y) const noexcept { return RoundHalfEven((y - top_waste_) * y_factor_); }
 
 std::int32_t TQRPrinter::XSize(long double w) const noexcept { return RoundHalfEven(w * x_factor_); }
 
 std::int32_t TQRPrinter::YSize(long double h) const noexcept { return RoundHalfEven(h * y_factor_); }
 
 std::int32_t TQRPrinter::PaperWidth() const noexcept {
-  return settings_.Orientation() == TPrinterOrientation::poLandscape ? settings_.PaperLength()
-                                                                      : settings_.PaperWidth();
+  return settings_.Orientation() == TPrinterOrientation::poLandscape ? settings_.PaperLength() : settings_.PaperWidth();
 }
 
 std::int32_t TQRPrinter::PaperLength() const noexcept {
-  return settings_.Orientation() == TPrinterOrientation::poLandscape ? settings_.PaperWidth()
-                                                                      : settings_.PaperLength();
+  return settings_.Orientation() == TPrinterOrientation::poLandscape ? settings_.PaperWidth() : settings_.PaperLength();
 }
 
 void TQRPrinter::PostToClient(std::uint32_t message, std::int32_t value) {

@@ -40,8 +40,7 @@ std::unique_ptr<TQRStream> TQRStream::OpenFile(const std::string& path) {
   std::unique_ptr<TQRStream> stream(new TQRStream());
   stream->in_memory_ = false;
   stream->file_.emplace(std::move(fd), false);
-  stream->opened_file_ = FileIdentity{static_cast<std::uint64_t>(info.st_dev),
-                                      static_cast<std::uint64_t>(info.st_ino)};
+  stream->opened_file_ = FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
   return stream;
 }
 
@@ -59,8 +58,8 @@ std::size_t TQRStream::Read(std::span<std::uint8_t> buffer) {
   if (in_memory_) {
     const auto size = static_cast<std::int64_t>(memory_.size());
     if (position_ < size && !buffer.empty()) {
-      count = static_cast<std::size_t>(
-          std::min<std::int64_t>(static_cast<std::int64_t>(buffer.size()), size - position_));
+      count =
+          static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(buffer.size()), size - position_));
       std::memcpy(buffer.data(), memory_.data() + position_, count);
     }
   } else {
@@ -91,8 +90,7 @@ std::size_t TQRStream::Write(ByteSpan buffer) {
 }
 
 void TQRStream::SpillToFile() {
-  CreatedFile created =
-      CreateTempFile(temp_directory_.empty() ? DefaultTempDirectory() : temp_directory_, "QRP");
+  CreatedFile created = CreateTempFile(temp_directory_.empty() ? DefaultTempDirectory() : temp_directory_, "QRP");
   if (!created.fd.Valid()) throw EFileCreateError(created.path, SystemErrorText(created.error));
   FileStore store(std::move(created.fd), true);
   const bool filled = store.WriteAt(0, memory_) == memory_.size() && store.Flush();

@@ -45,8 +45,7 @@ QFont SansSerif(int points, bool bold = false, bool underline = false) {
 // A label that runs an action when clicked with the left button.
 class ClickLabel : public QLabel {
  public:
-  ClickLabel(QWidget* parent, std::function<void()> on_click)
-      : QLabel(parent), on_click_(std::move(on_click)) {
+  ClickLabel(QWidget* parent, std::function<void()> on_click) : QLabel(parent), on_click_(std::move(on_click)) {
     setCursor(Qt::PointingHandCursor);
   }
 
@@ -69,8 +68,7 @@ struct LabelStyle {
   QColor background{};  // invalid: transparent
 };
 
-void Place(QLabel* label, const QString& name, const QString& text, const QRect& geometry,
-           const LabelStyle& style) {
+void Place(QLabel* label, const QString& name, const QString& text, const QRect& geometry, const LabelStyle& style) {
   label->setObjectName(name);
   label->setFont(style.font);
   label->setAlignment(style.alignment);
@@ -99,8 +97,7 @@ void PaintBevel(QPainter& painter, const QRect& line) {
 
 }  // namespace
 
-TAboutBox::TAboutBox(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
   setObjectName(QStringLiteral("AboutBox"));
   setWindowTitle(QStringLiteral("O programie"));
   setFixedSize(333, 368);
@@ -112,39 +109,31 @@ TAboutBox::TAboutBox(QWidget* parent)
   setAutoFillBackground(true);
 
   const LabelStyle on_shape{.font = SansSerif(8), .background = kShapeColor};
-  const LabelStyle title{.font = SansSerif(18, true),
-                         .color = kRed,
-                         .alignment = Qt::AlignHCenter | Qt::AlignTop,
-                         .word_wrap = true};
+  const LabelStyle title{
+      .font = SansSerif(18, true), .color = kRed, .alignment = Qt::AlignHCenter | Qt::AlignTop, .word_wrap = true};
   LabelStyle purpose = title;
   purpose.font = SansSerif(10, true);
 
-  Place(new ClickLabel(this, [this] { Label2Click(); }), QStringLiteral("Label2"),
-        QStringLiteral("ZAMKNIJ"), QRect(272, 8, 56, 16),
-        LabelStyle{.font = SansSerif(10, false, true)});
+  Place(new ClickLabel(this, [this] { Label2Click(); }), QStringLiteral("Label2"), QStringLiteral("ZAMKNIJ"),
+        QRect(272, 8, 56, 16), LabelStyle{.font = SansSerif(10, false, true)});
   Label3_ = new QLabel(this);
   Place(Label3_, QStringLiteral("Label3"), QString(), QRect(0, 168, 297, 37), title);
-  Place(new QLabel(this), QStringLiteral("Label1"),
-        QStringLiteral("view and print saved report *.qrp files"), QRect(0, 208, 297, 21),
-        purpose);
+  Place(new QLabel(this), QStringLiteral("Label1"), QStringLiteral("view and print saved report *.qrp files"),
+        QRect(0, 208, 297, 21), purpose);
 
   auto* caption = new QLabel(this);
-  Place(caption, QStringLiteral("StaticText3"), QStringLiteral("Autor:"), QRect(16, 240, 0, 0),
-        on_shape);
+  Place(caption, QStringLiteral("StaticText3"), QStringLiteral("Autor:"), QRect(16, 240, 0, 0), on_shape);
   FitWidth(caption);
   auto* maker = new QLabel(this);
-  Place(maker, QStringLiteral("StaticText5"), QStringLiteral("Brask"), QRect(104, 240, 0, 0),
-        on_shape);
+  Place(maker, QStringLiteral("StaticText5"), QStringLiteral("Brask"), QRect(104, 240, 0, 0), on_shape);
   FitWidth(maker);
 
   auto* web = new ClickLabel(this, [this] { Label4Click(); });
-  Place(web, QStringLiteral("Label4"), QString::fromLatin1(kMakerWebAddressText),
-        QRect(104, 256, 131, 13),
+  Place(web, QStringLiteral("Label4"), QString::fromLatin1(kMakerWebAddressText), QRect(104, 256, 131, 13),
         LabelStyle{.font = SansSerif(8, false, true), .color = kBlue, .background = kShapeColor});
   FitWidth(web);
   auto* contact = new QLabel(this);
-  Place(contact, QStringLiteral("Label5"), QStringLiteral("pravel@example.org"),
-        QRect(104, 272, 80, 13), on_shape);
+  Place(contact, QStringLiteral("Label5"), QStringLiteral("pravel@example.org"), QRect(104, 272, 80, 13), on_shape);
   FitWidth(contact);
 
   StaticText1_ = new QLabel(this);
@@ -169,8 +158,7 @@ void TAboutBox::Label4Click() { OpenMakerWebPage(); }
 
 void TAboutBox::UpdateMask() {
   QImage image(size(), QImage::Format_RGB32);
-  render(&image, QPoint(), QRegion(),
-         QWidget::DrawWindowBackground | QWidget::DrawChildren | QWidget::IgnoreMask);
+  render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren | QWidget::IgnoreMask);
   // The mask image marks white pixels with bit 1, which the bitmap takes as
   // its see-through colour.
   setMask(QBitmap::fromImage(image.createMaskFromColor(qRgb(255, 255, 255), Qt::MaskInColor)));

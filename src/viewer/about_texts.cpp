@@ -12,8 +12,7 @@ namespace {
 // The length of the run of ASCII digits at the start of the text.
 qsizetype DigitRun(QStringView text) {
   qsizetype digits = 0;
-  while (digits < text.size() && text[digits] >= QLatin1Char('0') &&
-         text[digits] <= QLatin1Char('9')) {
+  while (digits < text.size() && text[digits] >= QLatin1Char('0') && text[digits] <= QLatin1Char('9')) {
     ++digits;
   }
   return digits;
@@ -46,8 +45,7 @@ QString OperatingSystemLine(const SystemVersion& version) {
 }
 
 QString FormatKilobytes(std::uint64_t bytes, const QString& separator) {
-  const auto kilobytes =
-      static_cast<std::uint64_t>(std::llround(static_cast<double>(bytes) / 1024.0));
+  const auto kilobytes = static_cast<std::uint64_t>(std::llround(static_cast<double>(bytes) / 1024.0));
   const QString digits = QString::number(kilobytes);
   QString grouped;
   for (qsizetype i = 0; i < digits.size(); ++i) {
@@ -65,8 +63,7 @@ QString MemoryLine(std::uint64_t total_bytes, const QString& separator) {
 SystemVersion CurrentSystemVersion() {
   utsname names{};
   if (uname(&names) != 0) return {};
-  return ParseSystemVersion(QString::fromLocal8Bit(names.sysname),
-                            QString::fromLocal8Bit(names.release));
+  return ParseSystemVersion(QString::fromLocal8Bit(names.sysname), QString::fromLocal8Bit(names.release));
 }
 
 std::uint64_t TotalPhysicalMemory() {

@@ -32,8 +32,8 @@ void RunMessageBox(QWidget* parent, const MessageRequest& request) {
 
 std::optional<int> RunPageDialog(QWidget* parent, int current, int count) {
   bool ok = false;
-  const int page = QInputDialog::getInt(parent, QStringLiteral("Przejdź do strony"), QStringLiteral("Strona:"),
-                                        current, 1, std::max(1, count), 1, &ok);
+  const int page = QInputDialog::getInt(parent, QStringLiteral("Przejdź do strony"), QStringLiteral("Strona:"), current,
+                                        1, std::max(1, count), 1, &ok);
   if (!ok) return std::nullopt;
   return page;
 }

@@ -18,9 +18,7 @@ qt::FileTypeRegistration QrpRegistration(const QString& exe) {
 
 QString OwnOpenCommand(const QString& exe) { return qt::ExecArgument(exe) + QStringLiteral(" %f"); }
 
-QString ReadAssociation(const qt::XdgDirs& dirs) {
-  return qt::ReadDefaultCommand(dirs, QrpRegistration(QString()));
-}
+QString ReadAssociation(const qt::XdgDirs& dirs) { return qt::ReadDefaultCommand(dirs, QrpRegistration(QString())); }
 
 bool CheckAssociation(const qt::XdgDirs& dirs, const QString& exe) {
   // Case-sensitive and whole: a moved program, another spelling of the same
@@ -32,8 +30,6 @@ bool CheckAssociation(const qt::XdgDirs& dirs, const QString& exe) {
   return true;
 }
 
-bool CheckAssociation() {
-  return CheckAssociation(qt::CurrentXdgDirs(), QCoreApplication::applicationFilePath());
-}
+bool CheckAssociation() { return CheckAssociation(qt::CurrentXdgDirs(), QCoreApplication::applicationFilePath()); }
 
 }  // namespace pravel

@@ -28,8 +28,7 @@ QString TFileListBox::FileName() const {
 void TFileListBox::ReadFileNames() {
   clear();
   const QDir dir(directory_);
-  addItems(dir.entryList({mask_}, QDir::Files,
-                         QDir::Name | QDir::IgnoreCase));
+  addItems(dir.entryList({mask_}, QDir::Files, QDir::Name | QDir::IgnoreCase));
 }
 
 QString FolderPart(const QString& path) {

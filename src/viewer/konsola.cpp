@@ -1,19 +1,19 @@
 #include "viewer/konsola.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QGuiApplication>
-#include <QKeyEvent>
-#include <QMimeData>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -118,8 +118,9 @@ TFKonsolaPravel::TFKonsolaPravel(QStringList arguments, Dialogs dialogs, QWidget
   QRPreview1_->OnResize = [this](TQRPreview& /*sender*/) { QRPreview1Resize(); };
   QRPreview1_->Handlers.OnClick = [this] { QRPreview1Click(); };
   connect(&QRPreview1_->PageImage(), &TQRPreviewImage::DrawingStopped, this, [this](std::int32_t page) {
-    StatusText_->setText(QStringLiteral("page %1: ").arg(page) + QString::fromUtf8(gdi::kWorkExhaustedText.data(),
-                                                                                   static_cast<qsizetype>(gdi::kWorkExhaustedText.size())));
+    StatusText_->setText(
+        QStringLiteral("page %1: ").arg(page) +
+        QString::fromUtf8(gdi::kWorkExhaustedText.data(), static_cast<qsizetype>(gdi::kWorkExhaustedText.size())));
   });
   // The holders follow the preview, whoever changed its page or zoom.
   connect(QRPreview1_, &TQRPreview::pageChanged, this, [this](int page) { SpinEdit1_.SetValue(page); });
@@ -270,7 +271,8 @@ void TFKonsolaPravel::FormCreate() {
   const char* const buttons[] = {"sbFirstPage", "sbPreviousPage", "sbNextPage", "sbLastPage", "ZoomToFit",
                                  "ZoomTo100",   "ZoomToWidth",    "PrintSetup", "Print",      "Save"};
   for (qsizetype i = 0; i < names.size(); ++i) {
-    if (auto* button = findChild<QToolButton*>(QString::fromLatin1(buttons[i]))) button->setIcon(ButtonPicture(names[i]));
+    if (auto* button = findChild<QToolButton*>(QString::fromLatin1(buttons[i])))
+      button->setIcon(ButtonPicture(names[i]));
   }
   findChild<QToolButton*>(QStringLiteral("SpeedButton1"))->setIcon(ButtonPicture(QString::fromLatin1(kZoomOutPicture)));
   findChild<QToolButton*>(QStringLiteral("SpeedButton2"))->setIcon(ButtonPicture(QString::fromLatin1(kZoomInPicture)));
@@ -376,12 +378,11 @@ void TFKonsolaPravel::LoadIntoAttachedPrinter(const QString& path) {
 }
 
 void TFKonsolaPravel::Otwrz1Click() {
-  const std::optional<QString> chosen =
-      dialogs_.OpenFile(this, {.title = QStringLiteral("Otwórz"),
-                               .filters = {QStringLiteral("pliki raportów (*.qrp)"),
-                                           QStringLiteral("wszystkie pliki (*)")},
-                               .default_suffix = QStringLiteral("qrp"),
-                               .directory = FileListBox1_->Directory()});
+  const std::optional<QString> chosen = dialogs_.OpenFile(
+      this, {.title = QStringLiteral("Otwórz"),
+             .filters = {QStringLiteral("pliki raportów (*.qrp)"), QStringLiteral("wszystkie pliki (*)")},
+             .default_suffix = QStringLiteral("qrp"),
+             .directory = FileListBox1_->Directory()});
   if (!chosen) return;
   OpenReport(*chosen);
 }
@@ -434,7 +435,8 @@ void TFKonsolaPravel::Zamknij1Click() {
   if (start_page_->Tag() != 0 || shown == nullptr) return;
   // A loaded report prints with the choices made; the start page takes them
   // over when it is produced again.
-  if (shown->LoadedFromFile()) ApplyPrintChoices(*shown, start_page_->PrinterSettings(), start_page_->Page().Orientation);
+  if (shown->LoadedFromFile())
+    ApplyPrintChoices(*shown, start_page_->PrinterSettings(), start_page_->Page().Orientation);
   shown->Print();
 }
 
@@ -549,8 +551,10 @@ void TFKonsolaPravel::ReloadClick() {
   FindBar_->Stop();
   LoadIntoAttachedPrinter(shown_file_);
   ShowLoadedReportPage(shown_file_);
-  if (mode == TQRZoomMode::Width) QRPreview1_->ZoomToWidth();
-  else if (mode == TQRZoomMode::Other) QRPreview1_->SetZoom(zoom);
+  if (mode == TQRZoomMode::Width)
+    QRPreview1_->ZoomToWidth();
+  else if (mode == TQRZoomMode::Other)
+    QRPreview1_->SetZoom(zoom);
   QRPreview1_->SetPageNumber(std::min(page, QRPreview1_->PageCount()));
   ShowLoadedReportTexts(shown_file_);
 }
@@ -570,8 +574,10 @@ void TFKonsolaPravel::keyPressEvent(QKeyEvent* event) {
   }
   bool used = false;
   Guarded([&] { used = QRPreview1_->ReadingKey(*event); });
-  if (used) event->accept();
-  else QMainWindow::keyPressEvent(event);
+  if (used)
+    event->accept();
+  else
+    QMainWindow::keyPressEvent(event);
 }
 
 namespace {

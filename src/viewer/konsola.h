@@ -32,8 +32,7 @@ class TFKonsolaPravel : public QMainWindow {
  public:
   // `arguments`: the command line after the program's name; the first one,
   // when given, is the report to show.
-  explicit TFKonsolaPravel(QStringList arguments, Dialogs dialogs = ScreenDialogs(),
-                           QWidget* parent = nullptr);
+  explicit TFKonsolaPravel(QStringList arguments, Dialogs dialogs = ScreenDialogs(), QWidget* parent = nullptr);
   ~TFKonsolaPravel() override;
   TFKonsolaPravel(const TFKonsolaPravel&) = delete;
   TFKonsolaPravel& operator=(const TFKonsolaPravel&) = delete;

@@ -20,6 +20,8 @@ bool ReadSmoothing() {
   return !stored || *stored != QStringLiteral("0");
 }
 
-void WriteSmoothing(bool smooth) { qt::WriteSetting(SmoothingValue(), smooth ? QStringLiteral("1") : QStringLiteral("0")); }
+void WriteSmoothing(bool smooth) {
+  qt::WriteSetting(SmoothingValue(), smooth ? QStringLiteral("1") : QStringLiteral("0"));
+}
 
 }  // namespace pravel

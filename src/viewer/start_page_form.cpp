@@ -45,8 +45,8 @@ void LayOutStartPage(TQRReport& report) {
   items.clear();
   items.emplace_back(StartLabel("QRLabel1", 679.1L, 110.2L, "Pravel", 26, kFontBold | kFontItalic, kColorRed));
   items.emplace_back(StartLabel("QRLabel2", 820.2L, 61.7L, "v.1.2", 14, kFontItalic, kColorWindowText));
-  items.emplace_back(StartLabel("QRLabel4", 890.8L, 61.7L, "view and print saved report *.qrp files", 14,
-                                kFontItalic, kColorWindowText));
+  items.emplace_back(StartLabel("QRLabel4", 890.8L, 61.7L, "view and print saved report *.qrp files", 14, kFontItalic,
+                                kColorWindowText));
   items.emplace_back(TQRImage{.Name = "QRImage2",
                               .Left = 802.6L,
                               .Top = 1023.1L,

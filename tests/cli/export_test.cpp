@@ -44,8 +44,7 @@ TEST(QrptoolExport, FormatFromTheExtensionOrTheOption) {
   ASSERT_EQ(Export({"-o", (dir / "OUT.HTML").string(), report}).status, kExitOk);
   const std::string html = Contents(dir / "OUT.HTML");
   EXPECT_EQ(std::count(html.begin(), html.end(), '\n'), 3) << html;  // one table of three rows
-  EXPECT_NE(html.find("<TR><TD>Total</TD><TD>12</TD></TR>\r\n</TABLE>"), std::string::npos)
-      << html;
+  EXPECT_NE(html.find("<TR><TD>Total</TD><TD>12</TD></TR>\r\n</TABLE>"), std::string::npos) << html;
 
   ASSERT_EQ(Export({report, "--format", "csv", "-o", (dir / "out.txt").string()}).status, kExitOk);
   EXPECT_EQ(Contents(dir / "out.txt"), kCsv);
@@ -102,9 +101,10 @@ TEST(QrptoolExport, BadFilesAreNamedOnOneLine) {
 TEST(QrptoolExport, RunsWithoutDisplayOrPrinters) {
   const TempDir dir;
   test::WriteTableReport(dir / "r.qrp");
-  const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM CUPS_SERVER=/nonexistent.sock '" PRAVEL_BINARY_DIR
-                              "/src/cli/qrptool' export '" + (dir / "r.qrp").string() + "' -o '" +
-                              (dir / "out.csv").string() + "' >/dev/null 2>&1";
+  const std::string command =
+      "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM CUPS_SERVER=/nonexistent.sock '" PRAVEL_BINARY_DIR
+      "/src/cli/qrptool' export '" +
+      (dir / "r.qrp").string() + "' -o '" + (dir / "out.csv").string() + "' >/dev/null 2>&1";
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), kExitOk);
@@ -134,7 +134,8 @@ TEST(QrptoolBatch, SeveralReportsToAFolderSkipNewerOutputsAndListBadFiles) {
       << first.err;
 
   // a changed after its output, b did not: b is skipped, unless --force.
-  std::filesystem::last_write_time(a, std::filesystem::last_write_time(dir / "out" / "a.csv") + std::chrono::seconds(5));
+  std::filesystem::last_write_time(a,
+                                   std::filesystem::last_write_time(dir / "out" / "a.csv") + std::chrono::seconds(5));
   const Outcome again = Call(RunExport, {a, b, "-o", out, "--format", "csv"});
   EXPECT_EQ(again.status, kExitOk);
   EXPECT_NE(again.err.find("1 converted, 1 up to date, 0 failed\n"), std::string::npos) << again.err;

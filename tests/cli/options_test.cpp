@@ -1,7 +1,8 @@
+#include "cli/options.h"
+
 #include <gtest/gtest.h>
 
 #include "cli/command_outcome.h"
-#include "cli/options.h"
 
 namespace pravel::cli {
 namespace {

@@ -62,10 +62,13 @@ TEST(PagePipeline, EachWorkerNumberIsOneThreadAtATimeAndTheWindowCanGrow) {
     busy[worker] = false;
     return page;
   };
-  const int count = RunPagesInOrder<int>(1, 150, kJobs, work, [&](int, int&&) {
-    --in_flight;
-    return true;
-  }, kWindow);
+  const int count = RunPagesInOrder<int>(
+      1, 150, kJobs, work,
+      [&](int, int&&) {
+        --in_flight;
+        return true;
+      },
+      kWindow);
   EXPECT_EQ(count, 150);
   EXPECT_FALSE(out_of_range);
   EXPECT_FALSE(overlap);
@@ -92,11 +95,12 @@ TEST(PagePipeline, AFailingPageEndsTheRunAfterThePagesBeforeIt) {
 
     // A delivery that fails stops the run too, without an exception.
     delivered.clear();
-    EXPECT_EQ(RunPagesInOrder<int>(1, 200, jobs, [](int page) { return page; },
-                                   [&](int page, int&&) {
-                                     delivered.push_back(page);
-                                     return page < 3;
-                                   }),
+    EXPECT_EQ(RunPagesInOrder<int>(
+                  1, 200, jobs, [](int page) { return page; },
+                  [&](int page, int&&) {
+                    delivered.push_back(page);
+                    return page < 3;
+                  }),
               2);
     EXPECT_EQ(delivered, (std::vector<int>{1, 2, 3}));
   }

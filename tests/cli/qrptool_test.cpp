@@ -12,7 +12,6 @@ namespace {
 
 using test::TempDir;
 
-
 // Three EMF files of 300, 500 and 400 bytes.
 std::vector<std::string> WritePages(const TempDir& dir) {
   std::vector<std::string> paths;

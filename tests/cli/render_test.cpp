@@ -31,7 +31,8 @@ class RenderCommand : public ::testing::Test {
     emf.Add(gdi::Emr::Rectangle, {100, 100, 900, 400});
     const Bytes bytes = emf.Build();
     std::string path = Path("page.emf");
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;
   }
   static int Run(std::vector<std::string> args) { return RunRender(Args(args)); }
@@ -70,7 +71,8 @@ TEST_F(RenderCommand, PageAskingForTooMuchWorkIsWrittenAsFarAsDrawnAndFails) {
   emf.AddRaw(gdi::Emr::ExtTextOutW, gdi::test::TextBody(0, 0, std::u16string(600000, u'x'), {}));
   const Bytes bytes = emf.Build();
   const std::string path = Path("work.emf");
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   const Outcome run = Call(RunRender, {path, "-o", Path("work.png")});
   EXPECT_EQ(run.status, kExitBadFile);
   EXPECT_NE(run.err.find(": page 1: drawing stopped, the page asks for too much work\n"), std::string::npos) << run.err;
@@ -203,8 +205,8 @@ TEST_F(RenderCommand, PdfDrawnOnSeveralThreadsKeepsPageOrder) {
 
 TEST_F(RenderCommand, UsageAndBadFiles) {
   const std::string emf = WriteEmf();
-  EXPECT_EQ(Run({emf}), kExitUsage);                                   // no output
-  EXPECT_EQ(Run({emf, "-o", Path("x.bmp")}), kExitUsage);              // unknown format
+  EXPECT_EQ(Run({emf}), kExitUsage);                       // no output
+  EXPECT_EQ(Run({emf, "-o", Path("x.bmp")}), kExitUsage);  // unknown format
   EXPECT_EQ(Run({emf, "-o", Path("x.png"), "--pages", "3-1"}), kExitUsage);
   EXPECT_EQ(Run({emf, "-o", Path("x.png"), "--page", "2"}), kExitUsage);  // past the last page
   EXPECT_EQ(Run({emf, "-o", Path("x.png"), "--dpi", "96", "--width", "10"}), kExitUsage);

@@ -4,10 +4,10 @@
 
 #include "engine/qr_report.h"
 #include "platform/platform.h"
-#include "support/scripted_printer_device.h"
 #include "printing/scripted_print_dialog.h"
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
+#include "support/scripted_printer_device.h"
 
 namespace pravel {
 namespace {

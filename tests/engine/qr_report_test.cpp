@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
-#include "support/scripted_printer_device.h"
 #include "printing/scripted_print_dialog.h"
 #include "report/qr_printer_test_util.h"
 #include "stub_measure.h"
+#include "support/scripted_printer_device.h"
 
 namespace pravel {
 namespace {
@@ -26,8 +26,8 @@ class SinkLog final : public TQRExportSink {
   void NewPage() override { calls.emplace_back("NewPage"); }
   void TextOut(long double x, long double y, const Font& font, ColorValue background, TQRAlignment alignment,
                const std::string& text) override {
-    calls.push_back("TextOut " + std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)) +
-                    " " + std::to_string(font.Size) + " " + std::to_string(background) + " " +
+    calls.push_back("TextOut " + std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)) + " " +
+                    std::to_string(font.Size) + " " + std::to_string(background) + " " +
                     std::to_string(static_cast<int>(alignment)) + " " + text);
   }
   void Finish() override {
@@ -63,25 +63,25 @@ class ReportTest : public ::testing::Test {
     report_.Measure = test::StubMeasure();
     report_.SetReportTitle("Start page");
     report_.Items().emplace_back(TQRLabel{.Name = "Title",
-                                       .Left = 0,
-                                       .Top = 500,
-                                       .Width = 2100,
-                                       .Height = 100,
-                                       .Caption = "Pravel",
-                                       .Font = {.Name = "Arial", .Size = 26, .Color = kColorRed},
-                                       .Alignment = TQRAlignment::Center,
-                                       .AlignToBand = true});
+                                          .Left = 0,
+                                          .Top = 500,
+                                          .Width = 2100,
+                                          .Height = 100,
+                                          .Caption = "Pravel",
+                                          .Font = {.Name = "Arial", .Size = 26, .Color = kColorRed},
+                                          .Alignment = TQRAlignment::Center,
+                                          .AlignToBand = true});
     TQRImage picture{.Name = "Picture", .Left = 800, .Top = 700, .Width = 500, .Height = 600};
     picture.Picture.width = picture.Picture.height = 2;
     picture.Picture.pixels = {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFF000000};
     report_.Items().emplace_back(picture);
     report_.Items().emplace_back(TQRLabel{.Name = "Notes",
-                                       .Left = 100,
-                                       .Top = 1400,
-                                       .Width = 60,
-                                       .Height = 200,
-                                       .Caption = "abc def",
-                                       .Transparent = true});
+                                          .Left = 100,
+                                          .Top = 1400,
+                                          .Width = 60,
+                                          .Height = 200,
+                                          .Caption = "abc def",
+                                          .Transparent = true});
     report_.ProgressWindow = [this](TQRPrinter& printer, bool show) {
       auto record = std::make_shared<RunRecord>();
       record->shown = show;

@@ -7,9 +7,8 @@
 namespace pravel::test {
 
 inline TextMeasure StubMeasure() {
-  return {.Advances = [](const Font&, std::string_view text) {
-            return std::vector<long double>(CodePoints(text).size(), 10.0L);
-          },
+  return {.Advances = [](const Font&,
+                         std::string_view text) { return std::vector<long double>(CodePoints(text).size(), 10.0L); },
           .LineHeight = [](const Font&) { return 50.0L; }};
 }
 

@@ -1,8 +1,8 @@
 #include "export/ascii_filter.h"
 
-#include <cerrno>
-
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 #include "export/io_error.h"
 #include "export_test_util.h"
@@ -14,8 +14,7 @@ namespace {
 constexpr long double kCell = 127.0L;
 long double ColumnX(long double column) { return column * kCell / 1.7L; }
 
-std::string Export(const std::vector<test::Page>& pages, int font_size = 36,
-                   std::int32_t paper_height = 2970) {
+std::string Export(const std::vector<test::Page>& pages, int font_size = 36, std::int32_t paper_height = 2970) {
   test::ScratchFile file("page.txt");
   TQRAsciiExportFilter filter(file.Path());
   test::RunExport(filter, pages, test::ReportFont(font_size), paper_height);
@@ -45,8 +44,7 @@ TEST(AsciiFilter, RightJustifiedTextEndsAtItsAnchor) {
   EXPECT_EQ(Export({{{ColumnX(20), 127, "abcd", TextAlignment::RightJustify},
                      {ColumnX(20), 254, "Łódź", TextAlignment::RightJustify},
                      {ColumnX(20), 381, "ab", TextAlignment::Center}}}),
-            std::string(15, ' ') + "abcd\r\n" + std::string(15, ' ') + "Łódź\r\n" +
-                std::string(19, ' ') + "ab\r\n");
+            std::string(15, ' ') + "abcd\r\n" + std::string(15, ' ') + "Łódź\r\n" + std::string(19, ' ') + "ab\r\n");
 }
 
 TEST(AsciiFilter, LaterTextOverwritesOrGoesInFront) {
@@ -68,10 +66,9 @@ TEST(AsciiFilter, EmptyTextBeyondTheEndPadsWithSpaces) {
 }
 
 TEST(AsciiFilter, PagesFollowEachOtherWithoutEmptyLines) {
-  EXPECT_EQ(Export({{{ColumnX(1), 2 * kCell, "two"}, {ColumnX(1), 5 * kCell, "five"}},
-                    {},
-                    {{ColumnX(1), kCell, "next"}}}),
-            "two\r\nfive\r\nnext\r\n");
+  EXPECT_EQ(
+      Export({{{ColumnX(1), 2 * kCell, "two"}, {ColumnX(1), 5 * kCell, "five"}}, {}, {{ColumnX(1), kCell, "next"}}}),
+      "two\r\nfive\r\nnext\r\n");
 }
 
 TEST(AsciiFilter, WritesEveryLineHoweverFarDownAndDropsTextsOffThePaper) {

@@ -12,9 +12,7 @@ TEST(CommaSeparatedFilter, WritesOneQuotedFieldPerColumnUpToTheRowsLastText) {
   TQRCommaSeparatedFilter filter(file.Path());
   test::RunExport(filter, {{{150, 300, "A"}, {400, 300, "B"}, {150, 350, "C"}},
                            {},
-                           {{200, 100, "2,5 kg Łódź"},
-                            {200, 110, "say \"hi\""},
-                            {0, 120, "lost"}}});
+                           {{200, 100, "2,5 kg Łódź"}, {200, 110, "say \"hi\""}, {0, 120, "lost"}}});
   EXPECT_EQ(file.Contents(),
             "\"A\",\"B\"\r\n"
             "\"C\"\r\n"
@@ -28,7 +26,8 @@ TEST(CommaSeparatedFilter, AGridFarLargerThanItsTextsKeepsOnlyTheCellsWithText) 
   test::ScratchFile file("diagonal.csv");
   TQRCommaSeparatedFilter filter(file.Path());
   test::Page page{{20000, 10, "end"}};
-  for (int k = 1; k <= 1500; ++k) page.push_back({10.0L * k, 10.0L * k, "t", TextAlignment::LeftJustify, test::ReportFont()});
+  for (int k = 1; k <= 1500; ++k)
+    page.push_back({10.0L * k, 10.0L * k, "t", TextAlignment::LeftJustify, test::ReportFont()});
   test::RunExport(filter, {page});
   std::string expected = "\"t\",\"end\"\r\n";
   for (int k = 2; k <= 1500; ++k) expected += "\"t\"\r\n";

@@ -2,14 +2,14 @@
 // Helpers for the export tests: a scratch file and a page of texts driven
 // through a filter in the order a report generator calls it.
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "export/export_filter.h"
 
@@ -19,8 +19,7 @@ namespace pravel::test {
 class ScratchFile {
  public:
   explicit ScratchFile(const std::string& name)
-      : path_(std::filesystem::temp_directory_path() /
-              ("pravel-export-" + std::to_string(::getpid()) + "-" + name)) {
+      : path_(std::filesystem::temp_directory_path() / ("pravel-export-" + std::to_string(::getpid()) + "-" + name)) {
     std::filesystem::remove(path_);
   }
   ~ScratchFile() {
@@ -41,8 +40,7 @@ class ScratchFile {
 };
 
 struct Item {
-  Item(long double x, long double y, std::string text,
-       TextAlignment alignment = TextAlignment::LeftJustify,
+  Item(long double x, long double y, std::string text, TextAlignment alignment = TextAlignment::LeftJustify,
        std::optional<pravel::Font> font = std::nullopt)
       : X(x), Y(y), Text(std::move(text)), Alignment(alignment), Font(std::move(font)) {}
 
@@ -64,15 +62,14 @@ using Page = std::vector<Item>;
 
 // Start, the empty page before the first, each page's NewPage, texts and
 // EndPage, then Finish.
-inline void RunExport(TQRExportFilter& filter, const std::vector<Page>& pages,
-                      const Font& report_font = ReportFont(), std::int32_t paper_height = 2970) {
+inline void RunExport(TQRExportFilter& filter, const std::vector<Page>& pages, const Font& report_font = ReportFont(),
+                      std::int32_t paper_height = 2970) {
   filter.Start(2100, paper_height, report_font);
   filter.EndPage();
   for (const auto& page : pages) {
     filter.NewPage();
     for (const auto& item : page) {
-      filter.TextOut(item.X, item.Y, item.Font.value_or(report_font), kColorWhite,
-                     item.Alignment, item.Text);
+      filter.TextOut(item.X, item.Y, item.Font.value_or(report_font), kColorWhite, item.Alignment, item.Text);
     }
     filter.EndPage();
   }

@@ -25,14 +25,11 @@ struct Answers {
 
 TEST(ExportFilterClasses, AnswerWithTheirNamesAndExtensions) {
   const Answers table[] = {
-      {TQRExportFilterClass::Of<TQRExportFilter>(), "Abstract non-working export filter", "",
-       "Abstract filter", false},
+      {TQRExportFilterClass::Of<TQRExportFilter>(), "Abstract non-working export filter", "", "Abstract filter", false},
       {TQRExportFilterClass::Of<TQRAbstractExportFilter>(), "", "", "QRAbstract", false},
       {TQRExportFilterClass::Of<Ascii>(), "Text export (ASCII) filter", "TXT", "Text file", false},
-      {TQRExportFilterClass::Of<Csv>(), "Comma separated text file", "CSV", "Comma Separated",
-       false},
-      {TQRExportFilterClass::Of<Html>(), "HTML document for web publishing", "HTM",
-       "HTML document", true},
+      {TQRExportFilterClass::Of<Csv>(), "Comma separated text file", "CSV", "Comma Separated", false},
+      {TQRExportFilterClass::Of<Html>(), "HTML document for web publishing", "HTM", "HTML document", true},
   };
   const std::string vendor = TQRExportFilter("").Vendor();
   EXPECT_FALSE(vendor.empty());

@@ -2,14 +2,13 @@
 
 #include "export/abstract_filter.h"
 #include "export/positions.h"
-#include "platform/errors.h"
 #include "export_test_util.h"
+#include "platform/errors.h"
 
 namespace pravel {
 namespace {
 
-std::vector<std::int32_t> Numbers(std::initializer_list<long double> added,
-                                  std::initializer_list<long double> asked) {
+std::vector<std::int32_t> Numbers(std::initializer_list<long double> added, std::initializer_list<long double> asked) {
   TQRPositions positions;
   positions.Add(1.0L);  // before BeginUpdate: ignored
   positions.BeginUpdate();
@@ -25,13 +24,11 @@ TEST(Positions, DistinctRoundedValuesAreNumberedInAscendingOrder) {
   // 100.4 and 100.6 round apart; 100.4 and 99.6 round together.
   EXPECT_EQ(Numbers({100.4L, 100.6L}, {100.4L, 100.6L}), (std::vector<std::int32_t>{1, 2}));
   EXPECT_EQ(Numbers({100.4L, 99.6L}, {100.4L, 99.6L}), (std::vector<std::int32_t>{1, 1}));
-  EXPECT_EQ(Numbers({300, 100, 200, 100.2L}, {300, 100, 200, 5000, 1}),
-            (std::vector<std::int32_t>{3, 1, 2, 0, 0}));
+  EXPECT_EQ(Numbers({300, 100, 200, 100.2L}, {300, 100, 200, 5000, 1}), (std::vector<std::int32_t>{3, 1, 2, 0, 0}));
 }
 
 TEST(Positions, OnlyPositionsStrictlyInsideTheBoundsAreNumbered) {
-  EXPECT_EQ(Numbers({0, -50, 9999999, 12000000, 10, 9999998.4L}, {0, -50, 9999999, 12000000, 10,
-                                                                  9999998.4L}),
+  EXPECT_EQ(Numbers({0, -50, 9999999, 12000000, 10, 9999998.4L}, {0, -50, 9999999, 12000000, 10, 9999998.4L}),
             (std::vector<std::int32_t>{0, 0, 0, 0, 1, 2}));
   // The first exact value decides: 0.3 lies inside, and -0.2 rounds onto it.
   EXPECT_EQ(Numbers({0.3L, -0.2L}, {-0.2L}), (std::vector<std::int32_t>{1}));
@@ -91,8 +88,8 @@ TEST(GridBase, NumbersColumnsAndRowsPerPage) {
   EXPECT_EQ(probe.Pages[2].Lines, 0);
 
   const auto& grid = probe.Pages[1];
-  EXPECT_EQ(grid.Columns, 3);  // 150, 400, 500
-  EXPECT_EQ(grid.Lines, 3);    // 200, 300, 350
+  EXPECT_EQ(grid.Columns, 3);            // 150, 400, 500
+  EXPECT_EQ(grid.Lines, 3);              // 200, 300, 350
   EXPECT_EQ(grid.Cells[0][0].Text, "");  // "off left" has no column
   EXPECT_EQ(grid.Cells[0][0].Size, -1);
   EXPECT_EQ(grid.Cells[1][0].Text, "A");
@@ -123,8 +120,7 @@ TEST(GridBase, UncreatableFileNamesTheFileAndTheReason) {
     probe.Start(2100, 2970, test::ReportFont());
     FAIL() << "no error";
   } catch (const EFileCreateError& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "Cannot create file \"/nonexistent-dir/out.csv\". No such file or directory");
+    EXPECT_EQ(std::string(e.what()), "Cannot create file \"/nonexistent-dir/out.csv\". No such file or directory");
   }
   EXPECT_FALSE(probe.Active());
 }

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
 #include "export/csv_filter.h"
 #include "export/html_filter.h"
 #include "export/text_collector.h"
-#include "support/scripted_printer_device.h"
+#include "platform/platform.h"
 #include "report/test_files.h"
+#include "support/scripted_printer_device.h"
 #include "text_pages.h"
 
 namespace pravel {
@@ -32,8 +32,8 @@ class CallLog final : public TQRExportFilter {
   bool Unpaged() const override { return unpaged_; }
   void Start(std::int32_t width, std::int32_t height, const Font& font) override {
     TQRExportFilter::Start(width, height, font);
-    calls.push_back("Start " + std::to_string(width) + "x" + std::to_string(height) + " " +
-                    font.Name + " " + std::to_string(font.Size));
+    calls.push_back("Start " + std::to_string(width) + "x" + std::to_string(height) + " " + font.Name + " " +
+                    std::to_string(font.Size));
   }
   void EndPage() override { calls.emplace_back("EndPage"); }
   void NewPage() override { calls.emplace_back("NewPage"); }
@@ -41,15 +41,14 @@ class CallLog final : public TQRExportFilter {
     TQRExportFilter::Finish();
     calls.emplace_back("Finish");
   }
-  void TextOut(long double x, long double y, const Font& font, ColorValue background,
-               TextAlignment alignment, const std::string& text) override {
+  void TextOut(long double x, long double y, const Font& font, ColorValue background, TextAlignment alignment,
+               const std::string& text) override {
     calls.push_back("TextOut " + text);
     texts.push_back({x, y, font, background, alignment, text, {}});
   }
 
   const ExportText& Of(const std::string& text) const {
-    const auto it = std::find_if(texts.begin(), texts.end(),
-                                 [&](const ExportText& t) { return t.Text == text; });
+    const auto it = std::find_if(texts.begin(), texts.end(), [&](const ExportText& t) { return t.Text == text; });
     if (it == texts.end()) throw std::out_of_range(text);
     return *it;
   }
@@ -121,16 +120,13 @@ TEST_F(LoadedReportExport, CallsInOrderWithPositionsInTenthsOfAMillimetre) {
   printer.ExportToFilter(log);
 
   EXPECT_EQ(log.calls,
-            (std::vector<std::string>{"Start 2159x2794 Arial 8", "EndPage", "NewPage",
-                                      "TextOut Left", "TextOut Right", "TextOut Mid",
-                                      "TextOut Base", "TextOut Bottom", "TextOut Styled",
-                                      "TextOut Cell", "EndPage", "NewPage", "TextOut Metric",
-                                      "TextOut Up", "EndPage", "Finish"}));
+            (std::vector<std::string>{"Start 2159x2794 Arial 8", "EndPage", "NewPage", "TextOut Left", "TextOut Right",
+                                      "TextOut Mid", "TextOut Base", "TextOut Bottom", "TextOut Styled", "TextOut Cell",
+                                      "EndPage", "NewPage", "TextOut Metric", "TextOut Up", "EndPage", "Finish"}));
   EXPECT_FALSE(log.Active());
 
   constexpr long double kEps = 1e-6L;
-  const auto expect_at = [&](const std::string& text, long double x, long double y,
-                             TextAlignment alignment) {
+  const auto expect_at = [&](const std::string& text, long double x, long double y, TextAlignment alignment) {
     SCOPED_TRACE(text);
     const ExportText& t = log.Of(text);
     EXPECT_NEAR(t.X, x, kEps);
@@ -144,8 +140,7 @@ TEST_F(LoadedReportExport, CallsInOrderWithPositionsInTenthsOfAMillimetre) {
   expect_at("Mid", 762, 127, TextAlignment::Center);
   expect_at("Base", 254, 508 - 0.905L * em16, TextAlignment::LeftJustify);
   expect_at("Bottom", 254, 1016 - (0.833L + 0.300L) * em24, TextAlignment::LeftJustify);
-  expect_at("Cell", 254, (528 - 0.905L * 20 / 1.117L) * kTenthsPerPixel,
-            TextAlignment::LeftJustify);
+  expect_at("Cell", 254, (528 - 0.905L * 20 / 1.117L) * kTenthsPerPixel, TextAlignment::LeftJustify);
   expect_at("Metric", 500, 300, TextAlignment::LeftJustify);
   // Turned upwards: the top of the line lies to the left of the baseline.
   expect_at("Up", 1000 - 0.905L * 100, 600, TextAlignment::LeftJustify);
@@ -154,8 +149,7 @@ TEST_F(LoadedReportExport, CallsInOrderWithPositionsInTenthsOfAMillimetre) {
   EXPECT_EQ(font("Left"), (Font{"Arial", 12, 0, kColorBlack, 1}));
   EXPECT_EQ(font("Bottom").Size, 18);
   EXPECT_EQ(font("Styled"), (Font{"Times New Roman", 10,  // 13 pixels: 9.75 points
-                                  kFontBold | kFontItalic | kFontUnderline | kFontStrikeOut,
-                                  kColorRed, 1}));
+                                  kFontBold | kFontItalic | kFontUnderline | kFontStrikeOut, kColorRed, 1}));
   EXPECT_EQ(font("Cell").Size, 13);  // a 20-pixel cell: 13.4 points
   EXPECT_EQ(font("Cell").Color, 0x123456);
   EXPECT_EQ(font("Metric").Size, 12);

@@ -39,9 +39,7 @@ TEST(TextLines, ReadingOrderJoinsRunsOfALine) {
   EXPECT_EQ(ReadingOrderText(PageTexts(pages[1])), "Total 12\n");
 }
 
-TEST(TextLines, JsonEscapesControlsAndQuotes) {
-  EXPECT_EQ(JsonEscaped("a\"b\\c\n\x01ż"), "a\\\"b\\\\c\\n\\u0001ż");
-}
+TEST(TextLines, JsonEscapesControlsAndQuotes) { EXPECT_EQ(JsonEscaped("a\"b\\c\n\x01ż"), "a\\\"b\\\\c\\n\\u0001ż"); }
 
 }  // namespace
 }  // namespace pravel

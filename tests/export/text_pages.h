@@ -22,8 +22,7 @@ inline constexpr long double kTenthsPerPixel = 254.0L / 96;
 using Canvas = gdi::EmfRecorder;
 
 // Selects a new font of the face and height (negative: em, positive: cell).
-inline void UseFont(Canvas& c, std::u16string face, int height, std::uint8_t charset = 1,
-                    int weight = 400) {
+inline void UseFont(Canvas& c, std::u16string face, int height, std::uint8_t charset = 1, int weight = 400) {
   gdi::LogFontW f;
   f.face = std::move(face);
   f.height = height;
@@ -33,8 +32,7 @@ inline void UseFont(Canvas& c, std::u16string face, int height, std::uint8_t cha
 }
 
 // `text` at (x, y) placed by `align`, 7 units per character.
-inline void Text(Canvas& c, int x, int y, std::string_view text, std::uint32_t align = 0,
-                 std::uint32_t options = 0) {
+inline void Text(Canvas& c, int x, int y, std::string_view text, std::uint32_t align = 0, std::uint32_t options = 0) {
   c.SetTextAlign(align);
   const std::vector<std::int32_t> dx(CharCount(text), 7);
   c.ExtTextOut({x, y}, text, dx, options);

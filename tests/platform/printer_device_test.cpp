@@ -78,9 +78,12 @@ TEST(ScriptedPrinterDevice, RecordsJobCallsAndSheets) {
   EXPECT_EQ(dev.Sheets(), 2);
   EXPECT_EQ(dev.SheetsPrinted(), 3);
   using S = JobStep;
-  EXPECT_EQ(dev.Calls(), (std::vector<JobCall>{{S::BeginDoc, "report.qrp"}, {S::NewPage, ""},
-                                               {S::NewPage, ""}, {S::EndDoc, ""},
-                                               {S::BeginDoc, "second"}, {S::NewPage, ""},
+  EXPECT_EQ(dev.Calls(), (std::vector<JobCall>{{S::BeginDoc, "report.qrp"},
+                                               {S::NewPage, ""},
+                                               {S::NewPage, ""},
+                                               {S::EndDoc, ""},
+                                               {S::BeginDoc, "second"},
+                                               {S::NewPage, ""},
                                                {S::Abort, ""}}));
 }
 
@@ -92,8 +95,7 @@ TEST(ScriptedPrinterDevice, RaisesThePrinterErrors) {
   EXPECT_EQ(PrinterErrorOf([&] { dev.Abort(); }), "Printer is not currently printing");
   EXPECT_EQ(PrinterErrorOf([&] { dev.SetPrinterIndex(2); }), "Printer index out of range");
   EXPECT_EQ(PrinterErrorOf([&] { dev.SetPrinterIndex(-2); }), "Printer index out of range");
-  EXPECT_EQ(PrinterErrorOf([&] { dev.SetPrinter("Nowhere", "", "", std::nullopt); }),
-            "Printer index out of range");
+  EXPECT_EQ(PrinterErrorOf([&] { dev.SetPrinter("Nowhere", "", "", std::nullopt); }), "Printer index out of range");
   EXPECT_EQ(dev.PrinterIndex(), 1);
 
   dev.BeginDoc();

@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/platform.h"
 #include "platform/errors.h"
+#include "platform/platform.h"
 #include "platform/qt/qstring_printer.h"
 
 namespace pravel {

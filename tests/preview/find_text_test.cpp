@@ -65,7 +65,8 @@ TEST_F(FindTextTest, StepsOverBoundedPagesAndGoesRoundOnce) {
 }
 
 TEST_F(FindTextTest, CaseAndSeveralHitsInARun) {
-  const std::vector<PageRun> runs = {{"Abc abc ABC", QRectF(0.1, 0.2, 0.11, 0.02)}, {"xabc", QRectF(0, 0.5, 0.04, 0.02)}};
+  const std::vector<PageRun> runs = {{"Abc abc ABC", QRectF(0.1, 0.2, 0.11, 0.02)},
+                                     {"xabc", QRectF(0, 0.5, 0.04, 0.02)}};
   EXPECT_EQ(FindInRuns(runs, {.text = "abc"}).size(), 4u);
   const std::vector<QRectF> exact = FindInRuns(runs, {.text = "abc", .match_case = true});
   ASSERT_EQ(exact.size(), 2u);

@@ -8,10 +8,10 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "platform/platform.h"
 #include "platform/messages.h"
-#include "support/scripted_printer_device.h"
+#include "platform/platform.h"
 #include "report/qr_printer.h"
+#include "support/scripted_printer_device.h"
 #include "viewer/test_application.h"
 
 namespace pravel {

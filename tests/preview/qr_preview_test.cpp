@@ -263,8 +263,8 @@ TEST_F(PreviewTest, SheetHasAWhitePageAFrameAndAShadow) {
   }
   const auto at = [&](int x, int y) { return sheet.pixelColor(x, y); };
   const QColor black(Qt::black), white(Qt::white);
-  for (const QPoint frame : {QPoint(0, 0), QPoint(0, h - 3), QPoint(w - 3, h - 3), QPoint(w - 3, 0), QPoint(w / 2, 0),
-                             QPoint(0, h / 2)}) {
+  for (const QPoint frame :
+       {QPoint(0, 0), QPoint(0, h - 3), QPoint(w - 3, h - 3), QPoint(w - 3, 0), QPoint(w / 2, 0), QPoint(0, h / 2)}) {
     EXPECT_EQ(at(frame.x(), frame.y()), black) << frame.x() << "," << frame.y();
   }
   for (const QPoint shadow : {QPoint(w - 1, 2), QPoint(w - 2, h / 2), QPoint(2, h - 1), QPoint(w - 1, h - 1)}) {

@@ -10,15 +10,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/platform.h"
 #include "export/loaded_report_export.h"
 #include "export/text_filter.h"
+#include "platform/platform.h"
 #include "platform/qt/qstring_printer.h"
-#include "support/scripted_printer_device.h"
 #include "preview/qr_preview.h"
 #include "report/qr_printer.h"
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
+#include "support/scripted_printer_device.h"
 #include "viewer/test_application.h"
 
 namespace pravel {

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
 #include "platform/errors.h"
-#include "support/scripted_printer_device.h"
+#include "platform/platform.h"
 #include "printing/print_dialog.h"
 #include "printing/scripted_print_dialog.h"
+#include "support/scripted_printer_device.h"
 
 namespace pravel {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
 #include "platform/messages.h"
+#include "platform/platform.h"
 #include "support/scripted_printer_device.h"
 
 namespace pravel {
@@ -54,10 +54,10 @@ TEST(PrinterSettings, ReadsTheDevice) {
   auto printer = FullPrinter();
   printer.LogPixelsX = 600;
   printer.LogPixelsY = 300;
-  printer.PhysicalOffsetX = 100;   // 100 / 600 * 254 = 42.33
-  printer.PhysicalOffsetY = 50;    // 50 / 300 * 254 = 42.33
-  printer.PhysicalWidth = 4961;    // 2100.02
-  printer.PhysicalHeight = 3508;   // 2970.11
+  printer.PhysicalOffsetX = 100;  // 100 / 600 * 254 = 42.33
+  printer.PhysicalOffsetY = 50;   // 50 / 300 * 254 = 42.33
+  printer.PhysicalWidth = 4961;   // 2100.02
+  printer.PhysicalHeight = 3508;  // 2970.11
   printer.DefaultMode->dmCopies = 2;
   ScriptedPrinterDevice dev({printer});
   int pumped = 0;

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/print_dialog.h"
 #include "platform/platform.h"
+#include "platform/print_dialog.h"
 
 namespace pravel::test {
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/scripted_printer_device.h"
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
+#include "support/scripted_printer_device.h"
 
 namespace pravel {
 namespace {
@@ -41,7 +41,7 @@ TEST(PrintChoices, WhatThePrinterCannotTakeIsDropped) {
   ScriptedPrinter bare = ScriptedA4Printer("Bare");
   bare.DefaultMode->dmFields = DM_PAPERSIZE;  // neither copies nor orientation
   bare.DefaultMode->dmPaperSize = 1;
-  bare.Papers = {1};                          // Letter only
+  bare.Papers = {1};  // Letter only
   auto* device = new ScriptedPrinterDevice({bare});
   TQRPrinter printer{std::unique_ptr<PrinterDevice>(device)};
   printer.Load((dir / "r2.qrp").string());

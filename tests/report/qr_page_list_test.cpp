@@ -35,7 +35,8 @@ Bytes BuildReport(const std::vector<std::size_t>& sizes, bool compressed, std::i
 
 std::vector<std::int64_t> RecordOffsets(ByteSpan image) {
   std::vector<std::int64_t> offsets;
-  for (std::size_t at = 128; at < image.size(); at = LoadU32(image, at + 4)) offsets.push_back(static_cast<std::int64_t>(at));
+  for (std::size_t at = 128; at < image.size(); at = LoadU32(image, at + 4))
+    offsets.push_back(static_cast<std::int64_t>(at));
   return offsets;
 }
 
@@ -57,7 +58,7 @@ TEST(TQRPageList, TwoPlainPagesHaveTheDocumentedLayout) {
   EXPECT_EQ(image[25], 0);
   EXPECT_EQ(LoadI32(image, 128), 1);
   EXPECT_EQ(LoadI32(image, 132), 440);
-  EXPECT_EQ(LoadU32(image, 136), 1U);      // EMF header record
+  EXPECT_EQ(LoadU32(image, 136), 1U);  // EMF header record
   EXPECT_EQ(LoadU32(image, 136 + 48), 300U);
   EXPECT_EQ(LoadI32(image, 436), 128);
   EXPECT_EQ(LoadI32(image, 440), 2);
@@ -231,7 +232,11 @@ TEST(TQRPageList, CorruptFilesRaiseAndLaterLookupsStillWork) {
       {"NextOffset loops to its own record", false, [](Bytes& b, R r) { Put(b, r[0] + 4, r[0]); }, {1}, {3, 2}},
       {"NextOffset loops back", false, [](Bytes& b, R r) { Put(b, r[1] + 4, r[0]); }, {2}, {1, 3}},
       {"negative BackOffset", false, [](Bytes& b, R r) { Put(b, r[2] - 4, -1000); }, {2}, {1, 3}},
-      {"last BackOffset outside", false, [](Bytes& b, R) { Put(b, static_cast<std::int64_t>(b.size()) - 4, 0x7FFFFFF0); }, {3}, {1, 2}},
+      {"last BackOffset outside",
+       false,
+       [](Bytes& b, R) { Put(b, static_cast<std::int64_t>(b.size()) - 4, 0x7FFFFFF0); },
+       {3},
+       {1, 2}},
       {"page number mismatch", false, [](Bytes& b, R r) { Put(b, r[1], 7); }, {2}, {1, 3}},
       {"nBytes past the record", false, [](Bytes& b, R r) { Put(b, r[0] + 8 + 48, 300 + 64); }, {1}, {2, 3}},
       {"huge nBytes", false, [](Bytes& b, R r) { Put(b, r[0] + 8 + 48, 0x7FFFFFF0); }, {1}, {2, 3}},
@@ -244,7 +249,14 @@ TEST(TQRPageList, CorruptFilesRaiseAndLaterLookupsStillWork) {
       {"more symbols than code", true, [](Bytes& b, R r) { Put(b, r[1] + 8, 500 + 40); }, {2}, {1, 3}, true},
       {"fewer symbols than code", true, [](Bytes& b, R r) { Put(b, r[1] + 8, 480); }, {2}, {1, 3}, true},
       {"bytes after the last record", false, [](Bytes& b, R) { b.resize(b.size() + 20); }, {3}, {1, 2}},
-      {"damaged code", true, [](Bytes& b, R r) { for (int i = 12; i < 40; ++i) b[static_cast<std::size_t>(r[2] + i)] ^= 0x5A; }, {3}, {1, 2}, true},
+      {"damaged code",
+       true,
+       [](Bytes& b, R r) {
+         for (int i = 12; i < 40; ++i) b[static_cast<std::size_t>(r[2] + i)] ^= 0x5A;
+       },
+       {3},
+       {1, 2},
+       true},
   };
   const TempDir dir;
   for (const auto& c : cases) {
@@ -269,8 +281,16 @@ TEST(TQRPageList, CorruptFilesRaiseAndLaterLookupsStillWork) {
     // Reading apart from decoding finds the same pages and the same faults.
     for (const std::int32_t bad : c.bad_pages) {
       std::string direct = "none", split = "none";
-      try { list.GetPage(bad); } catch (const EMetafileError& e) { direct = e.Detail(); }
-      try { DecodeStoredPage(list.ReadStoredPage(bad).value()); } catch (const EMetafileError& e) { split = e.Detail(); }
+      try {
+        list.GetPage(bad);
+      } catch (const EMetafileError& e) {
+        direct = e.Detail();
+      }
+      try {
+        DecodeStoredPage(list.ReadStoredPage(bad).value());
+      } catch (const EMetafileError& e) {
+        split = e.Detail();
+      }
       EXPECT_EQ(split, direct) << "page " << bad;
     }
     for (const std::int32_t good : c.good_pages) {

@@ -4,10 +4,10 @@
 
 #include "platform/errors.h"
 #include "platform/platform.h"
-#include "support/scripted_printer_device.h"
 #include "report/qr_printer.h"
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
+#include "support/scripted_printer_device.h"
 
 namespace pravel {
 namespace {
@@ -107,8 +107,8 @@ TEST_F(PrintTest, PrintsTheRangeOnePagePerSheet) {
   };
   MakeReport(5);
   printer_->SetTitle("report.qrp");
-  for (const Range& c : {Range{0, 0, {1, 2, 3, 4, 5}}, Range{2, 0, {2, 3, 4, 5}},
-                         Range{0, 7, {1, 2, 3, 4, 5, 0, 0}}, Range{4, 2, {0}}}) {
+  for (const Range& c : {Range{0, 0, {1, 2, 3, 4, 5}}, Range{2, 0, {2, 3, 4, 5}}, Range{0, 7, {1, 2, 3, 4, 5, 0, 0}},
+                         Range{4, 2, {0}}}) {
     SCOPED_TRACE(std::to_string(c.first) + "/" + std::to_string(c.last));
     device_->ClearRecords();
     printer_->SetFirstPage(c.first);

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
 #include "platform/errors.h"
-#include "support/scripted_printer_device.h"
+#include "platform/platform.h"
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
+#include "support/scripted_printer_device.h"
 
 namespace pravel {
 namespace {
@@ -90,13 +90,13 @@ TEST(QRPrinter, LoadRecognisesThePaperOfPageOne) {
     printer->Load((dir / "r.qrp").string());
     return std::pair{printer->PaperSize(), printer->Orientation()};
   };
-  EXPECT_EQ(recognised({all}, 794, 1123), std::pair(A4Small, P));   // W 52, H 74
+  EXPECT_EQ(recognised({all}, 794, 1123), std::pair(A4Small, P));  // W 52, H 74
   EXPECT_EQ(recognised({all}, 1123, 794), std::pair(A4Small, L));
-  EXPECT_EQ(recognised({all}, 816, 1056), std::pair(Note, P));      // Letter: W 53, H 69
-  EXPECT_EQ(recognised({all}, 378, 378), std::pair(ESheet, L));     // 100 mm square
-  EXPECT_EQ(recognised({all}, 756, 756), std::pair(Legal, P));      // 200 mm square: none
+  EXPECT_EQ(recognised({all}, 816, 1056), std::pair(Note, P));   // Letter: W 53, H 69
+  EXPECT_EQ(recognised({all}, 378, 378), std::pair(ESheet, L));  // 100 mm square
+  EXPECT_EQ(recognised({all}, 756, 756), std::pair(Legal, P));   // 200 mm square: none
   EXPECT_EQ(recognised({ScriptedA4Printer("A4")}, 1123, 794), std::pair(A4, L));
-  EXPECT_EQ(recognised({}, 1123, 794), std::pair(A4, P));           // no printer
+  EXPECT_EQ(recognised({}, 1123, 794), std::pair(A4, P));  // no printer
 }
 
 TEST(QRPrinter, GeometryRoundsHalvesToEven) {

@@ -145,11 +145,10 @@ SelectedPrinter ScriptedPrinterDevice::GetPrinter() {
 }
 
 void ScriptedPrinterDevice::SetPrinter(const std::string& device, const std::string& /*driver*/,
-                                       const std::string& /*port*/,
-                                       const std::optional<DeviceMode>& mode) {
+                                       const std::string& /*port*/, const std::optional<DeviceMode>& mode) {
   CheckPrinting(false);
-  const auto it = std::find_if(printers_.begin(), printers_.end(),
-                               [&](const ScriptedPrinter& p) { return p.Device == device; });
+  const auto it =
+      std::find_if(printers_.begin(), printers_.end(), [&](const ScriptedPrinter& p) { return p.Device == device; });
   if (it == printers_.end()) throw EPrinterError(kPrinterIndexOutOfRange);
   selections_.push_back({device, mode});
   Select(static_cast<int>(it - printers_.begin()));
@@ -159,11 +158,12 @@ void ScriptedPrinterDevice::SetPrinter(const std::string& device, const std::str
   }
 }
 
-std::vector<std::int16_t> ScriptedPrinterDevice::DeviceCapabilities(
-    const std::string& device, const std::string& /*port*/, DeviceCapability capability,
-    const std::optional<DeviceMode>& /*mode*/) const {
-  const auto it = std::find_if(printers_.begin(), printers_.end(),
-                               [&](const ScriptedPrinter& p) { return p.Device == device; });
+std::vector<std::int16_t> ScriptedPrinterDevice::DeviceCapabilities(const std::string& device,
+                                                                    const std::string& /*port*/,
+                                                                    DeviceCapability capability,
+                                                                    const std::optional<DeviceMode>& /*mode*/) const {
+  const auto it =
+      std::find_if(printers_.begin(), printers_.end(), [&](const ScriptedPrinter& p) { return p.Device == device; });
   if (it == printers_.end() || capability != DeviceCapability::DC_PAPERS) return {};
   return it->Papers;
 }
@@ -172,8 +172,7 @@ int ScriptedPrinterDevice::GetDeviceCaps(DeviceCap index) {
   const ScriptedPrinter* p = Selected();
   if (p == nullptr) return 0;
   const std::optional<DeviceMode>& mode = mode_built_ ? mode_ : p->DefaultMode;
-  const bool landscape = mode && (mode->dmFields & DM_ORIENTATION) != 0 &&
-                         mode->dmOrientation == DMORIENT_LANDSCAPE;
+  const bool landscape = mode && (mode->dmFields & DM_ORIENTATION) != 0 && mode->dmOrientation == DMORIENT_LANDSCAPE;
   const auto pick = [landscape](int portrait, int turned) { return landscape ? turned : portrait; };
   switch (index) {
     case DeviceCap::HORZRES: return pick(p->HorzRes, p->VertRes);

@@ -21,11 +21,11 @@ struct ScriptedPrinter {
   std::string Port = "script:";
   int LogPixelsX = 300;
   int LogPixelsY = 300;
-  int PhysicalWidth = 0;     // whole sheet, pixels
+  int PhysicalWidth = 0;  // whole sheet, pixels
   int PhysicalHeight = 0;
-  int PhysicalOffsetX = 0;   // sheet edge to printable area
+  int PhysicalOffsetX = 0;  // sheet edge to printable area
   int PhysicalOffsetY = 0;
-  int HorzRes = 0;           // printable area
+  int HorzRes = 0;  // printable area
   int VertRes = 0;
   // The driver's default device mode; none when the driver offers none.
   std::optional<DeviceMode> DefaultMode;
@@ -49,7 +49,7 @@ struct JobCall {
 
 // What one sheet of a job received on its surface.
 struct ScriptedSheet {
-  int Shapes = 0;                     // filled and stroked paths
+  int Shapes = 0;  // filled and stroked paths
   int Images = 0;
   std::vector<std::u16string> Texts;  // text runs in drawing order
   gdi::RectD Bounds;                  // of all points drawn, device pixels
@@ -109,8 +109,8 @@ class ScriptedPrinterDevice final : public PrinterDevice {
 
   std::vector<ScriptedPrinter> printers_;
   int default_index_ = 0;
-  int selected_ = -1;                 // -1: the default
-  std::optional<DeviceMode> mode_;    // of the selected printer, once built
+  int selected_ = -1;               // -1: the default
+  std::optional<DeviceMode> mode_;  // of the selected printer, once built
   bool mode_built_ = false;
   int empty_fetches_ = 0;
   bool printing_ = false;

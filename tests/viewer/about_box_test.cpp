@@ -35,10 +35,8 @@ class AboutBoxTest : public ::testing::Test {
   static void Click(QWidget* widget) {
     const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
     const QPointF global = widget->mapToGlobal(at);
-    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &press);
     QApplication::sendEvent(widget, &release);
   }
@@ -60,8 +58,7 @@ TEST_F(AboutBoxTest, ItemsCarryTheirTexts) {
   EXPECT_EQ(Item(box, "Label4")->text(), QString::fromLatin1(kMakerWebAddressText));
   EXPECT_EQ(Item(box, "Label4")->cursor().shape(), Qt::PointingHandCursor);
   EXPECT_EQ(Item(box, "StaticText1")->text(), OperatingSystemLine(CurrentSystemVersion()));
-  EXPECT_EQ(Item(box, "StaticText4")->text(),
-            MemoryLine(TotalPhysicalMemory(), QLocale().groupSeparator()));
+  EXPECT_EQ(Item(box, "StaticText4")->text(), MemoryLine(TotalPhysicalMemory(), QLocale().groupSeparator()));
   EXPECT_EQ(Item(box, "StaticText4")->pos(), QPoint(16, 324));
   EXPECT_GT(TotalPhysicalMemory(), 0U);
   EXPECT_EQ(Item(box, "Label3")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
@@ -105,8 +102,8 @@ TEST_F(AboutBoxTest, WhiteIsSeeThrough) {
   EXPECT_FALSE(mask.contains(QPoint(320, 360)));  // white background
   EXPECT_FALSE(mask.contains(QPoint(5, 5)));
   const QRegion label2(Item(box, "Label2")->geometry());
-  EXPECT_TRUE(mask.intersects(label2));       // the text of "ZAMKNIJ"
-  EXPECT_FALSE((label2 - mask).isEmpty());    // but not the white around it
+  EXPECT_TRUE(mask.intersects(label2));     // the text of "ZAMKNIJ"
+  EXPECT_FALSE((label2 - mask).isEmpty());  // but not the white around it
   box.reject();
 }
 

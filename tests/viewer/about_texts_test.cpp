@@ -19,7 +19,7 @@ TEST(AboutTexts, SystemLineFromUnameRelease) {
   EXPECT_EQ(line("x.y.z"), "Linux 0.0 (Build 0)");
   EXPECT_EQ(line("99999999999.2.3"), "Linux 0.2 (Build 3)");  // too large for int
   EXPECT_EQ(line("3.10.70000"), "Linux 3.10 (Build 4464)");   // low 16 bits of the build
-  EXPECT_EQ(line("\xd9\xa3.1"), "Linux 0.0 (Build 0)");      // only ASCII digits count
+  EXPECT_EQ(line("\xd9\xa3.1"), "Linux 0.0 (Build 0)");       // only ASCII digits count
 }
 
 TEST(AboutTexts, MemoryInKilobytesWithTheLocaleSeparator) {

@@ -61,8 +61,8 @@ TEST_F(FileAssociationTest, FirstStartRegistersAndSecondWritesNothing) {
   EXPECT_EQ(ReadAssociation(home_.Dirs()), "/opt/pravel/bin/pravel %f");
   EXPECT_TRUE(ReadText(home_.ConfigHome() + "/mimeapps.list")
                   .contains("[Default Applications]\napplication/x-qrp=pravel.desktop;\n"));
-  EXPECT_TRUE(ReadText(home_.DataHome() + "/mime/packages/pravel.xml")
-                  .contains("<mime-type type=\"application/x-qrp\">"));
+  EXPECT_TRUE(
+      ReadText(home_.DataHome() + "/mime/packages/pravel.xml").contains("<mime-type type=\"application/x-qrp\">"));
 
   const auto before = Snapshot(home_.Path());
   EXPECT_FALSE(CheckAssociation(home_.Dirs(), exe_));
@@ -139,8 +139,7 @@ TEST_F(FileAssociationTest, InstalledSystemRegistrationIsLeftInPlace) {
   EXPECT_FALSE(CheckAssociation(dirs, exe));
   QFile::remove(home_.DataHome() + "/applications/pravel.desktop");
   WriteText(system + "/applications/other.desktop", "[Desktop Entry]\nExec=other %f\n");
-  WriteText(home_.ConfigHome() + "/mimeapps.list",
-            "[Default Applications]\napplication/x-qrp=other.desktop;\n");
+  WriteText(home_.ConfigHome() + "/mimeapps.list", "[Default Applications]\napplication/x-qrp=other.desktop;\n");
   EXPECT_TRUE(CheckAssociation(dirs, exe));
 }
 
@@ -151,8 +150,7 @@ TEST_F(FileAssociationTest, UnwritableRegistrationRaisesAnError) {
 
 TEST_F(FileAssociationTest, RunningProgramUsesTheEnvironmentsFolders) {
   EXPECT_TRUE(CheckAssociation());
-  EXPECT_EQ(ReadAssociation(qt::CurrentXdgDirs()),
-            qt::ExecArgument(QCoreApplication::applicationFilePath()) + " %f");
+  EXPECT_EQ(ReadAssociation(qt::CurrentXdgDirs()), qt::ExecArgument(QCoreApplication::applicationFilePath()) + " %f");
   EXPECT_TRUE(QFileInfo::exists(home_.DataHome() + "/applications/pravel.desktop"));
   EXPECT_FALSE(CheckAssociation());
 }

@@ -102,9 +102,9 @@ TEST_F(KonsolaTest, LayoutAndShortcuts) {
 
   // The button bar: left offsets, flat buttons with pictures and hints.
   const std::pair<const char*, int> buttons[] = {
-      {"sbFirstPage", 1},    {"sbPreviousPage", 26}, {"sbNextPage", 112}, {"sbLastPage", 136}, {"ZoomToFit", 176},
-      {"ZoomTo100", 200},    {"ZoomToWidth", 224},   {"SpeedButton1", 248}, {"SpeedButton2", 336},
-      {"PrintSetup", 384},   {"Print", 408},         {"Save", 472},       {"SpeedButton6", 520}};
+      {"sbFirstPage", 1}, {"sbPreviousPage", 26}, {"sbNextPage", 112},   {"sbLastPage", 136},   {"ZoomToFit", 176},
+      {"ZoomTo100", 200}, {"ZoomToWidth", 224},   {"SpeedButton1", 248}, {"SpeedButton2", 336}, {"PrintSetup", 384},
+      {"Print", 408},     {"Save", 472},          {"SpeedButton6", 520}};
   for (const auto& [name, left] : buttons) {
     const auto* button = window.findChild<QToolButton*>(QString::fromLatin1(name));
     ASSERT_NE(button, nullptr) << name;
@@ -375,7 +375,6 @@ TEST_F(KonsolaTest, AboutBoxAndWebPage) {
   ASSERT_EQ(opened_.size(), 1U);
   EXPECT_EQ(opened_[0], QUrl(QString::fromLatin1(kMakerWebAddress)));
 }
-
 
 // Every report of the shared corpus, good or broken, is shown page by page
 // without harm; the good ones show every page.

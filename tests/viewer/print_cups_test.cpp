@@ -57,8 +57,8 @@ class ViewerCupsTest : public ::testing::Test {
   }
 
   TFKonsolaPravel& Start() {
-    window_ = std::make_unique<TFKonsolaPravel>(QStringList{QString::fromStdString((dir_ / "r3.qrp").string())},
-                                                Dialogs{});
+    window_ =
+        std::make_unique<TFKonsolaPravel>(QStringList{QString::fromStdString((dir_ / "r3.qrp").string())}, Dialogs{});
     window_->SetStartPage(&report_);
     window_->show();
     for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();

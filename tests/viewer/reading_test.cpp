@@ -42,7 +42,10 @@ class ReadingTest : public ::testing::Test {
   }
 
   std::unique_ptr<TFKonsolaPravel> Start(const QStringList& arguments) {
-    Dialogs dialogs{.OpenFile = {}, .SaveFile = {}, .ShowMessage = {}, .ShowModal = {},
+    Dialogs dialogs{.OpenFile = {},
+                    .SaveFile = {},
+                    .ShowMessage = {},
+                    .ShowModal = {},
                     .AskPage = [this](QWidget*, int, int count) {
                       asked_count_ = count;
                       return next_page_;
@@ -59,8 +62,8 @@ class ReadingTest : public ::testing::Test {
   static void Wheel(TQRPreview& preview, int notches, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QWidget* at = preview.viewport();
     const QPointF pos(at->width() / 2.0, at->height() / 2.0);
-    QWheelEvent wheel(pos, at->mapToGlobal(pos), {}, QPoint(0, 120 * notches), Qt::NoButton, mods,
-                      Qt::NoScrollPhase, false);
+    QWheelEvent wheel(pos, at->mapToGlobal(pos), {}, QPoint(0, 120 * notches), Qt::NoButton, mods, Qt::NoScrollPhase,
+                      false);
     QApplication::sendEvent(at, &wheel);
   }
 

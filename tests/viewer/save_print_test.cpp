@@ -8,17 +8,17 @@
 #include <sstream>
 
 #include "engine/qr_report.h"
-#include "platform/platform.h"
 #include "export/loaded_report_export.h"
+#include "platform/platform.h"
 #include "platform/qt/test_home.h"
-#include "support/scripted_printer_device.h"
-#include "printing/scripted_print_dialog.h"
 #include "preview/error_handler.h"
 #include "preview/qr_preview.h"
+#include "printing/scripted_print_dialog.h"
 #include "report/preview_interface.h"
 #include "report/qr_printer.h"
 #include "report/qr_printer_test_util.h"
 #include "report/test_files.h"
+#include "support/scripted_printer_device.h"
 #include "test_application.h"
 #include "viewer/konsola.h"
 #include "viewer/start_page_form.h"
@@ -114,8 +114,8 @@ TEST_F(SavePrintTest, SaveAsReportWritesAnExactCopy) {
   SaveAs("copy.qrp", 1);
   ASSERT_EQ(save_requests_.size(), 1U);
   EXPECT_EQ(save_requests_[0].title, "");
-  EXPECT_EQ(save_requests_[0].filters, (QStringList{"Report files (*.qrp)", "ASCII text (*.txt)", "CSV (*.csv)",
-                                                    "HTML Document (*.htm)"}));
+  EXPECT_EQ(save_requests_[0].filters,
+            (QStringList{"Report files (*.qrp)", "ASCII text (*.txt)", "CSV (*.csv)", "HTML Document (*.htm)"}));
   EXPECT_EQ(save_requests_[0].default_suffix, "qrp");
   EXPECT_TRUE(errors_.empty());
   EXPECT_EQ(test::ReadFileBytes(dir_ / "copy.qrp"), test::ReadFileBytes(dir_ / "r3.qrp"));
@@ -124,7 +124,8 @@ TEST_F(SavePrintTest, SaveAsReportWritesAnExactCopy) {
   const Bytes before = test::ReadFileBytes(dir_ / "r3.qrp");
   SaveAs("r3.qrp", 1);
   ASSERT_EQ(errors_.size(), 1U);
-  EXPECT_TRUE(errors_[0].startsWith("Cannot create file \"" + Path(dir_ / "r3.qrp") + "\". ")) << errors_[0].toStdString();
+  EXPECT_TRUE(errors_[0].startsWith("Cannot create file \"" + Path(dir_ / "r3.qrp") + "\". "))
+      << errors_[0].toStdString();
   EXPECT_EQ(test::ReadFileBytes(dir_ / "r3.qrp"), before);
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(window.FilePrinter()->Status(), TQRPrinterStatus::Finished);

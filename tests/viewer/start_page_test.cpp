@@ -1,5 +1,3 @@
-#include "viewer/start_page_form.h"
-
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -11,23 +9,24 @@
 #include <sstream>
 #include <string_view>
 
-#include "platform/platform.h"
 #include "export/csv_filter.h"
 #include "export/loaded_report_export.h"
 #include "export/text_collector.h"
+#include "platform/platform.h"
 #include "platform/qt/test_home.h"
-#include "support/scripted_printer_device.h"
 #include "preview/error_handler.h"
 #include "preview/qr_preview.h"
 #include "report/test_files.h"
+#include "support/scripted_printer_device.h"
 #include "test_application.h"
 #include "viewer/konsola.h"
+#include "viewer/start_page_form.h"
 
 namespace pravel {
 namespace {
 
 constexpr std::array<std::string_view, 4> kLines = {"Pravel", "v.1.2", "view and print saved report *.qrp files",
-                                                   "pravel.example.org"};
+                                                    "pravel.example.org"};
 
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -128,7 +127,8 @@ TEST_F(StartPageTest, PrintingProducesThePageAgainOnThePrinter) {
       return std::shared_ptr<void>(form.get(), [form, &printer, &title, &texts](void*) mutable {
         const auto& device = dynamic_cast<const ScriptedPrinterDevice&>(printer.PrinterDevice());
         if (!device.Calls().empty()) title = device.Calls().front().Title;
-        for (const ScriptedSheet& sheet : device.SheetsDrawn()) texts.insert(texts.end(), sheet.Texts.begin(), sheet.Texts.end());
+        for (const ScriptedSheet& sheet : device.SheetsDrawn())
+          texts.insert(texts.end(), sheet.Texts.begin(), sheet.Texts.end());
         form.reset();
       });
     };

@@ -14,17 +14,15 @@ constexpr std::uint32_t kOpaque = 0xFF000000u;
 
 // The 20 static colours of the default palette, 0xRRGGBB.
 constexpr std::array<std::uint32_t, 20> kSystemPalette = {
-    0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080,
-    0xC0C0C0, 0xC0DCC0, 0xA6CAF0, 0xFFFBF0, 0xA0A0A4, 0x808080, 0xFF0000,
-    0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
+    0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0, 0xC0DCC0, 0xA6CAF0,
+    0xFFFBF0, 0xA0A0A4, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
 };
 
 [[noreturn]] void Fail(const char* what) { throw EMetafileError(std::string("DIB: ") + what); }
 
 bool ValidBitCount(std::uint32_t compression, std::uint16_t bits) {
   switch (compression) {
-    case kBiRgb:
-      return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    case kBiRgb: return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
     case kBiRle8: return bits == 8;
     case kBiRle4: return bits == 4;
     case kBiBitfields:
@@ -41,8 +39,7 @@ struct Channel {
   int shift = 0;
   int width = 0;
 
-  explicit Channel(std::uint32_t m = 0)
-      : mask(m), shift(m ? std::countr_zero(m) : 0), width(std::popcount(m)) {}
+  explicit Channel(std::uint32_t m = 0) : mask(m), shift(m ? std::countr_zero(m) : 0), width(std::popcount(m)) {}
 
   std::uint32_t operator()(std::uint32_t pixel) const {
     if (width == 0) return 0;
@@ -87,8 +84,7 @@ Layout ReadLayout(ByteSpan bmi) {
     layout.masks.red = Channel(LoadU32(bmi, at));
     layout.masks.green = Channel(LoadU32(bmi, at + 4));
     layout.masks.blue = Channel(LoadU32(bmi, at + 8));
-    const bool alpha_stored =
-        with_alpha || (h.header_size >= 56 && InBounds(bmi.size(), at + 12, 4));
+    const bool alpha_stored = with_alpha || (h.header_size >= 56 && InBounds(bmi.size(), at + 12, 4));
     if (alpha_stored) layout.masks.alpha = Channel(LoadU32(bmi, at + 12));
   } else if (h.bit_count == 16) {
     layout.masks = {Channel(0x7C00), Channel(0x03E0), Channel(0x001F), Channel(0)};
@@ -104,8 +100,7 @@ std::vector<std::uint32_t> ReadColorTable(ByteSpan bmi, const Layout& layout, st
   const DibHeader& h = layout.header;
   const std::size_t full = std::size_t{1} << h.bit_count;
   std::size_t count = full;
-  if (h.header_size != kCoreHeaderSize && h.colors_used != 0)
-    count = std::min<std::size_t>(h.colors_used, full);
+  if (h.header_size != kCoreHeaderSize && h.colors_used != 0) count = std::min<std::size_t>(h.colors_used, full);
   std::size_t entry = h.header_size == kCoreHeaderSize ? 3 : 4;
   if (usage == kDibPalColors) {
     entry = 2;
@@ -115,8 +110,7 @@ std::vector<std::uint32_t> ReadColorTable(ByteSpan bmi, const Layout& layout, st
   if (!InBounds(bmi.size(), layout.table_offset, std::uint64_t{count} * entry)) {
     // A table of implied size may be cut short (writers store only the
     // colours used); an explicit biClrUsed must fit.
-    const std::size_t present =
-        bmi.size() > layout.table_offset ? (bmi.size() - layout.table_offset) / entry : 0;
+    const std::size_t present = bmi.size() > layout.table_offset ? (bmi.size() - layout.table_offset) / entry : 0;
     if (h.colors_used != 0 || present == 0) Fail("colour table outside the header bytes");
     count = present;
   }
@@ -126,8 +120,7 @@ std::vector<std::uint32_t> ReadColorTable(ByteSpan bmi, const Layout& layout, st
     if (usage == kDibPalColors) {
       table[i] = SystemPaletteColor(LoadU16(bmi, at));
     } else {
-      table[i] = kOpaque | (std::uint32_t{bmi[at + 2]} << 16) | (std::uint32_t{bmi[at + 1]} << 8) |
-                 bmi[at];
+      table[i] = kOpaque | (std::uint32_t{bmi[at + 2]} << 16) | (std::uint32_t{bmi[at + 1]} << 8) | bmi[at];
     }
   }
   return table;
@@ -162,8 +155,7 @@ Bitmap DecodeUncompressed(const Layout& layout, ByteSpan bmi, ByteSpan bits, std
   const Masks& m = layout.masks;
 
   for (std::size_t r = 0; r < rows; ++r) {
-    const ByteSpan row =
-        bits.subspan(static_cast<std::size_t>(r * stride), static_cast<std::size_t>(stride));
+    const ByteSpan row = bits.subspan(static_cast<std::size_t>(r * stride), static_cast<std::size_t>(stride));
     const std::size_t out_start = OutRow(h, r) * w;
     std::uint32_t* out = bm.pixels.data() + out_start;
     switch (h.bit_count) {
@@ -189,8 +181,7 @@ Bitmap DecodeUncompressed(const Layout& layout, ByteSpan bmi, ByteSpan bits, std
       case 24:
         for (std::size_t x = 0; x < w; ++x) {
           const std::size_t at = 3 * x;
-          out[x] = kOpaque | (std::uint32_t{row[at + 2]} << 16) |
-                   (std::uint32_t{row[at + 1]} << 8) | row[at];
+          out[x] = kOpaque | (std::uint32_t{row[at + 2]} << 16) | (std::uint32_t{row[at + 1]} << 8) | row[at];
         }
         break;
       default:  // 32
@@ -308,9 +299,8 @@ DibPicture DecodeDib(ByteSpan bmi, ByteSpan bits, std::uint32_t usage) {
     case kBiJpeg:
     case kBiPng: {
       if (bits.empty()) Fail("no picture data");
-      return EncodedPicture{
-          h.compression == kBiJpeg ? EncodedPicture::Kind::Jpeg : EncodedPicture::Kind::Png,
-          Bytes(bits.begin(), bits.end()), h.width, h.height};
+      return EncodedPicture{h.compression == kBiJpeg ? EncodedPicture::Kind::Jpeg : EncodedPicture::Kind::Png,
+                            Bytes(bits.begin(), bits.end()), h.width, h.height};
     }
     case kBiRle8:
     case kBiRle4: return DecodeRle(layout, bmi, bits, usage);
@@ -324,8 +314,7 @@ std::uint32_t SystemPaletteColor(std::uint32_t index) noexcept {
 
 Bytes EncodeDib24(const Bitmap& bitmap) {
   if (bitmap.width <= 0 || bitmap.height <= 0 ||
-      bitmap.pixels.size() !=
-          static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height))
+      bitmap.pixels.size() != static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height))
     throw std::invalid_argument("EncodeDib24: bitmap size does not match its pixels");
   const auto w = static_cast<std::size_t>(bitmap.width);
   const auto rows = static_cast<std::size_t>(bitmap.height);

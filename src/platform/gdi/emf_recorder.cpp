@@ -19,10 +19,8 @@ std::size_t Padded(std::size_t n) { return (n + 3) & ~std::size_t{3}; }
 std::int32_t ClampToInt(double v) {
   if (std::isnan(v)) return 0;
   v = std::round(v);
-  if (v <= std::numeric_limits<std::int32_t>::min())
-    return std::numeric_limits<std::int32_t>::min();
-  if (v >= std::numeric_limits<std::int32_t>::max())
-    return std::numeric_limits<std::int32_t>::max();
+  if (v <= std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+  if (v >= std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
   return static_cast<std::int32_t>(v);
 }
 
@@ -135,9 +133,8 @@ using Matrix = std::array<double, 6>;
 
 // First a, then b.
 Matrix Then(const Matrix& a, const Matrix& b) {
-  return {a[0] * b[0] + a[1] * b[2],        a[0] * b[1] + a[1] * b[3],
-          a[2] * b[0] + a[3] * b[2],        a[2] * b[1] + a[3] * b[3],
-          a[4] * b[0] + a[5] * b[2] + b[4], a[4] * b[1] + a[5] * b[3] + b[5]};
+  return {a[0] * b[0] + a[1] * b[2], a[0] * b[1] + a[1] * b[3],        a[2] * b[0] + a[3] * b[2],
+          a[2] * b[1] + a[3] * b[3], a[4] * b[0] + a[5] * b[2] + b[4], a[4] * b[1] + a[5] * b[3] + b[5]};
 }
 
 Matrix ToMatrix(const EmfXForm& x) { return {x.m11, x.m12, x.m21, x.m22, x.dx, x.dy}; }
@@ -156,8 +153,7 @@ LogFontW LogFontFromFont(const Font& font, int pixels_per_inch) {
   return lf;
 }
 
-EmfRecorder::EmfRecorder(std::int32_t width, std::int32_t height, std::u16string_view page_name)
-    : objects_(1) {
+EmfRecorder::EmfRecorder(std::int32_t width, std::int32_t height, std::u16string_view page_name) : objects_(1) {
   if (width <= 0 || height <= 0) throw std::invalid_argument("EmfRecorder: empty picture size");
   state_.font.kind = Emr::ExtCreateFontIndirectW;
   state_.font.font_height = 16;  // the system font's cell
@@ -239,8 +235,7 @@ void EmfRecorder::EmitRect(Emr type, const RectL& rect) {
 }
 
 void EmfRecorder::AppendRecord(std::uint32_t type, ByteSpan fields) {
-  if (type == static_cast<std::uint32_t>(Emr::Header) ||
-      type == static_cast<std::uint32_t>(Emr::Eof))
+  if (type == static_cast<std::uint32_t>(Emr::Header) || type == static_cast<std::uint32_t>(Emr::Eof))
     throw std::invalid_argument("EmfRecorder: header and EOF records are written by the recorder");
   Emit(static_cast<Emr>(type), Bytes(fields.begin(), fields.end()));
 }
@@ -254,8 +249,7 @@ Metafile EmfRecorder::Finish() {
   finished_ = true;
 
   const Box b = bounds_.Empty() ? Box{} : bounds_;
-  const RectL bounds{ClampToInt(b.left), ClampToInt(b.top), ClampToInt(b.right),
-                     ClampToInt(b.bottom)};
+  const RectL bounds{ClampToInt(b.left), ClampToInt(b.top), ClampToInt(b.right), ClampToInt(b.bottom)};
   StoreU32(out_, 8, static_cast<std::uint32_t>(bounds.left));
   StoreU32(out_, 12, static_cast<std::uint32_t>(bounds.top));
   StoreU32(out_, 16, static_cast<std::uint32_t>(bounds.right));
@@ -293,8 +287,7 @@ EmfRecorder::Box EmfRecorder::DeviceBox(std::span<const PointD> logical) const {
       box = {d.x, d.y, d.x, d.y};
       first = false;
     } else {
-      box = {std::min(box.left, d.x), std::min(box.top, d.y), std::max(box.right, d.x),
-             std::max(box.bottom, d.y)};
+      box = {std::min(box.left, d.x), std::min(box.top, d.y), std::max(box.right, d.x), std::max(box.bottom, d.y)};
     }
   }
   return box;
@@ -322,8 +315,7 @@ EmfRecorder::Box EmfRecorder::LineBox(std::span<const PointD> logical) const {
   if (logical.empty()) return {};
   const Box d = DeviceBox(logical);
   const double pen = PenOverhang();
-  return {std::round(d.left) - pen, std::round(d.top) - pen, std::round(d.right) + pen,
-          std::round(d.bottom) + pen};
+  return {std::round(d.left) - pen, std::round(d.top) - pen, std::round(d.right) + pen, std::round(d.bottom) + pen};
 }
 
 void EmfRecorder::AddDrawn(const Box& box) {
@@ -332,8 +324,8 @@ void EmfRecorder::AddDrawn(const Box& box) {
   if (target.Empty()) {
     target = box;
   } else {
-    target = {std::min(target.left, box.left), std::min(target.top, box.top),
-              std::max(target.right, box.right), std::max(target.bottom, box.bottom)};
+    target = {std::min(target.left, box.left), std::min(target.top, box.top), std::max(target.right, box.right),
+              std::max(target.bottom, box.bottom)};
   }
 }
 
@@ -360,8 +352,7 @@ EmfRecorder::Handle EmfRecorder::AllocHandle(const ObjectInfo& info) {
   return static_cast<Handle>(objects_.size() - 1);
 }
 
-EmfRecorder::Handle EmfRecorder::CreatePen(LineStyle style, std::int32_t width,
-                                           std::uint32_t color) {
+EmfRecorder::Handle EmfRecorder::CreatePen(LineStyle style, std::int32_t width, std::uint32_t color) {
   ObjectInfo info;
   info.pen_width = std::abs(static_cast<double>(width));
   info.pen_null = style == LineStyle::Null;
@@ -376,9 +367,8 @@ EmfRecorder::Handle EmfRecorder::CreatePen(LineStyle style, std::int32_t width,
   return h;
 }
 
-EmfRecorder::Handle EmfRecorder::ExtCreatePen(std::uint32_t style, std::uint32_t width,
-                                              BrushStyle brush_style, std::uint32_t color,
-                                              std::uint32_t hatch,
+EmfRecorder::Handle EmfRecorder::ExtCreatePen(std::uint32_t style, std::uint32_t width, BrushStyle brush_style,
+                                              std::uint32_t color, std::uint32_t hatch,
                                               std::span<const std::uint32_t> dashes) {
   ObjectInfo info;
   info.pen_width = IsGeometricPen(style) ? width : 0;
@@ -402,8 +392,7 @@ EmfRecorder::Handle EmfRecorder::ExtCreatePen(std::uint32_t style, std::uint32_t
   return h;
 }
 
-EmfRecorder::Handle EmfRecorder::CreateBrushIndirect(BrushStyle style, std::uint32_t color,
-                                                     std::uint32_t hatch) {
+EmfRecorder::Handle EmfRecorder::CreateBrushIndirect(BrushStyle style, std::uint32_t color, std::uint32_t hatch) {
   ObjectInfo info;
   info.kind = Emr::CreateBrushIndirect;
   const Handle h = AllocHandle(info);
@@ -453,15 +442,13 @@ void EmfRecorder::SelectObject(Handle handle) {
   CheckOpen();
   if (IsStockHandle(handle)) {
     const Stock stock = StockIdOf(handle);
-    if (!IsAssignedStockObject(stock))
-      throw std::invalid_argument("EmfRecorder: unknown stock object");
+    if (!IsAssignedStockObject(stock)) throw std::invalid_argument("EmfRecorder: unknown stock object");
     if (stock >= Stock::WhitePen && stock <= Stock::NullPen) {
       state_.pen = ObjectInfo{};
       state_.pen.pen_null = stock == Stock::NullPen;
     } else if (stock == Stock::DcPen) {
       state_.pen = ObjectInfo{};
-    } else if (stock >= Stock::OemFixedFont && stock != Stock::DefaultPalette &&
-               stock != Stock::DcBrush) {
+    } else if (stock >= Stock::OemFixedFont && stock != Stock::DefaultPalette && stock != Stock::DcBrush) {
       state_.font = ObjectInfo{Emr::ExtCreateFontIndirectW, 0, false, 16, 0};
     }
   } else {
@@ -502,9 +489,7 @@ void EmfRecorder::SetTextAlign(std::uint32_t align) {
 void EmfRecorder::SetPolyFillMode(PolyFillMode mode) { EmitU32(Emr::SetPolyFillMode, ToUnderlying(mode)); }
 void EmfRecorder::SetRop2(std::uint32_t rop2) { EmitU32(Emr::SetRop2, rop2); }
 void EmfRecorder::SetStretchBltMode(StretchMode mode) { EmitU32(Emr::SetStretchBltMode, ToUnderlying(mode)); }
-void EmfRecorder::SetArcDirection(ArcDirection direction) {
-  EmitU32(Emr::SetArcDirection, ToUnderlying(direction));
-}
+void EmfRecorder::SetArcDirection(ArcDirection direction) { EmitU32(Emr::SetArcDirection, ToUnderlying(direction)); }
 
 void EmfRecorder::SetExtents(MapMode mode) {
   // The fixed modes measure on the reference device; MM_ISOTROPIC starts
@@ -561,8 +546,8 @@ void EmfRecorder::SetViewportExtEx(std::int32_t cx, std::int32_t cy) {
   SetExtent(Emr::SetViewportExtEx, state_.page.viewport_ext, cx, cy);
 }
 
-void EmfRecorder::ScaleExtent(Emr type, PointD& extent, std::int32_t x_num, std::int32_t x_denom,
-                              std::int32_t y_num, std::int32_t y_denom) {
+void EmfRecorder::ScaleExtent(Emr type, PointD& extent, std::int32_t x_num, std::int32_t x_denom, std::int32_t y_num,
+                              std::int32_t y_denom) {
   Bytes f;
   for (std::int32_t v : {x_num, x_denom, y_num, y_denom}) AppendI32(f, v);
   Emit(type, f);
@@ -571,8 +556,7 @@ void EmfRecorder::ScaleExtent(Emr type, PointD& extent, std::int32_t x_num, std:
   FixIsotropic();
 }
 
-void EmfRecorder::ScaleWindowExtEx(std::int32_t x_num, std::int32_t x_denom, std::int32_t y_num,
-                                   std::int32_t y_denom) {
+void EmfRecorder::ScaleWindowExtEx(std::int32_t x_num, std::int32_t x_denom, std::int32_t y_num, std::int32_t y_denom) {
   ScaleExtent(Emr::ScaleWindowExtEx, state_.page.window_ext, x_num, x_denom, y_num, y_denom);
 }
 
@@ -623,9 +607,7 @@ void EmfRecorder::RestoreDC(std::int32_t saved) {
 
 void EmfRecorder::IntersectClipRect(const RectL& rect) { EmitRect(Emr::IntersectClipRect, rect); }
 void EmfRecorder::ExcludeClipRect(const RectL& rect) { EmitRect(Emr::ExcludeClipRect, rect); }
-void EmfRecorder::OffsetClipRgn(std::int32_t dx, std::int32_t dy) {
-  EmitPoint(Emr::OffsetClipRgn, dx, dy);
-}
+void EmfRecorder::OffsetClipRgn(std::int32_t dx, std::int32_t dy) { EmitPoint(Emr::OffsetClipRgn, dx, dy); }
 
 void EmfRecorder::ExtSelectClipRgn(std::span<const RectL> rects, RegionMode mode) {
   Bytes f;
@@ -637,8 +619,8 @@ void EmfRecorder::ExtSelectClipRgn(std::span<const RectL> rects, RegionMode mode
   }
   RectL bound = rects.front();
   for (const RectL& r : rects) {
-    bound = {std::min(bound.left, r.left), std::min(bound.top, r.top),
-             std::max(bound.right, r.right), std::max(bound.bottom, r.bottom)};
+    bound = {std::min(bound.left, r.left), std::min(bound.top, r.top), std::max(bound.right, r.right),
+             std::max(bound.bottom, r.bottom)};
   }
   const auto rect_bytes = static_cast<std::uint32_t>(16 * rects.size());
   AppendU32(f, 32 + rect_bytes);  // RgnDataSize
@@ -698,8 +680,7 @@ void EmfRecorder::Chord(const RectL& box, EmfPoint start, EmfPoint end) {
   Shape(Emr::Chord, box, extra);
 }
 
-void EmfRecorder::Poly(Emr type16, Emr type32, std::span<const EmfPoint> points, PointSize size,
-                       bool to_cp) {
+void EmfRecorder::Poly(Emr type16, Emr type32, std::span<const EmfPoint> points, PointSize size, bool to_cp) {
   CheckOpen();
   const std::vector<PointD> logical = ToLogical(points, to_cp ? std::optional(state_.position) : std::nullopt);
   const Box box = LineBox(logical);
@@ -747,12 +728,11 @@ void EmfRecorder::PolyPoly(Emr type16, Emr type32, std::span<const EmfPoint> poi
   AddDrawn(box);
 }
 
-void EmfRecorder::PolyPolygon(std::span<const EmfPoint> points,
-                              std::span<const std::uint32_t> counts, PointSize size) {
+void EmfRecorder::PolyPolygon(std::span<const EmfPoint> points, std::span<const std::uint32_t> counts, PointSize size) {
   PolyPoly(Emr::PolyPolygon16, Emr::PolyPolygon, points, counts, size);
 }
-void EmfRecorder::PolyPolyline(std::span<const EmfPoint> points,
-                               std::span<const std::uint32_t> counts, PointSize size) {
+void EmfRecorder::PolyPolyline(std::span<const EmfPoint> points, std::span<const std::uint32_t> counts,
+                               PointSize size) {
   PolyPoly(Emr::PolyPolyline16, Emr::PolyPolyline, points, counts, size);
 }
 
@@ -831,8 +811,7 @@ EmfRecorder::Box EmfRecorder::TextBox(PointD origin, double advance_x, double ad
   const double c = std::cos(angle), s = std::sin(angle);
   std::vector<PointD> corners;
   for (double y_shift : {0.0, advance_y}) {
-    for (PointD p :
-         {PointD{left, top}, PointD{right, top}, PointD{left, bottom}, PointD{right, bottom}}) {
+    for (PointD p : {PointD{left, top}, PointD{right, top}, PointD{left, bottom}, PointD{right, bottom}}) {
       p.y += y_shift;
       corners.push_back({origin.x + p.x * c + p.y * s, origin.y - p.x * s + p.y * c});
     }
@@ -842,32 +821,29 @@ EmfRecorder::Box EmfRecorder::TextBox(PointD origin, double advance_x, double ad
 }
 
 void EmfRecorder::Text(Emr type, EmfPoint reference, ByteSpan string, std::size_t chars,
-                       std::span<const std::int32_t> dx, std::uint32_t options,
-                       std::optional<RectL> rect) {
+                       std::span<const std::int32_t> dx, std::uint32_t options, std::optional<RectL> rect) {
   CheckOpen();
   const bool pdy = (options & kEtoPdy) != 0;
-  if (dx.size() != chars * (pdy ? 2 : 1))
-    throw std::invalid_argument("EmfRecorder: one advance per character needed");
+  if (dx.size() != chars * (pdy ? 2 : 1)) throw std::invalid_argument("EmfRecorder: one advance per character needed");
 
   double advance_x = 0, advance_y = 0;
   for (std::size_t i = 0; i < dx.size(); ++i) (pdy && i % 2 ? advance_y : advance_x) += dx[i];
   const bool update_cp = (state_.text_align & kTaUpdateCp) != 0;
   const PointD origin =
-      update_cp ? state_.position
-                : PointD{static_cast<double>(reference.x), static_cast<double>(reference.y)};
+      update_cp ? state_.position : PointD{static_cast<double>(reference.x), static_cast<double>(reference.y)};
   Box box = chars == 0 ? Box{} : TextBox(origin, advance_x, advance_y);
   if (rect && (options & kEtoClipped) != 0 && !box.Empty()) {
     const Box clip = AreaBox(*rect, false);
-    box = {std::max(box.left, clip.left), std::max(box.top, clip.top),
-           std::min(box.right, clip.right), std::min(box.bottom, clip.bottom)};
+    box = {std::max(box.left, clip.left), std::max(box.top, clip.top), std::min(box.right, clip.right),
+           std::min(box.bottom, clip.bottom)};
   }
   if (rect && (options & kEtoOpaque) != 0) {
     const Box fill = AreaBox(*rect, false);
     if (box.Empty()) {
       box = fill;
     } else if (!fill.Empty()) {
-      box = {std::min(box.left, fill.left), std::min(box.top, fill.top),
-             std::max(box.right, fill.right), std::max(box.bottom, fill.bottom)};
+      box = {std::min(box.left, fill.left), std::min(box.top, fill.top), std::max(box.right, fill.right),
+             std::max(box.bottom, fill.bottom)};
     }
   }
 
@@ -878,10 +854,8 @@ void EmfRecorder::Text(Emr type, EmfPoint reference, ByteSpan string, std::size_
   // Page units to 0.01 mm, for the compatible mode.
   const double sx = std::fabs(state_.page.viewport_ext.x / state_.page.window_ext.x);
   const double sy = std::fabs(state_.page.viewport_ext.y / state_.page.window_ext.y);
-  AppendF32(f,
-            identity ? static_cast<float>(sx * kDeviceMillimeters.cx * 100 / kDevicePixels.cx) : 0);
-  AppendF32(f,
-            identity ? static_cast<float>(sy * kDeviceMillimeters.cy * 100 / kDevicePixels.cy) : 0);
+  AppendF32(f, identity ? static_cast<float>(sx * kDeviceMillimeters.cx * 100 / kDevicePixels.cx) : 0);
+  AppendF32(f, identity ? static_cast<float>(sy * kDeviceMillimeters.cy * 100 / kDevicePixels.cy) : 0);
   AppendI32(f, reference.x);
   AppendI32(f, reference.y);
   AppendU32(f, static_cast<std::uint32_t>(chars));
@@ -904,17 +878,15 @@ void EmfRecorder::Text(Emr type, EmfPoint reference, ByteSpan string, std::size_
   }
 }
 
-void EmfRecorder::ExtTextOut(EmfPoint reference, std::u16string_view text,
-                             std::span<const std::int32_t> dx, std::uint32_t options,
-                             std::optional<RectL> rect) {
+void EmfRecorder::ExtTextOut(EmfPoint reference, std::u16string_view text, std::span<const std::int32_t> dx,
+                             std::uint32_t options, std::optional<RectL> rect) {
   Bytes string;
   AppendUtf16(string, text);
   Text(Emr::ExtTextOutW, reference, string, text.size(), dx, options, rect);
 }
 
-void EmfRecorder::ExtTextOut(EmfPoint reference, std::string_view utf8,
-                             std::span<const std::int32_t> dx, std::uint32_t options,
-                             std::optional<RectL> rect) {
+void EmfRecorder::ExtTextOut(EmfPoint reference, std::string_view utf8, std::span<const std::int32_t> dx,
+                             std::uint32_t options, std::optional<RectL> rect) {
   const std::u32string code_points = DecodeUtf8(utf8);
   const std::size_t per_char = (options & kEtoPdy) != 0 ? 2 : 1;
   if (dx.size() != code_points.size() * per_char)
@@ -941,8 +913,7 @@ void EmfRecorder::StretchDIBits(const RectL& dest, const Bitmap& bitmap, std::ui
   StretchDIBits(dest, {0, 0, bitmap.width, bitmap.height}, bitmap, rop);
 }
 
-void EmfRecorder::StretchDIBits(const RectL& dest, const RectL& source, const Bitmap& bitmap,
-                                std::uint32_t rop) {
+void EmfRecorder::StretchDIBits(const RectL& dest, const RectL& source, const Bitmap& bitmap, std::uint32_t rop) {
   CheckOpen();
   const Bytes dib = EncodeDib24(bitmap);
   const Box box = AreaBox(dest, false);
@@ -968,8 +939,7 @@ void EmfRecorder::StretchDIBits(const RectL& dest, const RectL& source, const Bi
   AddDrawn(box);
 }
 
-void EmfRecorder::BitBltRecord(const RectL& dest, std::uint32_t rop, EmfPoint source,
-                               const Bytes* dib) {
+void EmfRecorder::BitBltRecord(const RectL& dest, std::uint32_t rop, EmfPoint source, const Bytes* dib) {
   CheckOpen();
   const Box box = AreaBox(dest, false);
   const auto bmi_size = static_cast<std::uint32_t>(dib ? kBitmapInfoHeaderSize : 0);
@@ -994,15 +964,12 @@ void EmfRecorder::BitBltRecord(const RectL& dest, std::uint32_t rop, EmfPoint so
   AddDrawn(box);
 }
 
-void EmfRecorder::BitBlt(const RectL& dest, const Bitmap& bitmap, EmfPoint source,
-                         std::uint32_t rop) {
+void EmfRecorder::BitBlt(const RectL& dest, const Bitmap& bitmap, EmfPoint source, std::uint32_t rop) {
   CheckOpen();
   const Bytes dib = EncodeDib24(bitmap);
   BitBltRecord(dest, rop, source, &dib);
 }
 
-void EmfRecorder::BitBlt(const RectL& dest, std::uint32_t rop) {
-  BitBltRecord(dest, rop, {}, nullptr);
-}
+void EmfRecorder::BitBlt(const RectL& dest, std::uint32_t rop) { BitBltRecord(dest, rop, {}, nullptr); }
 
 }  // namespace pravel::gdi

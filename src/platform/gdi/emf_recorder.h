@@ -64,11 +64,10 @@ class EmfRecorder {
   enum class PointSize { Auto, Short, Long };
 
   // Values of the text records.
-  static constexpr std::uint32_t kTaLeft = 0, kTaTop = 0, kTaUpdateCp = 1, kTaRight = 2,
-                                 kTaCenter = 6, kTaBottom = 8, kTaBaseline = 24;
+  static constexpr std::uint32_t kTaLeft = 0, kTaTop = 0, kTaUpdateCp = 1, kTaRight = 2, kTaCenter = 6, kTaBottom = 8,
+                                 kTaBaseline = 24;
   static constexpr std::uint32_t kEtoOpaque = 0x2, kEtoClipped = 0x4, kEtoPdy = 0x2000;
-  static constexpr std::uint32_t kSrcCopy = 0xCC0020, kSrcPaint = 0xEE0086, kSrcAnd = 0x8800C6,
-                                 kPatCopy = 0xF00021;
+  static constexpr std::uint32_t kSrcCopy = 0xCC0020, kSrcPaint = 0xEE0086, kSrcAnd = 0x8800C6, kPatCopy = 0xF00021;
 
   // The reference device: 1920 x 1440 pixels on 508 x 381 mm.
   static constexpr SizeL kDevicePixels{1920, 1440};
@@ -82,9 +81,8 @@ class EmfRecorder {
   // An unknown handle throws std::invalid_argument.
   Handle CreatePen(LineStyle style, std::int32_t width, std::uint32_t color);
   // style: PenStyleBits.
-  Handle ExtCreatePen(std::uint32_t style, std::uint32_t width, BrushStyle brush_style,
-                      std::uint32_t color, std::uint32_t hatch = 0,
-                      std::span<const std::uint32_t> dashes = {});
+  Handle ExtCreatePen(std::uint32_t style, std::uint32_t width, BrushStyle brush_style, std::uint32_t color,
+                      std::uint32_t hatch = 0, std::span<const std::uint32_t> dashes = {});
   Handle CreateBrushIndirect(BrushStyle style, std::uint32_t color, std::uint32_t hatch = 0);
   Handle CreateSolidBrush(std::uint32_t color) { return CreateBrushIndirect(BrushStyle::Solid, color); }
   Handle CreateFont(const LogFontW& font);
@@ -106,10 +104,8 @@ class EmfRecorder {
   void SetWindowExtEx(std::int32_t cx, std::int32_t cy);
   void SetViewportOrgEx(std::int32_t x, std::int32_t y);
   void SetViewportExtEx(std::int32_t cx, std::int32_t cy);
-  void ScaleWindowExtEx(std::int32_t x_num, std::int32_t x_denom, std::int32_t y_num,
-                        std::int32_t y_denom);
-  void ScaleViewportExtEx(std::int32_t x_num, std::int32_t x_denom, std::int32_t y_num,
-                          std::int32_t y_denom);
+  void ScaleWindowExtEx(std::int32_t x_num, std::int32_t x_denom, std::int32_t y_num, std::int32_t y_denom);
+  void ScaleViewportExtEx(std::int32_t x_num, std::int32_t x_denom, std::int32_t y_num, std::int32_t y_denom);
   void SetWorldTransform(const EmfXForm& xform);
   void ModifyWorldTransform(const EmfXForm& xform, WorldTransformMode mode);
   void SaveDC();
@@ -165,17 +161,15 @@ class EmfRecorder {
   void ExtTextOut(EmfPoint reference, std::string_view utf8, std::span<const std::int32_t> dx,
                   std::uint32_t options = 0, std::optional<RectL> rect = std::nullopt);
   // 8-bit text in the code page of the selected font's charset (EXTTEXTOUTA).
-  void ExtTextOutA(EmfPoint reference, ByteSpan text, std::span<const std::int32_t> dx,
-                   std::uint32_t options = 0, std::optional<RectL> rect = std::nullopt);
+  void ExtTextOutA(EmfPoint reference, ByteSpan text, std::span<const std::int32_t> dx, std::uint32_t options = 0,
+                   std::optional<RectL> rect = std::nullopt);
 
   // Pictures, stored as 24-bit DIBs. STRETCHDIBITS: source in picture
   // pixels with rows counted from the top (the whole picture by default).
   void StretchDIBits(const RectL& dest, const Bitmap& bitmap, std::uint32_t rop = kSrcCopy);
-  void StretchDIBits(const RectL& dest, const RectL& source, const Bitmap& bitmap,
-                     std::uint32_t rop = kSrcCopy);
+  void StretchDIBits(const RectL& dest, const RectL& source, const Bitmap& bitmap, std::uint32_t rop = kSrcCopy);
   // BITBLT from the picture at `source` (its top-left pixel), dest-sized.
-  void BitBlt(const RectL& dest, const Bitmap& bitmap, EmfPoint source,
-              std::uint32_t rop = kSrcCopy);
+  void BitBlt(const RectL& dest, const Bitmap& bitmap, EmfPoint source, std::uint32_t rop = kSrcCopy);
   // BITBLT without a source: the destination with the brush (PATCOPY, ...).
   void BitBlt(const RectL& dest, std::uint32_t rop);
 
@@ -233,16 +227,16 @@ class EmfRecorder {
   void SetOrigin(Emr type, PointD& origin, std::int32_t x, std::int32_t y);
   void SetExtent(Emr type, PointD& extent, std::int32_t cx, std::int32_t cy);
   void SetExtents(MapMode mode);
-  void ScaleExtent(Emr type, PointD& extent, std::int32_t x_num, std::int32_t x_denom,
-                   std::int32_t y_num, std::int32_t y_denom);
+  void ScaleExtent(Emr type, PointD& extent, std::int32_t x_num, std::int32_t x_denom, std::int32_t y_num,
+                   std::int32_t y_denom);
 
   void Shape(Emr type, const RectL& box, std::span<const std::int32_t> extra = {});
   void Poly(Emr type16, Emr type32, std::span<const EmfPoint> points, PointSize size, bool to_cp);
-  void PolyPoly(Emr type16, Emr type32, std::span<const EmfPoint> points,
-                std::span<const std::uint32_t> counts, PointSize size);
+  void PolyPoly(Emr type16, Emr type32, std::span<const EmfPoint> points, std::span<const std::uint32_t> counts,
+                PointSize size);
   void PathDraw(Emr type);
-  void Text(Emr type, EmfPoint reference, ByteSpan string, std::size_t chars,
-            std::span<const std::int32_t> dx, std::uint32_t options, std::optional<RectL> rect);
+  void Text(Emr type, EmfPoint reference, ByteSpan string, std::size_t chars, std::span<const std::int32_t> dx,
+            std::uint32_t options, std::optional<RectL> rect);
   void BitBltRecord(const RectL& dest, std::uint32_t rop, EmfPoint source, const Bytes* dib);
 
   Bytes out_;

@@ -29,15 +29,11 @@ struct RectI {
 struct XForm {
   double m11 = 1, m12 = 0, m21 = 0, m22 = 1, dx = 0, dy = 0;
 
-  PointD Map(PointD p) const noexcept {
-    return {m11 * p.x + m21 * p.y + dx, m12 * p.x + m22 * p.y + dy};
-  }
+  PointD Map(PointD p) const noexcept { return {m11 * p.x + m21 * p.y + dx, m12 * p.x + m22 * p.y + dy}; }
   // Maps a vector (no translation).
   PointD MapVector(PointD v) const noexcept { return {m11 * v.x + m21 * v.y, m12 * v.x + m22 * v.y}; }
   double Determinant() const noexcept { return m11 * m22 - m12 * m21; }
-  bool IsIdentity() const noexcept {
-    return m11 == 1 && m12 == 0 && m21 == 0 && m22 == 1 && dx == 0 && dy == 0;
-  }
+  bool IsIdentity() const noexcept { return m11 == 1 && m12 == 0 && m21 == 0 && m22 == 1 && dx == 0 && dy == 0; }
   bool HasRotation() const noexcept { return m12 != 0 || m21 != 0; }
   // Average linear scale, for widths and heights.
   double Scale() const noexcept { return std::sqrt(std::fabs(Determinant())); }
@@ -46,12 +42,8 @@ struct XForm {
 
 // First a, then b.
 inline XForm Then(const XForm& a, const XForm& b) noexcept {
-  return {a.m11 * b.m11 + a.m12 * b.m21,
-          a.m11 * b.m12 + a.m12 * b.m22,
-          a.m21 * b.m11 + a.m22 * b.m21,
-          a.m21 * b.m12 + a.m22 * b.m22,
-          a.dx * b.m11 + a.dy * b.m21 + b.dx,
-          a.dx * b.m12 + a.dy * b.m22 + b.dy};
+  return {a.m11 * b.m11 + a.m12 * b.m21, a.m11 * b.m12 + a.m12 * b.m22,      a.m21 * b.m11 + a.m22 * b.m21,
+          a.m21 * b.m12 + a.m22 * b.m22, a.dx * b.m11 + a.dy * b.m21 + b.dx, a.dx * b.m12 + a.dy * b.m22 + b.dy};
 }
 
 // The inverse, or the identity when the transform is singular.
@@ -69,8 +61,8 @@ inline XForm Inverse(const XForm& t) noexcept {
 }
 
 inline bool IsFinite(const XForm& t) noexcept {
-  return std::isfinite(t.m11) && std::isfinite(t.m12) && std::isfinite(t.m21) &&
-         std::isfinite(t.m22) && std::isfinite(t.dx) && std::isfinite(t.dy);
+  return std::isfinite(t.m11) && std::isfinite(t.m12) && std::isfinite(t.m21) && std::isfinite(t.m22) &&
+         std::isfinite(t.dx) && std::isfinite(t.dy);
 }
 
 }  // namespace pravel::gdi

@@ -17,8 +17,10 @@ double UnitsPerMillimetre(MapMode mode) noexcept {
 
 PointD IsotropicViewportExtent(PointD w, PointD v, ExtentRounding rounding) noexcept {
   const auto whole = [rounding](double x) { return rounding == ExtentRounding::WholeUnits ? std::round(x) : x; };
-  if (std::fabs(v.x / w.x) < std::fabs(v.y / w.y)) v.y = std::copysign(whole(std::fabs(w.y * v.x / w.x)), v.y);
-  else v.x = std::copysign(whole(std::fabs(w.x * v.y / w.y)), v.x);
+  if (std::fabs(v.x / w.x) < std::fabs(v.y / w.y))
+    v.y = std::copysign(whole(std::fabs(w.y * v.x / w.x)), v.y);
+  else
+    v.x = std::copysign(whole(std::fabs(w.x * v.y / w.y)), v.x);
   return v;
 }
 

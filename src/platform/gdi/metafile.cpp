@@ -47,8 +47,7 @@ EmfHeader ReadEmfHeader(ByteSpan bytes) {
   for (std::uint32_t* field : {&h.nDescription, &h.offDescription, &h.nPalEntries}) *field = r.U32();
   h.szlDevice = ReadSize(r);
   h.szlMillimeters = ReadSize(r);
-  if (h.nSize < kEmfHeaderBaseSize || h.nSize > h.nBytes)
-    throw EMetafileError("bad header record size");
+  if (h.nSize < kEmfHeaderBaseSize || h.nSize > h.nBytes) throw EMetafileError("bad header record size");
   if (h.nSize >= 108 && InBounds(bytes.size(), 100, 8)) {
     r.Seek(100);
     h.szlMicrometers = ReadSize(r);
@@ -74,8 +73,7 @@ Metafile Metafile::FromBytes(Bytes&& bytes) {
 
 namespace {
 
-std::int32_t FrameToPixels(std::int32_t lo, std::int32_t hi, std::int32_t device,
-                           std::int32_t millimetres) {
+std::int32_t FrameToPixels(std::int32_t lo, std::int32_t hi, std::int32_t device, std::int32_t millimetres) {
   if (millimetres == 0) return 0;
   const double pixels = (static_cast<double>(hi) - lo) * device / (millimetres * 100.0);
   return static_cast<std::int32_t>(std::round(pixels));
@@ -84,13 +82,11 @@ std::int32_t FrameToPixels(std::int32_t lo, std::int32_t hi, std::int32_t device
 }  // namespace
 
 std::int32_t Metafile::Width() const noexcept {
-  return FrameToPixels(header_.rclFrame.left, header_.rclFrame.right, header_.szlDevice.cx,
-                       header_.szlMillimeters.cx);
+  return FrameToPixels(header_.rclFrame.left, header_.rclFrame.right, header_.szlDevice.cx, header_.szlMillimeters.cx);
 }
 
 std::int32_t Metafile::Height() const noexcept {
-  return FrameToPixels(header_.rclFrame.top, header_.rclFrame.bottom, header_.szlDevice.cy,
-                       header_.szlMillimeters.cy);
+  return FrameToPixels(header_.rclFrame.top, header_.rclFrame.bottom, header_.szlDevice.cy, header_.szlMillimeters.cy);
 }
 
 }  // namespace pravel::gdi

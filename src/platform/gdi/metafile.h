@@ -22,16 +22,16 @@ struct SizeL {
 };
 
 struct EmfHeader {
-  std::uint32_t nSize = 0;   // size of the header record itself
-  RectL rclBounds;           // device units of the recording device, inclusive
-  RectL rclFrame;            // 0.01 mm, inclusive
+  std::uint32_t nSize = 0;  // size of the header record itself
+  RectL rclBounds;          // device units of the recording device, inclusive
+  RectL rclFrame;           // 0.01 mm, inclusive
   std::uint32_t nVersion = 0, nBytes = 0, nRecords = 0;
   std::uint16_t nHandles = 0;
   std::uint32_t nDescription = 0, offDescription = 0;  // UTF-16 code units, byte offset
   std::uint32_t nPalEntries = 0;
-  SizeL szlDevice;           // reference device, pixels
-  SizeL szlMillimeters;      // reference device, millimetres
-  SizeL szlMicrometers;      // only when the header carries it (nSize >= 108)
+  SizeL szlDevice;       // reference device, pixels
+  SizeL szlMillimeters;  // reference device, millimetres
+  SizeL szlMicrometers;  // only when the header carries it (nSize >= 108)
 };
 
 // Immutable; copies share the bytes.
@@ -52,8 +52,7 @@ class Metafile {
   std::int32_t Height() const noexcept;
 
  private:
-  Metafile(std::shared_ptr<const Bytes> bytes, const EmfHeader& header)
-      : bytes_(std::move(bytes)), header_(header) {}
+  Metafile(std::shared_ptr<const Bytes> bytes, const EmfHeader& header) : bytes_(std::move(bytes)), header_(header) {}
 
   std::shared_ptr<const Bytes> bytes_;
   EmfHeader header_;

@@ -34,18 +34,23 @@ LogFont StockFont(std::u16string face, std::int32_t height, std::int32_t weight,
 std::optional<GdiObject> StockObject(StockObjectId id) {
   using enum StockObjectId;
   switch (id) {
-    case WhiteBrush: case DcBrush: return StockBrush(BrushStyle::Solid, 0xFFFFFF);
+    case WhiteBrush:
+    case DcBrush: return StockBrush(BrushStyle::Solid, 0xFFFFFF);
     case LtGrayBrush: return StockBrush(BrushStyle::Solid, 0xC0C0C0);
     case GrayBrush: return StockBrush(BrushStyle::Solid, 0x808080);
     case DkGrayBrush: return StockBrush(BrushStyle::Solid, 0x404040);
     case BlackBrush: return StockBrush(BrushStyle::Solid, 0x000000);
     case NullBrush: return StockBrush(BrushStyle::Null, 0);
     case WhitePen: return StockPen(LineStyle::Solid, 0xFFFFFF);
-    case BlackPen: case DcPen: return StockPen(LineStyle::Solid, 0x000000);
+    case BlackPen:
+    case DcPen: return StockPen(LineStyle::Solid, 0x000000);
     case NullPen: return StockPen(LineStyle::Null, 0);
-    case OemFixedFont: case AnsiFixedFont: case SystemFixedFont: return StockFont(u"Courier New", 16, 400, 1);
+    case OemFixedFont:
+    case AnsiFixedFont:
+    case SystemFixedFont: return StockFont(u"Courier New", 16, 400, 1);
     case AnsiVarFont: return StockFont(u"MS Sans Serif", 16, 400, 2);
-    case SystemFont: case DeviceDefaultFont: return StockFont(u"System", 16, 700, 2);
+    case SystemFont:
+    case DeviceDefaultFont: return StockFont(u"System", 16, 700, 2);
     case DefaultGuiFont: return StockFont(u"MS Sans Serif", -11, 400, 2);
     case DefaultPalette: return Palette{};
   }

@@ -20,10 +20,10 @@ constexpr Rgb ColorRefToRgb(std::uint32_t c) noexcept {
 }
 
 struct LogPen {
-  std::uint32_t style = 0;       // PS_* including end cap, join and type bits
-  double width = 0;              // logical units; 0 is one device pixel
-  std::uint32_t color = 0;       // COLORREF
-  bool extended = false;         // from EXTCREATEPEN
+  std::uint32_t style = 0;  // PS_* including end cap, join and type bits
+  double width = 0;         // logical units; 0 is one device pixel
+  std::uint32_t color = 0;  // COLORREF
+  bool extended = false;    // from EXTCREATEPEN
   std::vector<std::uint32_t> user_dashes;
 };
 
@@ -31,7 +31,7 @@ struct LogBrush {
   BrushStyle style = BrushStyle::Solid;
   std::uint32_t color = 0xFFFFFF;  // COLORREF
   std::uint32_t hatch = 0;
-  std::shared_ptr<const Image> pattern;      // DIB pattern brushes
+  std::shared_ptr<const Image> pattern;                   // DIB pattern brushes
   std::shared_ptr<const std::vector<std::uint8_t>> mono;  // CREATEMONOBRUSH: 0/1 per pixel
 };
 

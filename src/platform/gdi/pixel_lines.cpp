@@ -12,7 +12,9 @@ namespace {
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
-Pixel Nearest(PointD p) { return {static_cast<std::int32_t>(std::lround(p.x)), static_cast<std::int32_t>(std::lround(p.y))}; }
+Pixel Nearest(PointD p) {
+  return {static_cast<std::int32_t>(std::lround(p.x)), static_cast<std::int32_t>(std::lround(p.y))};
+}
 
 // Appends the line from a to b without its last pixel, only the steps whose
 // major coordinate lies within [lo, hi] of that axis.
@@ -38,8 +40,10 @@ void AppendLine(std::vector<Pixel>& pixels, Pixel a, Pixel b, const RectI& devic
     return static_cast<int>(FloorDiv(2 * std::int64_t{step} * d + major, 2 * std::int64_t{major}));
   };
   for (int i = first; i <= last; ++i) {
-    if (x_major) pixels.push_back({a.x + dir * i, a.y + minor(i, dy, adx)});
-    else pixels.push_back({a.x + minor(i, dx, ady), a.y + dir * i});
+    if (x_major)
+      pixels.push_back({a.x + dir * i, a.y + minor(i, dy, adx)});
+    else
+      pixels.push_back({a.x + minor(i, dx, ady), a.y + dir * i});
   }
 }
 

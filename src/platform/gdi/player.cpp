@@ -54,11 +54,16 @@ WorkBudget PlayMetafile(const Metafile& metafile, Surface& surface, const RectD&
 }
 
 Player::Player(const Metafile& metafile, Surface& surface, const RectD& target, WorkBudget budget)
-    : metafile_(metafile), surface_(surface), target_(target),
-      playback_(PlaybackTransform(metafile.Header(), target)), budget_(std::move(budget)) {
+    : metafile_(metafile),
+      surface_(surface),
+      target_(target),
+      playback_(PlaybackTransform(metafile.Header(), target)),
+      budget_(std::move(budget)) {
   const double w = std::fabs(target.Width()), h = std::fabs(target.Height());
-  limit_ = {RoundToInt(std::min(target.left, target.right) - w - 16), RoundToInt(std::min(target.top, target.bottom) - h - 16),
-            RoundToInt(std::max(target.left, target.right) + w + 16), RoundToInt(std::max(target.top, target.bottom) + h + 16)};
+  limit_ = {RoundToInt(std::min(target.left, target.right) - w - 16),
+            RoundToInt(std::min(target.top, target.bottom) - h - 16),
+            RoundToInt(std::max(target.left, target.right) + w + 16),
+            RoundToInt(std::max(target.top, target.bottom) + h + 16)};
   objects_.resize(metafile.Header().nHandles);
   if (auto pen = StockObject(StockObjectId::BlackPen)) dc_.pen = std::get<LogPen>(*pen);
   if (auto brush = StockObject(StockObjectId::WhiteBrush)) dc_.brush = std::get<LogBrush>(*brush);
@@ -72,16 +77,37 @@ namespace {
 // current position (outside a path bracket).
 bool OnlyDraws(Emr type) {
   switch (type) {
-    case Emr::Rectangle: case Emr::RoundRect: case Emr::Ellipse: case Emr::Arc: case Emr::Chord: case Emr::Pie:
-    case Emr::SetPixelV: case Emr::PolyBezier: case Emr::Polygon: case Emr::Polyline: case Emr::PolyBezier16:
-    case Emr::Polygon16: case Emr::Polyline16: case Emr::PolyPolyline: case Emr::PolyPolygon:
-    case Emr::PolyPolyline16: case Emr::PolyPolygon16: case Emr::FillRgn: case Emr::FrameRgn: case Emr::InvertRgn:
-    case Emr::PaintRgn: case Emr::BitBlt: case Emr::StretchBlt: case Emr::MaskBlt: case Emr::PlgBlt:
-    case Emr::SetDIBitsToDevice: case Emr::StretchDIBits: case Emr::AlphaBlend: case Emr::TransparentBlt:
-    case Emr::GradientFill:
-      return true;
-    default:
-      return false;
+    case Emr::Rectangle:
+    case Emr::RoundRect:
+    case Emr::Ellipse:
+    case Emr::Arc:
+    case Emr::Chord:
+    case Emr::Pie:
+    case Emr::SetPixelV:
+    case Emr::PolyBezier:
+    case Emr::Polygon:
+    case Emr::Polyline:
+    case Emr::PolyBezier16:
+    case Emr::Polygon16:
+    case Emr::Polyline16:
+    case Emr::PolyPolyline:
+    case Emr::PolyPolygon:
+    case Emr::PolyPolyline16:
+    case Emr::PolyPolygon16:
+    case Emr::FillRgn:
+    case Emr::FrameRgn:
+    case Emr::InvertRgn:
+    case Emr::PaintRgn:
+    case Emr::BitBlt:
+    case Emr::StretchBlt:
+    case Emr::MaskBlt:
+    case Emr::PlgBlt:
+    case Emr::SetDIBitsToDevice:
+    case Emr::StretchDIBits:
+    case Emr::AlphaBlend:
+    case Emr::TransparentBlt:
+    case Emr::GradientFill: return true;
+    default: return false;
   }
 }
 
@@ -163,7 +189,8 @@ void Player::SetOrigin(PointD& origin, ByteReader& r) {
 void Player::ScaleExtent(PointD& extent, ByteReader& r) {
   const std::int64_t xn = r.I32(), xd = r.I32(), yn = r.I32(), yd = r.I32();
   if (!HasScalableExtents(dc_.page.mode) || xd == 0 || yd == 0) return;
-  const std::int64_t x = static_cast<std::int64_t>(extent.x) * xn / xd, y = static_cast<std::int64_t>(extent.y) * yn / yd;
+  const std::int64_t x = static_cast<std::int64_t>(extent.x) * xn / xd,
+                     y = static_cast<std::int64_t>(extent.y) * yn / yd;
   if (x == 0 || y == 0 || x != static_cast<std::int32_t>(x) || y != static_cast<std::int32_t>(y)) return;
   extent = {static_cast<double>(x), static_cast<double>(y)};
   UpdateTransform();
@@ -237,9 +264,10 @@ void Player::SelectObject(std::uint32_t index) {
   if (const auto* pen = std::get_if<LogPen>(object)) {
     if (!Charge(Work::CopiedState, pen->user_dashes.size())) return;
     dc_.pen = *pen;
-  }
-  else if (const auto* brush = std::get_if<LogBrush>(object)) dc_.brush = *brush;
-  else if (const auto* font = std::get_if<LogFont>(object)) dc_.font = *font;
+  } else if (const auto* brush = std::get_if<LogBrush>(object))
+    dc_.brush = *brush;
+  else if (const auto* font = std::get_if<LogFont>(object))
+    dc_.font = *font;
 }
 
 void Player::DeleteObject(std::uint32_t index) {
@@ -257,9 +285,12 @@ void Player::SaveDc() {
 void Player::RestoreDc(std::int32_t level) {
   const auto depth = static_cast<std::int64_t>(saved_.size());
   std::int64_t keep;  // states left on the stack after restoring
-  if (level < 0) keep = depth + level;
-  else if (level > 0) keep = static_cast<std::int64_t>(level) - 1;
-  else return;
+  if (level < 0)
+    keep = depth + level;
+  else if (level > 0)
+    keep = static_cast<std::int64_t>(level) - 1;
+  else
+    return;
   if (keep < 0 || keep >= depth) return;
   dc_ = std::move(saved_[static_cast<std::size_t>(keep)]);
   saved_.resize(static_cast<std::size_t>(keep));
@@ -273,8 +304,10 @@ void Player::ApplyClip() {
   if (dc_.clip && dc_.meta_clip) {
     if (!MayCombine(*dc_.clip, *dc_.meta_clip)) return;
     effective_clip_ = dc_.clip->Combine(*dc_.meta_clip, RegionOp::And);
-  } else if (dc_.clip) effective_clip_ = dc_.clip;
-  else effective_clip_ = dc_.meta_clip;
+  } else if (dc_.clip)
+    effective_clip_ = dc_.clip;
+  else
+    effective_clip_ = dc_.meta_clip;
   // The surface converts the clip anew each time it changes.
   if (effective_clip_ && !Charge(Work::RegionSpans, effective_clip_->SpanCount())) return;
   surface_.SetClip(effective_clip_ ? &*effective_clip_ : nullptr);
@@ -292,8 +325,9 @@ void Player::CombineClip(const Region& region, RegionOp op) {
 Region Player::RegionOfLogicalRect(const RectD& r) const {
   if (!to_device_.HasRotation()) {
     const PointD a = ToDeviceRounded({r.left, r.top}), b = ToDeviceRounded({r.right, r.bottom});
-    return Region::FromRect({static_cast<std::int32_t>(std::min(a.x, b.x)), static_cast<std::int32_t>(std::min(a.y, b.y)),
-                             static_cast<std::int32_t>(std::max(a.x, b.x)), static_cast<std::int32_t>(std::max(a.y, b.y))});
+    return Region::FromRect(
+        {static_cast<std::int32_t>(std::min(a.x, b.x)), static_cast<std::int32_t>(std::min(a.y, b.y)),
+         static_cast<std::int32_t>(std::max(a.x, b.x)), static_cast<std::int32_t>(std::max(a.y, b.y))});
   }
   std::vector<std::vector<PointD>> poly{{ToDevice({r.left, r.top}), ToDevice({r.right, r.top}),
                                          ToDevice({r.right, r.bottom}), ToDevice({r.left, r.bottom})}};
@@ -332,8 +366,10 @@ void Player::CreateObject(ByteReader& r, Read read) {
 
 void Player::ExtCreatePen(const EmfRecord& record, ByteReader& r) {
   const std::uint32_t index = r.U32();
-  if (auto pen = ReadExtCreatePen(r, record.bytes.size())) SetObject(index, std::move(*pen));
-  else DeleteObject(index);
+  if (auto pen = ReadExtCreatePen(r, record.bytes.size()))
+    SetObject(index, std::move(*pen));
+  else
+    DeleteObject(index);
 }
 
 void Player::ClipToRect(ByteReader& r, RegionOp op) {
@@ -401,7 +437,8 @@ void Player::Dispatch(const EmfRecord& record) {
     case Emr::SetBkColor: dc_.bk_color = r.U32(); return;
     case Emr::SetTextColor: dc_.text_color = r.U32(); return;
     case Emr::SetTextAlign: dc_.text_align = r.U32(); return;
-    case Emr::SetPolyFillMode: return SetIfOneOf(dc_.fill_mode, r.U32(), PolyFillMode::Alternate, PolyFillMode::Winding);
+    case Emr::SetPolyFillMode:
+      return SetIfOneOf(dc_.fill_mode, r.U32(), PolyFillMode::Alternate, PolyFillMode::Winding);
     case Emr::SetRop2: return SetIfOneOf(dc_.rop2, r.U32(), Rop2::Black, Rop2::White);
     case Emr::SetStretchBltMode: dc_.stretch_mode = static_cast<StretchMode>(r.U32() & 0xFF); return;
     case Emr::SetArcDirection:
@@ -459,10 +496,19 @@ void Player::Dispatch(const EmfRecord& record) {
     case Emr::GradientFill: return GradientFill(r);
 
     // Paths and regions.
-    case Emr::BeginPath: case Emr::EndPath: case Emr::CloseFigure: case Emr::FillPath: case Emr::StrokeAndFillPath:
-    case Emr::StrokePath: case Emr::FlattenPath: case Emr::WidenPath: case Emr::AbortPath:
-      return PathRecord(type);
-    case Emr::FillRgn: case Emr::FrameRgn: case Emr::InvertRgn: case Emr::PaintRgn: return RegionRecord(record, type);
+    case Emr::BeginPath:
+    case Emr::EndPath:
+    case Emr::CloseFigure:
+    case Emr::FillPath:
+    case Emr::StrokeAndFillPath:
+    case Emr::StrokePath:
+    case Emr::FlattenPath:
+    case Emr::WidenPath:
+    case Emr::AbortPath: return PathRecord(type);
+    case Emr::FillRgn:
+    case Emr::FrameRgn:
+    case Emr::InvertRgn:
+    case Emr::PaintRgn: return RegionRecord(record, type);
 
     // Text.
     case Emr::ExtTextOutW: return ExtTextOut(record, true);
@@ -472,7 +518,10 @@ void Player::Dispatch(const EmfRecord& record) {
     case Emr::SmallTextOut: return SmallTextOut(record);
 
     // Pictures.
-    case Emr::BitBlt: case Emr::StretchBlt: case Emr::AlphaBlend: case Emr::TransparentBlt: return BitBlt(record, type);
+    case Emr::BitBlt:
+    case Emr::StretchBlt:
+    case Emr::AlphaBlend:
+    case Emr::TransparentBlt: return BitBlt(record, type);
     case Emr::MaskBlt: return MaskBlt(record);
     case Emr::PlgBlt: return PlgBlt(record);
     case Emr::StretchDIBits: return StretchDiBits(record);

@@ -69,7 +69,9 @@ std::uint64_t FlattenedPointCount(const Path& path) {
     const PointD p1 = path.points[k], p2 = path.points[k + 1], p3 = path.points[k + 2];
     const double dd = std::hypot(last.x - 2 * p1.x + p2.x, last.y - 2 * p1.y + p2.y) +
                       std::hypot(p1.x - 2 * p2.x + p3.x, p1.y - 2 * p2.y + p3.y);
-    count += std::isfinite(dd) && dd > kTolerance ? std::clamp(Count(std::sqrt(dd / kTolerance)), std::uint64_t{1}, std::uint64_t{200}) : 1;
+    count += std::isfinite(dd) && dd > kTolerance
+                 ? std::clamp(Count(std::sqrt(dd / kTolerance)), std::uint64_t{1}, std::uint64_t{200})
+                 : 1;
     last = p3;
     k += 3;
   }
@@ -184,8 +186,8 @@ bool Player::MayDrawText(const TextRun& run) {
   if (font_changed) last_font_ = run.font;
   const double em = std::isfinite(run.font.height) ? std::fabs(run.font.height) : 0;
   const double page = std::max(1.0, std::fabs(target_.Width() * target_.Height()));
-  const double limit_area = std::max(1.0, (static_cast<double>(limit_.right) - limit_.left) *
-                                              (static_cast<double>(limit_.bottom) - limit_.top));
+  const double limit_area = std::max(
+      1.0, (static_cast<double>(limit_.right) - limit_.left) * (static_cast<double>(limit_.bottom) - limit_.top));
   const double glyph_area = std::min(em * em, limit_area);
   return Charge(Work::Operations, 1) && Charge(Work::Fonts, font_changed ? 1 : 0) &&
          Charge(Work::Glyphs, run.text.size()) &&

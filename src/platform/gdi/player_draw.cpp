@@ -160,7 +160,8 @@ void Player::FillAndStroke(const Path& path, bool fill, bool stroke) {
   ApplyClip();
   if (fill) {
     const Brush brush = ResolveBrush(dc_.brush);
-    if (brush.kind != BrushKind::Null && MayFill(path)) surface_.FillPath(path, CurrentFillRule(), brush, CurrentRop2());
+    if (brush.kind != BrushKind::Null && MayFill(path))
+      surface_.FillPath(path, CurrentFillRule(), brush, CurrentRop2());
   }
   if (stroke) {
     const Pen pen = ResolvePen();
@@ -217,7 +218,8 @@ Path Player::ShapeRectPath(const RectD& box, bool ellipse, double cw, double ch)
       const Pen pen = ResolvePen();
       if (!pen.cosmetic && pen.width > 1) {
         const double inset = std::floor(pen.width / 2);
-        d = {d.left + inset, d.top + inset, std::max(d.left + inset, d.right - inset), std::max(d.top + inset, d.bottom - inset)};
+        d = {d.left + inset, d.top + inset, std::max(d.left + inset, d.right - inset),
+             std::max(d.top + inset, d.bottom - inset)};
       }
     }
     if (ellipse) return EllipsePath(d);
@@ -326,15 +328,18 @@ void Player::ArcFamily(ByteReader& r, ArcKind kind) {
     joined.MoveTo(ToDeviceRounded(dc_.position));
     std::size_t k = 0;
     for (std::size_t i = 0; i < shape.verbs.size(); ++i) {
-      if (shape.verbs[i] == PathVerb::MoveTo) joined.LineTo(shape.points[k++]);
+      if (shape.verbs[i] == PathVerb::MoveTo)
+        joined.LineTo(shape.points[k++]);
       else if (shape.verbs[i] == PathVerb::CubicTo) {
         joined.CubicTo(shape.points[k], shape.points[k + 1], shape.points[k + 2]);
         k += 3;
       }
     }
     dc_.position = rotated ? arc_end : Inverse(to_device_).Map(arc_end);
-    if (in_path_) AddToPath(joined, true);
-    else FillAndStroke(joined, false, true);
+    if (in_path_)
+      AddToPath(joined, true);
+    else
+      FillAndStroke(joined, false, true);
     return;
   }
   DrawShape(shape, kind != ArcKind::Arc);
@@ -350,8 +355,10 @@ void Player::AngleArc(ByteReader& r) {
   AppendArc(logical, {cx, cy}, radius, radius, start, sweep, true);
   dc_.position = EllipsePoint({cx, cy}, radius, radius, start + sweep);
   const Path device = TransformPath(logical, to_device_);
-  if (in_path_) AddToPath(device, true);
-  else FillAndStroke(device, false, true);
+  if (in_path_)
+    AddToPath(device, true);
+  else
+    FillAndStroke(device, false, true);
 }
 
 void Player::Poly(const std::vector<PointD>& points, PolyKind kind) {
@@ -433,8 +440,10 @@ void Player::PolyDraw(const PolyDrawPoints& figures) {
       dc_.position = figure_start;
     }
   }
-  if (in_path_) AddToPath(path, true);
-  else FillAndStroke(path, false, true);
+  if (in_path_)
+    AddToPath(path, true);
+  else
+    FillAndStroke(path, false, true);
 }
 
 void Player::PathRecord(Emr type) {

@@ -15,7 +15,7 @@ constexpr std::uint32_t kGradientRectH = 0, kGradientRectV = 1, kGradientTriangl
 constexpr std::int64_t kShadeBudget = std::int64_t{1} << 24;
 
 struct Vertex {
-  PointD p;        // logical
+  PointD p;         // logical
   double rgb[3]{};  // 0..255
 };
 
@@ -32,8 +32,12 @@ std::optional<std::pair<PointD, std::shared_ptr<Image>>> ShadeTriangle(const Poi
                                                                        const RectD& bounds, std::int64_t& budget) {
   const double area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y);
   if (!std::isfinite(area) || std::fabs(area) < 1e-9) return std::nullopt;
-  const auto lo = [&](double a, double b, double c, double limit) { return std::max(std::floor(std::min({a, b, c})), limit); };
-  const auto hi = [&](double a, double b, double c, double limit) { return std::min(std::ceil(std::max({a, b, c})), limit); };
+  const auto lo = [&](double a, double b, double c, double limit) {
+    return std::max(std::floor(std::min({a, b, c})), limit);
+  };
+  const auto hi = [&](double a, double b, double c, double limit) {
+    return std::min(std::ceil(std::max({a, b, c})), limit);
+  };
   const double x0 = lo(p[0].x, p[1].x, p[2].x, std::floor(bounds.left));
   const double y0 = lo(p[0].y, p[1].y, p[2].y, std::floor(bounds.top));
   const double x1 = hi(p[0].x, p[1].x, p[2].x, std::ceil(bounds.right));
@@ -106,7 +110,8 @@ void Player::GradientFill(ByteReader& r) {
                            std::clamp(std::min({device[0].x, device[1].x, device[2].x}), bounds.left, bounds.right);
       const double box_h = std::clamp(std::max({device[0].y, device[1].y, device[2].y}), bounds.top, bounds.bottom) -
                            std::clamp(std::min({device[0].y, device[1].y, device[2].y}), bounds.top, bounds.bottom);
-      const double shade_pixels = std::isfinite(box_w * box_h) ? std::min(box_w * box_h, static_cast<double>(budget)) : 0;
+      const double shade_pixels =
+          std::isfinite(box_w * box_h) ? std::min(box_w * box_h, static_cast<double>(budget)) : 0;
       if (!MayFill(tri) || !Charge(Work::PicturePixels, 4 * static_cast<std::uint64_t>(std::max(shade_pixels, 0.0)))) {
         if (budget_.exhausted) return;
         continue;

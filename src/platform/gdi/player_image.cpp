@@ -4,10 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/gdi/dib.h"
 #include "platform/gdi/player_impl.h"
 #include "platform/gdi/shapes.h"
-
-#include "platform/gdi/dib.h"
 
 namespace pravel::gdi {
 
@@ -102,9 +101,18 @@ void Player::PatBlt(const RectD& dest, std::uint32_t rop) {
   switch (static_cast<TernaryRop>(rop)) {
     case TernaryRop::PatCopy: break;
     case TernaryRop::PatInvert: rop2 = Rop2::XorPen; break;
-    case TernaryRop::DstInvert: rop2 = Rop2::Not; brush = Brush{}; break;
-    case TernaryRop::Blackness: brush = Brush{}; brush.color = 0; break;
-    case TernaryRop::Whiteness: brush = Brush{}; brush.color = 0xFFFFFF; break;
+    case TernaryRop::DstInvert:
+      rop2 = Rop2::Not;
+      brush = Brush{};
+      break;
+    case TernaryRop::Blackness:
+      brush = Brush{};
+      brush.color = 0;
+      break;
+    case TernaryRop::Whiteness:
+      brush = Brush{};
+      brush.color = 0xFFFFFF;
+      break;
     case TernaryRop::Nop: return;  // destination unchanged
     default: break;
   }
@@ -174,9 +182,7 @@ void Player::BitBlt(const EmfRecord& record, Emr type) {
     case Emr::TransparentBlt:
       DrawPicture(dib->image, source, dest, ImageOp::Copy, ColorRefToRgb(rop), 255, false);
       break;
-    default:
-      DrawPicture(dib->image, source, dest, ImageOpOf(rop), std::nullopt, 255, false);
-      break;
+    default: DrawPicture(dib->image, source, dest, ImageOpOf(rop), std::nullopt, 255, false); break;
   }
 }
 
@@ -196,9 +202,18 @@ std::optional<ImageOp> MaskPicture(Image& image, const DecodedDib& mask, std::in
     case 0x33:
       for (auto& px : image.pixels) px = (px & 0xFF000000u) | (~px & 0xFFFFFFu);
       break;
-    case 0xEE: neutral = 0xFF000000u; draw_op = ImageOp::Or; break;
-    case 0x66: neutral = 0xFF000000u; draw_op = ImageOp::Xor; break;
-    case 0x88: neutral = 0xFFFFFFFFu; draw_op = ImageOp::And; break;
+    case 0xEE:
+      neutral = 0xFF000000u;
+      draw_op = ImageOp::Or;
+      break;
+    case 0x66:
+      neutral = 0xFF000000u;
+      draw_op = ImageOp::Xor;
+      break;
+    case 0x88:
+      neutral = 0xFFFFFFFFu;
+      draw_op = ImageOp::And;
+      break;
     default: return std::nullopt;
   }
   const bool mono = mask.mono && mask.mono->size() == mask.image->pixels.size();
@@ -215,8 +230,10 @@ std::optional<ImageOp> MaskPicture(Image& image, const DecodedDib& mask, std::in
         const auto at = static_cast<std::size_t>(my * m.width + mx);
         set = mono ? (*mask.mono)[at] != 0 : (m.pixels[at] & 0xFFFFFFu) != 0;
       }
-      if (set != keep) image.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) +
-                                    static_cast<std::size_t>(x)] = neutral;
+      if (set != keep)
+        image
+            .pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) + static_cast<std::size_t>(x)] =
+            neutral;
     }
   }
   return draw_op;
@@ -267,9 +284,9 @@ void Player::MaskBlt(const EmfRecord& record) {
   const SourceAndMask f = ReadSourceAndMask(r);
   const std::uint32_t fore = rop4 & 0xFFFFFFu;
   const std::uint32_t back = ((rop4 >> 8) & 0xFF0000u) | (rop4 & 0xFFFFu);
-  auto mask = f.mask.cb_bmi
-                  ? DecodeRecordDib(budget_, record, f.mask.off_bmi, f.mask.cb_bmi, f.mask.off_bits, f.mask.cb_bits, f.mask.usage)
-                  : std::nullopt;
+  auto mask = f.mask.cb_bmi ? DecodeRecordDib(budget_, record, f.mask.off_bmi, f.mask.cb_bmi, f.mask.off_bits,
+                                              f.mask.cb_bits, f.mask.usage)
+                            : std::nullopt;
   const RectD dest{x, y, x + cx, y + cy};
   if (!mask || mask->image->encoding != Image::Encoding::Raw) {
     // Without a usable mask the foreground operation covers everything.
@@ -279,8 +296,8 @@ void Player::MaskBlt(const EmfRecord& record) {
   // Source and mask together are no larger than one picture may be.
   const std::uint64_t mask_pixels = mask->image->pixels.size();
   auto dib = f.source.cb_bmi && mask_pixels < kMaxPicturePixels
-                 ? DecodeRecordDib(budget_, record, f.source.off_bmi, f.source.cb_bmi, f.source.off_bits, f.source.cb_bits, f.source.usage,
-                                   kMaxPicturePixels - mask_pixels)
+                 ? DecodeRecordDib(budget_, record, f.source.off_bmi, f.source.cb_bmi, f.source.off_bits,
+                                   f.source.cb_bits, f.source.usage, kMaxPicturePixels - mask_pixels)
                  : std::nullopt;
   if (!dib || dib->image->encoding != Image::Encoding::Raw) return;
   const RectD source{static_cast<double>(xs), static_cast<double>(ys), xs + cx, ys + cy};
@@ -311,11 +328,13 @@ void Player::PlgBlt(const EmfRecord& record) {
   }
   const double xs = r.I32(), ys = r.I32(), cxs = r.I32(), cys = r.I32();
   const SourceAndMask f = ReadSourceAndMask(r);
-  auto dib = DecodeRecordDib(budget_, record, f.source.off_bmi, f.source.cb_bmi, f.source.off_bits, f.source.cb_bits, f.source.usage);
+  auto dib = DecodeRecordDib(budget_, record, f.source.off_bmi, f.source.cb_bmi, f.source.off_bits, f.source.cb_bits,
+                             f.source.usage);
   if (!dib || cxs == 0 || cys == 0) return;
   if (f.mask.cb_bmi != 0 && dib->image->encoding == Image::Encoding::Raw) {
-    if (auto mask = DecodeRecordDib(budget_, record, f.mask.off_bmi, f.mask.cb_bmi, f.mask.off_bits, f.mask.cb_bits,
-                                    f.mask.usage, kMaxPicturePixels - std::min(kMaxPicturePixels, dib->image->pixels.size()));
+    if (auto mask =
+            DecodeRecordDib(budget_, record, f.mask.off_bmi, f.mask.cb_bmi, f.mask.off_bits, f.mask.cb_bits,
+                            f.mask.usage, kMaxPicturePixels - std::min(kMaxPicturePixels, dib->image->pixels.size()));
         mask && mask->image->encoding == Image::Encoding::Raw) {
       // The decoded picture is this record's own: masked in place.
       MaskPicture(*dib->image, *mask, f.xm - static_cast<std::int32_t>(xs), f.ym - static_cast<std::int32_t>(ys), true,
@@ -327,7 +346,8 @@ void Player::PlgBlt(const EmfRecord& record) {
   draw.image = std::move(image);
   draw.source = {xs, ys, xs + cxs, ys + cys};
   const bool straight = !to_device_.HasRotation();
-  for (int k = 0; k < 3; ++k) draw.dest[static_cast<std::size_t>(k)] = straight ? ToDeviceRounded(corner[k]) : ToDevice(corner[k]);
+  for (int k = 0; k < 3; ++k)
+    draw.dest[static_cast<std::size_t>(k)] = straight ? ToDeviceRounded(corner[k]) : ToDevice(corner[k]);
   draw.smooth = dc_.stretch_mode == StretchMode::Halftone;
   ApplyClip();
   if (MayDrawImage(draw)) surface_.DrawImage(draw);

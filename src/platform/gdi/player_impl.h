@@ -152,21 +152,21 @@ class Player {
   void StretchDiBits(const EmfRecord& record);
   void SetDiBitsToDevice(const EmfRecord& record);
   void CreateDibPatternBrush(const EmfRecord& record, bool mono);
-  void DrawPicture(std::shared_ptr<const Image> image, const RectD& source, const RectD& logical_dest,
-                   ImageOp op, std::optional<Rgb> transparent, std::uint8_t alpha, bool per_pixel_alpha);
+  void DrawPicture(std::shared_ptr<const Image> image, const RectD& source, const RectD& logical_dest, ImageOp op,
+                   std::optional<Rgb> transparent, std::uint8_t alpha, bool per_pixel_alpha);
   void PatBlt(const RectD& logical_dest, std::uint32_t rop);
 
   const Metafile& metafile_;
   Surface& surface_;
   RectD target_;
-  XForm playback_;     // reference-device pixels -> target device
-  XForm to_device_;    // logical -> target device
+  XForm playback_;   // reference-device pixels -> target device
+  XForm to_device_;  // logical -> target device
   RectI limit_;
   DcState dc_;
   std::vector<DcState> saved_;
   std::vector<std::optional<GdiObject>> objects_;
   bool in_path_ = false;
-  Path path_;          // device coordinates
+  Path path_;  // device coordinates
   bool path_has_figure_ = false;
   const Region* surface_clip_ = nullptr;
   bool clip_dirty_ = true;

@@ -13,8 +13,8 @@ namespace pravel::gdi {
 namespace {
 
 constexpr std::uint32_t kEtoOpaque = Bits(TextOutOption::Opaque), kEtoClipped = Bits(TextOutOption::Clipped),
-                       kEtoGlyphIndex = Bits(TextOutOption::GlyphIndex), kEtoNoRect = Bits(TextOutOption::NoRect),
-                       kEtoSmallChars = Bits(TextOutOption::SmallChars), kEtoPdy = Bits(TextOutOption::Pdy);
+                        kEtoGlyphIndex = Bits(TextOutOption::GlyphIndex), kEtoNoRect = Bits(TextOutOption::NoRect),
+                        kEtoSmallChars = Bits(TextOutOption::SmallChars), kEtoPdy = Bits(TextOutOption::Pdy);
 constexpr std::uint32_t kTaUpdateCp = Bits(TextAlign::UpdateCp), kTaRight = Bits(TextAlign::Right),
                         kTaCenter = Bits(TextAlign::Center), kTaBottom = Bits(TextAlign::Bottom),
                         kTaBaseline = Bits(TextAlign::Baseline);

@@ -10,8 +10,10 @@ constexpr std::size_t kBoundsSize = 16;  // rclBounds
 
 template <typename Coord>
 Coord ReadCoord(ByteReader& r) {
-  if constexpr (sizeof(Coord) == 2) return r.I16();
-  else return r.I32();
+  if constexpr (sizeof(Coord) == 2)
+    return r.I16();
+  else
+    return r.I32();
 }
 
 }  // namespace

@@ -30,12 +30,20 @@ Spans CombineSpans(const Spans& a, const Spans& b, RegionOp op) {
     std::int32_t x = std::numeric_limits<std::int32_t>::max();
     if (i < a.size()) x = a[i];
     if (j < b.size()) x = std::min(x, b[j]);
-    while (i < a.size() && a[i] == x) { in_a = !in_a; ++i; }
-    while (j < b.size() && b[j] == x) { in_b = !in_b; ++j; }
+    while (i < a.size() && a[i] == x) {
+      in_a = !in_a;
+      ++i;
+    }
+    while (j < b.size() && b[j] == x) {
+      in_b = !in_b;
+      ++j;
+    }
     const bool now = Inside(op, in_a, in_b);
     if (now != in) {
-      if (!out.empty() && out.back() == x) out.pop_back();  // touching spans merge
-      else out.push_back(x);
+      if (!out.empty() && out.back() == x)
+        out.pop_back();  // touching spans merge
+      else
+        out.push_back(x);
       in = now;
     }
   }
@@ -90,7 +98,8 @@ Region Region::FromRects(std::span<const RectI> rects) {
     std::sort(spans.begin(), spans.end());
     Spans xs;
     for (const auto& [l, r] : spans) {
-      if (!xs.empty() && l <= xs.back()) xs.back() = std::max(xs.back(), r);
+      if (!xs.empty() && l <= xs.back())
+        xs.back() = std::max(xs.back(), r);
       else {
         xs.push_back(l);
         xs.push_back(r);
@@ -113,8 +122,8 @@ void Region::Append(Bands& bands, std::int32_t top, std::int32_t bottom, Spans&&
 RectI Region::Bounds() const noexcept {
   const auto bands = View();
   if (bands.empty()) return {};
-  RectI r{std::numeric_limits<std::int32_t>::max(), bands.front().top,
-          std::numeric_limits<std::int32_t>::min(), bands.back().bottom};
+  RectI r{std::numeric_limits<std::int32_t>::max(), bands.front().top, std::numeric_limits<std::int32_t>::min(),
+          bands.back().bottom};
   for (const auto& b : bands) {
     r.left = std::min(r.left, b.xs.front());
     r.right = std::max(r.right, b.xs.back());
@@ -134,8 +143,14 @@ Region Region::Combine(const Region& other, RegionOp op) const {
   const auto mine = View(), theirs = other.View();
   std::vector<std::int32_t> ys;
   ys.reserve(2 * (mine.size() + theirs.size()));
-  for (const auto& b : mine) { ys.push_back(b.top); ys.push_back(b.bottom); }
-  for (const auto& b : theirs) { ys.push_back(b.top); ys.push_back(b.bottom); }
+  for (const auto& b : mine) {
+    ys.push_back(b.top);
+    ys.push_back(b.bottom);
+  }
+  for (const auto& b : theirs) {
+    ys.push_back(b.top);
+    ys.push_back(b.bottom);
+  }
   std::sort(ys.begin(), ys.end());
   ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
   Bands out;
@@ -178,8 +193,7 @@ void Region::Offset(std::int32_t dx, std::int32_t dy) {
   *this = Of(std::move(moved));
 }
 
-Region Region::FromPolygons(const std::vector<std::vector<PointD>>& polygons, FillRule rule,
-                            const RectI& limit) {
+Region Region::FromPolygons(const std::vector<std::vector<PointD>>& polygons, FillRule rule, const RectI& limit) {
   struct Edge {
     double x0, y0, x1, y1;
     int dir;
@@ -191,8 +205,10 @@ Region Region::FromPolygons(const std::vector<std::vector<PointD>>& polygons, Fi
       const PointD a = poly[k], b = poly[(k + 1) % poly.size()];
       if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y)) continue;
       if (a.y == b.y) continue;
-      if (a.y < b.y) edges.push_back({a.x, a.y, b.x, b.y, 1});
-      else edges.push_back({b.x, b.y, a.x, a.y, -1});
+      if (a.y < b.y)
+        edges.push_back({a.x, a.y, b.x, b.y, 1});
+      else
+        edges.push_back({b.x, b.y, a.x, a.y, -1});
       min_y = std::min({min_y, a.y, b.y});
       max_y = std::max({max_y, a.y, b.y});
     }
@@ -230,8 +246,12 @@ Region Region::FromPolygons(const std::vector<std::vector<PointD>>& polygons, Fi
     Spans clean;
     for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
       if (xs[k + 1] <= xs[k]) continue;
-      if (!clean.empty() && clean.back() >= xs[k]) clean.back() = std::max(clean.back(), xs[k + 1]);
-      else { clean.push_back(xs[k]); clean.push_back(xs[k + 1]); }
+      if (!clean.empty() && clean.back() >= xs[k])
+        clean.back() = std::max(clean.back(), xs[k + 1]);
+      else {
+        clean.push_back(xs[k]);
+        clean.push_back(xs[k + 1]);
+      }
     }
     Append(out, row, row + 1, std::move(clean));
   }

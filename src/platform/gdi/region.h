@@ -25,8 +25,7 @@ class Region {
   static constexpr std::size_t kMaxRects = 20000;
   // Pixels whose centres lie inside the polygons under the fill rule, limited
   // to `limit` (so that a huge polygon costs no more than the device).
-  static Region FromPolygons(const std::vector<std::vector<PointD>>& polygons, FillRule rule,
-                             const RectI& limit);
+  static Region FromPolygons(const std::vector<std::vector<PointD>>& polygons, FillRule rule, const RectI& limit);
 
   bool Empty() const noexcept { return View().empty(); }
   RectI Bounds() const noexcept;
@@ -51,7 +50,9 @@ class Region {
   using Bands = std::vector<Band>;  // sorted by top, not overlapping
   static void Append(Bands& bands, std::int32_t top, std::int32_t bottom, std::vector<std::int32_t>&& xs);
   static Region Of(Bands&& bands);
-  std::span<const Band> View() const noexcept { return bands_ ? std::span<const Band>(*bands_) : std::span<const Band>(); }
+  std::span<const Band> View() const noexcept {
+    return bands_ ? std::span<const Band>(*bands_) : std::span<const Band>();
+  }
 
   // Shared between copies (saved states keep the clip of their time) and
   // never changed once built; none when empty.

@@ -12,8 +12,10 @@ PointD EllipsePoint(PointD c, double rx, double ry, double a) noexcept {
 
 void AppendArc(Path& path, PointD c, double rx, double ry, double start, double sweep, bool connect) {
   const PointD first = EllipsePoint(c, rx, ry, start);
-  if (connect && !path.Empty()) path.LineTo(first);
-  else path.MoveTo(first);
+  if (connect && !path.Empty())
+    path.LineTo(first);
+  else
+    path.MoveTo(first);
   if (!std::isfinite(sweep) || sweep == 0) return;
   const int pieces = std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) / (std::numbers::pi / 2) - 1e-9)), 1, 64);
   const double step = sweep / pieces;
@@ -78,7 +80,8 @@ void FlattenCubic(std::vector<PointD>& out, PointD p0, PointD p1, PointD p2, Poi
   const double dd = std::hypot(p0.x - 2 * p1.x + p2.x, p0.y - 2 * p1.y + p2.y) +
                     std::hypot(p1.x - 2 * p2.x + p3.x, p1.y - 2 * p2.y + p3.y);
   int n = 1;
-  if (std::isfinite(dd) && dd > tolerance) n = std::clamp(static_cast<int>(std::ceil(std::sqrt(dd / tolerance))), 1, 200);
+  if (std::isfinite(dd) && dd > tolerance)
+    n = std::clamp(static_cast<int>(std::ceil(std::sqrt(dd / tolerance))), 1, 200);
   for (int i = 1; i <= n; ++i) {
     const double t = static_cast<double>(i) / n, u = 1 - t;
     const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
@@ -108,8 +111,7 @@ std::vector<std::vector<PointD>> FlattenPath(const Path& path, double tolerance)
         FlattenCubic(out.back(), out.back().back(), path.points[k], path.points[k + 1], path.points[k + 2], tolerance);
         k += 3;
         break;
-      case PathVerb::Close:
-        break;
+      case PathVerb::Close: break;
     }
   }
   return out;

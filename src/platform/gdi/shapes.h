@@ -15,8 +15,7 @@ PointD EllipsePoint(PointD centre, double rx, double ry, double angle) noexcept;
 
 // Appends the arc from `start` sweeping `sweep` radians (negative: clockwise).
 // With `connect` the arc joins the current figure by a line, else it starts one.
-void AppendArc(Path& path, PointD centre, double rx, double ry, double start, double sweep,
-               bool connect);
+void AppendArc(Path& path, PointD centre, double rx, double ry, double start, double sweep, bool connect);
 
 Path EllipsePath(const RectD& box);
 Path RoundRectPath(const RectD& box, double corner_width, double corner_height);

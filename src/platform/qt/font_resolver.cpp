@@ -2,9 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QVariant>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QVariant>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -18,9 +18,9 @@ constexpr const char* kLookAlikeFolder = "/usr/share/wine/fonts";
 constexpr const char* kLoadedProperty = "pravelLookAlikeFonts";
 
 // Faces the look-alike fonts provide, in lower case: loaded when asked for.
-constexpr const char* kLookAlikeFaces[] = {"tahoma", "ms sans serif", "ms shell dlg", "ms shell dlg 2", "symbol",
-                                           "wingdings", "wingdings 2", "wingdings 3", "marlett", "webdings",
-                                           "small fonts", "fixedsys"};
+constexpr const char* kLookAlikeFaces[] = {"tahoma",  "ms sans serif", "ms shell dlg", "ms shell dlg 2",
+                                           "symbol",  "wingdings",     "wingdings 2",  "wingdings 3",
+                                           "marlett", "webdings",      "small fonts",  "fixedsys"};
 
 struct Substitute {
   const char* face;
@@ -102,9 +102,7 @@ bool CoversCharset(const QRawFont& font, std::uint8_t charset) {
   return !font.isValid() || font.supportsCharacter(QChar(letter));
 }
 
-bool HasFamily(const QString& family) {
-  return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
-}
+bool HasFamily(const QString& family) { return QFontDatabase::families().contains(family, Qt::CaseInsensitive); }
 
 }  // namespace
 
@@ -137,7 +135,8 @@ QString LocalFamily(const QString& face, std::uint8_t pitch_and_family) {
 bool GaspSmoothing(const QRawFont& font, int ppem) {
   const QByteArray table = font.fontTable("gasp");
   const auto u16 = [&table](qsizetype at) {
-    return static_cast<unsigned>((static_cast<unsigned char>(table[at]) << 8) | static_cast<unsigned char>(table[at + 1]));
+    return static_cast<unsigned>((static_cast<unsigned char>(table[at]) << 8) |
+                                 static_cast<unsigned char>(table[at + 1]));
   };
   if (table.size() < 4) return false;
   const unsigned ranges = u16(2);

@@ -7,8 +7,8 @@
 #include <QString>
 #include <map>
 #include <optional>
-#include <utility>
 #include <tuple>
+#include <utility>
 
 #include "platform/gdi/surface.h"
 
@@ -26,13 +26,13 @@ QString LocalFamily(const QString& face, std::uint8_t pitch_and_family);
 // A resolved font at a whole pixel size, with the metrics text layout needs.
 struct ResolvedFont {
   QRawFont raw;
-  double ascent = 0, descent = 0;   // pixels
-  double average_width = 0;         // pixels
+  double ascent = 0, descent = 0;  // pixels
+  double average_width = 0;        // pixels
   // Underline and strike-out: distance above the baseline (negative below)
   // of the line's middle, and its thickness, in pixels.
   double underline_position = 0, underline_size = 1;
   double strikeout_position = 0, strikeout_size = 1;
-  bool smooth = false;              // draw with antialiasing
+  bool smooth = false;  // draw with antialiasing
 };
 
 // Whether the font's grid-fitting table asks for greyscale smoothing at

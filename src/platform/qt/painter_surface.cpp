@@ -59,8 +59,8 @@ QImage ToQImage(const gdi::Image& image, bool keep_alpha) {
       image.pixels.size() < static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height))
     return {};
   // Wraps the pixels without copying; valid while `image` lives.
-  return QImage(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height, static_cast<qsizetype>(image.width) * 4,
-                keep_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+  return QImage(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height,
+                static_cast<qsizetype>(image.width) * 4, keep_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
 QPainter::CompositionMode CompositionOf(gdi::ImageOp op) {
@@ -109,7 +109,9 @@ QPainterPath ToPainterPath(const gdi::Path& path, gdi::FillRule rule) {
 }
 
 PainterSurface::PainterSurface(QPainter& painter, SurfaceOptions options)
-    : painter_(painter), options_(options), base_(painter.transform()),
+    : painter_(painter),
+      options_(options),
+      base_(painter.transform()),
       raster_ops_(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster),
       // Vector targets keep fonts as outlines to embed; smoothing means nothing there.
       fonts_(options.antialias || options.smooth_text || !raster_ops_) {
@@ -207,10 +209,12 @@ void PainterSurface::StrokePath(const gdi::Path& path, const gdi::Pen& pen, gdi:
   QPen qpen(color);
   qpen.setCosmetic(pen.cosmetic);
   qpen.setWidthF(pen.cosmetic ? 1.0 : std::max(1.0, pen.width));
-  qpen.setCapStyle(pen.cap == gdi::LineCap::Flat ? Qt::FlatCap
-                   : pen.cap == gdi::LineCap::Square ? Qt::SquareCap : Qt::RoundCap);
-  qpen.setJoinStyle(pen.join == gdi::LineJoin::Bevel ? Qt::BevelJoin
-                    : pen.join == gdi::LineJoin::Miter ? Qt::MiterJoin : Qt::RoundJoin);
+  qpen.setCapStyle(pen.cap == gdi::LineCap::Flat     ? Qt::FlatCap
+                   : pen.cap == gdi::LineCap::Square ? Qt::SquareCap
+                                                     : Qt::RoundCap);
+  qpen.setJoinStyle(pen.join == gdi::LineJoin::Bevel   ? Qt::BevelJoin
+                    : pen.join == gdi::LineJoin::Miter ? Qt::MiterJoin
+                                                       : Qt::RoundJoin);
   qpen.setMiterLimit(pen.miter_limit);
   const double unit = pen.cosmetic ? 1.0 : std::max(1.0, pen.width);
   switch (pen.style) {
@@ -228,8 +232,8 @@ void PainterSurface::StrokePath(const gdi::Path& path, const gdi::Pen& pen, gdi:
     }
     default: break;
   }
-  if (raster_ops_ && pen.cosmetic && pen.dashes.empty() && pen.style != gdi::PenStyle::User &&
-      !options_.antialias && base_.type() <= QTransform::TxTranslate && gdi::WithinPixelRange(path)) {
+  if (raster_ops_ && pen.cosmetic && pen.dashes.empty() && pen.style != gdi::PenStyle::User && !options_.antialias &&
+      base_.type() <= QTransform::TxTranslate && gdi::WithinPixelRange(path)) {
     DrawPixelLines(path, color);
   } else {
     painter_.strokePath(ToPainterPath(path, gdi::FillRule::Alternate), qpen);
@@ -334,8 +338,10 @@ void PainterSurface::DrawText(const gdi::TextRun& run) {
   glyph_run.setPositions(positions);
   painter_.setPen(ToColor(run.color));
   painter_.setRenderHint(QPainter::TextAntialiasing, font.smooth);
-  if (font.smooth && raster_ops_ && !options_.antialias) DrawSmoothGlyphs(glyph_run, ToColor(run.color));
-  else painter_.drawGlyphRun(QPointF(0, 0), glyph_run);
+  if (font.smooth && raster_ops_ && !options_.antialias)
+    DrawSmoothGlyphs(glyph_run, ToColor(run.color));
+  else
+    painter_.drawGlyphRun(QPointF(0, 0), glyph_run);
   Reset();
 }
 
@@ -360,7 +366,8 @@ void PainterSurface::DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& col
   static const std::array<std::uint8_t, 256> kCoverage = [] {
     std::array<std::uint8_t, 256> lut{};
     for (int a = 0; a < 256; ++a)
-      lut[static_cast<std::size_t>(a)] = static_cast<std::uint8_t>(std::lround(255 * (1 - std::pow(1 - a / 255.0, 0.44))));
+      lut[static_cast<std::size_t>(a)] =
+          static_cast<std::uint8_t>(std::lround(255 * (1 - std::pow(1 - a / 255.0, 0.44))));
     return lut;
   }();
   // The mask in the device's own pixels, so that text stays sharp on a

@@ -29,7 +29,9 @@ constexpr qint64 kTrailerBytes = 4096;
 std::optional<Trailer> ReadTrailer(const QByteArray& tail) {
   const auto match = [&tail](const char* pattern) {
     QRegularExpressionMatch last;
-    for (auto it = QRegularExpression(QString::fromLatin1(pattern)).globalMatch(QString::fromLatin1(tail)); it.hasNext();) last = it.next();
+    for (auto it = QRegularExpression(QString::fromLatin1(pattern)).globalMatch(QString::fromLatin1(tail));
+         it.hasNext();)
+      last = it.next();
     return last;
   };
   const auto start = match(R"(startxref\s+(\d{1,15})\s+%%EOF\s*$)");
@@ -37,7 +39,10 @@ std::optional<Trailer> ReadTrailer(const QByteArray& tail) {
   const auto root = match(R"(/Root\s+(\d{1,10}\s+\d{1,5}\s+R))");
   const auto info = match(R"(/Info\s+(\d{1,10})\s+0\s+R)");
   if (!start.hasMatch() || !size.hasMatch() || !root.hasMatch() || !info.hasMatch()) return std::nullopt;
-  Trailer trailer{size.captured(1).toLatin1(), root.captured(1).toLatin1(), {}, start.captured(1).toLongLong(),
+  Trailer trailer{size.captured(1).toLatin1(),
+                  root.captured(1).toLatin1(),
+                  {},
+                  start.captured(1).toLongLong(),
                   info.captured(1).toLongLong()};
   if (const auto id = match(R"(/ID\s*(\[[^\]]{0,200}\]))"); id.hasMatch()) trailer.id = id.captured(1).toLatin1();
   return trailer;
@@ -83,8 +88,8 @@ bool AppendPdfInfo(const QString& path, const PdfInfo& info) {
             QByteArray::number(end + 1).rightJustified(10, '0') + " 00000 n \ntrailer\n<<\n/Size " + trailer->size +
             "\n/Info " + QByteArray::number(trailer->info_object) + " 0 R\n/Root " + trailer->root;
   if (!trailer->id.isEmpty()) update += "\n/ID " + trailer->id;
-  update += "\n/Prev " + QByteArray::number(trailer->xref) + "\n>>\nstartxref\n" + QByteArray::number(xref) +
-            "\n%%EOF\n";
+  update +=
+      "\n/Prev " + QByteArray::number(trailer->xref) + "\n>>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
   return file.seek(end) && file.write(update) == update.size() && file.flush();
 }
 

@@ -12,8 +12,7 @@ namespace pravel::qt {
 
 class MessageEvent final : public QEvent {
  public:
-  explicit MessageEvent(const Message& message)
-      : QEvent(static_cast<QEvent::Type>(message.msg)), message_(message) {}
+  explicit MessageEvent(const Message& message) : QEvent(static_cast<QEvent::Type>(message.msg)), message_(message) {}
   const Message& message() const noexcept { return message_; }
 
  private:

@@ -72,8 +72,8 @@ std::unique_ptr<QPrinter> PrinterForRequest(const PrintDlgRequest& request) {
 
 void PrepareDialog(QPrintDialog& dialog, QPrinter& printer, const PrintDlgRequest& request) {
   const auto has = [&request](std::uint32_t flag) { return (request.Flags & flag) != 0; };
-  QAbstractPrintDialog::PrintDialogOptions options = QAbstractPrintDialog::PrintCollateCopies |
-                                                     QAbstractPrintDialog::PrintShowPageSize;
+  QAbstractPrintDialog::PrintDialogOptions options =
+      QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize;
   if (!has(PD_HIDEPRINTTOFILE) && !has(PD_DISABLEPRINTTOFILE)) options |= QAbstractPrintDialog::PrintToFile;
   if (!has(PD_NOSELECTION)) options |= QAbstractPrintDialog::PrintSelection;
   if (!has(PD_NOPAGENUMS)) options |= QAbstractPrintDialog::PrintPageRange;
@@ -106,8 +106,8 @@ void ReadDialog(const QPrintDialog& dialog, const QPrinter& printer, PrintDlgReq
   request.nCopies = static_cast<std::uint16_t>(std::clamp(printer.copyCount(), 1, 0x7FFF));
   const QPrinterInfo info = QPrinterInfo::printerInfo(printer.printerName());
   request.hDevMode = DeviceModeOf(printer, CanDuplex(info));
-  request.hDevNames = MakeDeviceNamesBlock({info.makeAndModel().toStdString(), printer.printerName().toStdString(),
-                                            info.location().toStdString(), false});
+  request.hDevNames = MakeDeviceNamesBlock(
+      {info.makeAndModel().toStdString(), printer.printerName().toStdString(), info.location().toStdString(), false});
 }
 
 bool RunQtPrintDialog(PrintDlgRequest& request) {

@@ -31,8 +31,7 @@ constexpr std::uint32_t kAllFields =
 
 bool CanDuplex(const QPrinterInfo& info) {
   const auto modes = info.supportedDuplexModes();
-  return std::any_of(modes.begin(), modes.end(),
-                     [](QPrinter::DuplexMode m) { return m != QPrinter::DuplexNone; });
+  return std::any_of(modes.begin(), modes.end(), [](QPrinter::DuplexMode m) { return m != QPrinter::DuplexNone; });
 }
 
 // The Windows paper codes of the sizes `sizes`, each once, in their order.
@@ -109,13 +108,11 @@ DeviceMode DeviceModeOf(const QPrinter& printer, bool duplex_capable) {
   DeviceMode mode;
   mode.dmFields = kAllFields | (duplex_capable ? DM_DUPLEX : 0);
   const QPageLayout layout = printer.pageLayout();
-  mode.dmOrientation =
-      layout.orientation() == QPageLayout::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+  mode.dmOrientation = layout.orientation() == QPageLayout::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
   const QPageSize size = layout.pageSize();
   const int code = size.windowsId();
-  mode.dmPaperSize = code > 0 && code <= std::numeric_limits<std::int16_t>::max()
-                         ? static_cast<std::int16_t>(code)
-                         : DMPAPER_USER;
+  mode.dmPaperSize =
+      code > 0 && code <= std::numeric_limits<std::int16_t>::max() ? static_cast<std::int16_t>(code) : DMPAPER_USER;
   const QSizeF mm = size.size(QPageSize::Millimeter);
   mode.dmPaperWidth = ClampToInt16(mm.width() * 10);
   mode.dmPaperLength = ClampToInt16(mm.height() * 10);
@@ -132,18 +129,18 @@ DeviceMode DeviceModeOf(const QPrinter& printer, bool duplex_capable) {
 
 void ApplyDeviceMode(const DeviceMode& mode, QPrinter& printer) {
   const auto has = [&mode](std::uint32_t bit) { return (mode.dmFields & bit) != 0; };
-  const bool custom_extent = has(DM_PAPERWIDTH) && has(DM_PAPERLENGTH) && mode.dmPaperWidth > 0 &&
-                             mode.dmPaperLength > 0;
+  const bool custom_extent =
+      has(DM_PAPERWIDTH) && has(DM_PAPERLENGTH) && mode.dmPaperWidth > 0 && mode.dmPaperLength > 0;
   if (custom_extent && (!has(DM_PAPERSIZE) || mode.dmPaperSize == DMPAPER_USER)) {
-    printer.setPageSize(QPageSize(QSizeF(mode.dmPaperWidth / 10.0, mode.dmPaperLength / 10.0),
-                                  QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
+    printer.setPageSize(QPageSize(QSizeF(mode.dmPaperWidth / 10.0, mode.dmPaperLength / 10.0), QPageSize::Millimeter,
+                                  QString(), QPageSize::ExactMatch));
   } else if (has(DM_PAPERSIZE)) {
     const QPageSize::PageSizeId id = QPageSize::id(mode.dmPaperSize);
     if (id != QPageSize::Custom) printer.setPageSize(QPageSize(id));
   }
   if (has(DM_ORIENTATION)) {
     printer.setPageOrientation(mode.dmOrientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape
-                                                                         : QPageLayout::Portrait);
+                                                                        : QPageLayout::Portrait);
   }
   if (has(DM_COPIES)) {
     printer.setCopyCount(std::max<int>(1, mode.dmCopies));
@@ -255,8 +252,8 @@ SelectedPrinter QtPrinterDevice::GetPrinter() {
   return out;
 }
 
-void QtPrinterDevice::SetPrinter(const std::string& device, const std::string& /*driver*/,
-                                 const std::string& /*port*/, const std::optional<DeviceMode>& mode) {
+void QtPrinterDevice::SetPrinter(const std::string& device, const std::string& /*driver*/, const std::string& /*port*/,
+                                 const std::optional<DeviceMode>& mode) {
   CheckPrinting(false);
   const QString name = QString::fromStdString(device);
   const auto it = std::find(names_.begin(), names_.end(), name);
@@ -269,8 +266,7 @@ void QtPrinterDevice::SetPrinter(const std::string& device, const std::string& /
   mode_ = mode;
 }
 
-std::vector<std::int16_t> QtPrinterDevice::DeviceCapabilities(const std::string& device,
-                                                              const std::string& /*port*/,
+std::vector<std::int16_t> QtPrinterDevice::DeviceCapabilities(const std::string& device, const std::string& /*port*/,
                                                               DeviceCapability capability,
                                                               const std::optional<DeviceMode>& /*mode*/) const {
   if (capability != DeviceCapability::DC_PAPERS) return {};
@@ -373,7 +369,8 @@ void QtPrinterDevice::Deliver(const QString& spool_file) {
   }
   // Hand the job to CUPS with the settings of the printer.
   const QPrinter& p = *printer_;
-  QStringList args{QStringLiteral("-d"), p.printerName(), QStringLiteral("-t"), p.docName(),
+  QStringList args{QStringLiteral("-d"), p.printerName(),
+                   QStringLiteral("-t"), p.docName(),
                    QStringLiteral("-o"), QStringLiteral("media=") + p.pageLayout().pageSize().key()};
   if (p.copyCount() > 1) {
     args << QStringLiteral("-n") << QString::number(p.copyCount());
@@ -381,23 +378,19 @@ void QtPrinterDevice::Deliver(const QString& spool_file) {
   }
   switch (p.duplex()) {
     case QPrinter::DuplexNone: args << QStringLiteral("-o") << QStringLiteral("sides=one-sided"); break;
-    case QPrinter::DuplexLongSide:
-      args << QStringLiteral("-o") << QStringLiteral("sides=two-sided-long-edge");
-      break;
-    case QPrinter::DuplexShortSide:
-      args << QStringLiteral("-o") << QStringLiteral("sides=two-sided-short-edge");
-      break;
+    case QPrinter::DuplexLongSide: args << QStringLiteral("-o") << QStringLiteral("sides=two-sided-long-edge"); break;
+    case QPrinter::DuplexShortSide: args << QStringLiteral("-o") << QStringLiteral("sides=two-sided-short-edge"); break;
     case QPrinter::DuplexAuto: break;
   }
-  if (p.pageLayout().orientation() == QPageLayout::Landscape) args << QStringLiteral("-o") << QStringLiteral("landscape");
+  if (p.pageLayout().orientation() == QPageLayout::Landscape)
+    args << QStringLiteral("-o") << QStringLiteral("landscape");
   args << QStringLiteral("--") << spool_file;
 
   const QString lp = QStandardPaths::findExecutable(QStringLiteral("lp"));
   if (lp.isEmpty()) throw EPrinterError("Cannot hand the print job to " + PrinterName() + ": lp is not installed");
   QProcess process;
   process.start(lp, args);
-  if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
-      process.exitCode() != 0) {
+  if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
     const QString reason = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
     throw EPrinterError("Cannot hand the print job to " + PrinterName() + ": " + reason.toStdString());
   }

@@ -80,11 +80,11 @@ class QtPrinterDevice final : public PrinterDevice {
   // Sends the finished spool file to its destination.
   void Deliver(const QString& spool_file);
 
-  QString pdf_file_;                       // empty: the CUPS queues
+  QString pdf_file_;  // empty: the CUPS queues
   std::vector<QString> names_;
   int default_index_ = -1;
-  int selected_ = -1;                      // -1: the default
-  int printer_index_ = -1;                 // whose QPrinter printer_ is
+  int selected_ = -1;       // -1: the default
+  int printer_index_ = -1;  // whose QPrinter printer_ is
   std::unique_ptr<QPrinter> printer_;
   std::optional<DeviceMode> mode_;
   std::unique_ptr<QTemporaryFile> spool_;  // the running job's output

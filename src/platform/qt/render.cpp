@@ -1,10 +1,10 @@
 #include "platform/qt/render.h"
 
+#include <sys/mman.h>
+
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSvgGenerator>
-#include <sys/mman.h>
-
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
@@ -64,8 +64,9 @@ QImage PageImage(QSize size) {
   void* memory = std::aligned_alloc(kHuge, rounded);
   if (memory == nullptr) return QImage(size, QImage::Format_RGB32);
   ::madvise(memory, rounded, MADV_HUGEPAGE);
-  return QImage(static_cast<uchar*>(memory), size.width(), size.height(), size.width() * 4, QImage::Format_RGB32,
-                [](void* p) { std::free(p); }, memory);
+  return QImage(
+      static_cast<uchar*>(memory), size.width(), size.height(), size.width() * 4, QImage::Format_RGB32,
+      [](void* p) { std::free(p); }, memory);
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 
 #include "platform/gdi/metafile.h"
 #include "platform/gdi/work_budget.h"
-#include "platform/qt/pdf_info.h"
 #include "platform/qt/painter_surface.h"
+#include "platform/qt/pdf_info.h"
 
 class QPdfWriter;
 

@@ -13,21 +13,18 @@ QString GroupKey(const SettingsValue& where) { return where.group + QLatin1Char(
 }  // namespace
 
 std::optional<QString> ReadSetting(const SettingsValue& where) {
-  const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, where.organisation,
-                           where.application);
+  const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, where.organisation, where.application);
   const QVariant value = settings.value(GroupKey(where));
   if (!value.isValid()) return std::nullopt;
   return value.toString();
 }
 
 void WriteSetting(const SettingsValue& where, const QString& value) {
-  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, where.organisation,
-                     where.application);
+  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, where.organisation, where.application);
   settings.setValue(GroupKey(where), value);
   settings.sync();
   if (settings.status() != QSettings::NoError) {
-    throw EFileCreateError(settings.fileName().toStdString(),
-                           "The settings could not be written.");
+    throw EFileCreateError(settings.fileName().toStdString(), "The settings could not be written.");
   }
 }
 

@@ -1,7 +1,5 @@
 #include "platform/qt/xdg_registration.h"
 
-#include <algorithm>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +7,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QXmlStreamReader>
+#include <algorithm>
 
 #include "platform/errors.h"
 
@@ -72,9 +71,7 @@ QString KeyOf(const QString& line) {
   return line.left(equals).trimmed();
 }
 
-QString ValueOf(const QString& line) {
-  return line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed();
-}
+QString ValueOf(const QString& line) { return line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed(); }
 
 // The value of one key inside one group of a desktop-style key file.
 QString GroupValue(const QStringList& lines, const QString& group, const QString& key) {
@@ -105,7 +102,10 @@ QString UnescapeValue(const QString& value) {
       case 't': out += QLatin1Char('\t'); break;
       case 'r': out += QLatin1Char('\r'); break;
       case '\\': out += QLatin1Char('\\'); break;
-      default: out += c; out += value[i]; break;
+      default:
+        out += c;
+        out += value[i];
+        break;
     }
   }
   return out;
@@ -136,8 +136,7 @@ bool PackageDeclaresGlob(const QString& path, const QString& mime_type, const QS
     if (xml.isStartElement() && xml.name() == QLatin1String("mime-type")) {
       current_type = xml.attributes().value(QLatin1String("type")).toString();
     } else if (xml.isStartElement() && xml.name() == QLatin1String("glob")) {
-      if (current_type == mime_type &&
-          xml.attributes().value(QLatin1String("pattern")) == glob) {
+      if (current_type == mime_type && xml.attributes().value(QLatin1String("pattern")) == glob) {
         return true;
       }
     } else if (xml.isEndElement() && xml.name() == QLatin1String("mime-type")) {
@@ -161,9 +160,8 @@ QString FindDesktopEntry(const XdgDirs& dirs, const QString& desktop_id) {
 // The first entry named for the type in the user's defaults that is
 // installed somewhere; empty when none is.
 QString DefaultEntryPath(const XdgDirs& dirs, const QString& mime_type) {
-  const QString defaults = GroupValue(
-      ReadLines(dirs.config_home + QStringLiteral("/mimeapps.list")), DefaultApplications(),
-      mime_type);
+  const QString defaults =
+      GroupValue(ReadLines(dirs.config_home + QStringLiteral("/mimeapps.list")), DefaultApplications(), mime_type);
   for (const QString& id : defaults.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
     QString entry = FindDesktopEntry(dirs, id.trimmed());
     if (!entry.isEmpty()) return entry;
@@ -172,8 +170,7 @@ QString DefaultEntryPath(const XdgDirs& dirs, const QString& mime_type) {
 }
 
 QString ExecOf(const QString& entry) {
-  return UnescapeValue(
-      GroupValue(ReadLines(entry), QStringLiteral("[Desktop Entry]"), QStringLiteral("Exec")));
+  return UnescapeValue(GroupValue(ReadLines(entry), QStringLiteral("[Desktop Entry]"), QStringLiteral("Exec")));
 }
 
 // The program of an Exec command line: its first argument, quotes undone.
@@ -212,8 +209,7 @@ QString MimePackage(const FileTypeRegistration& type) {
              "    <glob pattern=\"%3\"/>\n"
              "  </mime-type>\n"
              "</mime-info>\n")
-      .arg(type.mime_type.toHtmlEscaped(), type.comment.toHtmlEscaped(),
-           type.glob.toHtmlEscaped());
+      .arg(type.mime_type.toHtmlEscaped(), type.comment.toHtmlEscaped(), type.glob.toHtmlEscaped());
 }
 
 QString DesktopEntry(const FileTypeRegistration& type) {
@@ -226,13 +222,11 @@ QString DesktopEntry(const FileTypeRegistration& type) {
              "MimeType=%4;\n"
              "Terminal=false\n"
              "Categories=Office;Viewer;\n")
-      .arg(EscapeValue(type.name), EscapeValue(type.comment), EscapeValue(type.exec),
-           EscapeValue(type.mime_type));
+      .arg(EscapeValue(type.name), EscapeValue(type.comment), EscapeValue(type.exec), EscapeValue(type.mime_type));
 }
 
 // mimeapps.list with the type's default set to the entry, other lines kept.
-QStringList WithDefaultApplication(QStringList lines, const QString& mime_type,
-                                   const QString& desktop_id) {
+QStringList WithDefaultApplication(QStringList lines, const QString& mime_type, const QString& desktop_id) {
   const QString entry = mime_type + QLatin1Char('=') + desktop_id + QLatin1Char(';');
   if (lines.size() == 1 && lines.front().isEmpty()) lines.clear();
   qsizetype insert_at = -1;
@@ -295,13 +289,11 @@ QString ExecArgument(const QString& argument) {
   QString arg = argument;
   arg.replace(QLatin1Char('%'), QLatin1String("%%"));
   const bool needs_quotes =
-      arg.isEmpty() || std::any_of(arg.begin(), arg.end(),
-                                   [](QChar c) { return kReserved.contains(c); });
+      arg.isEmpty() || std::any_of(arg.begin(), arg.end(), [](QChar c) { return kReserved.contains(c); });
   if (!needs_quotes) return arg;
   QString quoted = QStringLiteral("\"");
   for (const QChar c : arg) {
-    if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
-        c == QLatin1Char('\\')) {
+    if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\')) {
       quoted += QLatin1Char('\\');
     }
     quoted += c;
@@ -316,11 +308,9 @@ QString ReadDefaultCommand(const XdgDirs& dirs, const FileTypeRegistration& type
   return entry.isEmpty() ? QString() : ExecOf(entry);
 }
 
-bool SystemRegistrationStarts(const XdgDirs& dirs, const FileTypeRegistration& type,
-                              const QString& exe) {
+bool SystemRegistrationStarts(const XdgDirs& dirs, const FileTypeRegistration& type, const QString& exe) {
   const bool declared = std::any_of(dirs.data_dirs.begin(), dirs.data_dirs.end(), [&](const QString& root) {
-    return PackageDeclaresGlob(root + QStringLiteral("/mime/packages/") + type.package,
-                               type.mime_type, type.glob);
+    return PackageDeclaresGlob(root + QStringLiteral("/mime/packages/") + type.package, type.mime_type, type.glob);
   });
   if (!declared) return false;
   const QString entry = FindDesktopEntry(dirs, type.desktop_id);
@@ -342,9 +332,9 @@ void WriteFileTypeRegistration(const XdgDirs& dirs, const FileTypeRegistration& 
 
   MakeFolder(dirs.config_home);
   const QString mimeapps = dirs.config_home + QStringLiteral("/mimeapps.list");
-  WriteTextFile(mimeapps, WithDefaultApplication(ReadLinesToUpdate(mimeapps), type.mime_type,
-                                                 type.desktop_id)
-                              .join(QLatin1Char('\n')));
+  WriteTextFile(
+      mimeapps,
+      WithDefaultApplication(ReadLinesToUpdate(mimeapps), type.mime_type, type.desktop_id).join(QLatin1Char('\n')));
 
   RunIfInstalled(QStringLiteral("update-mime-database"), dirs.data_home + QStringLiteral("/mime"));
   RunIfInstalled(QStringLiteral("update-desktop-database"), applications);

@@ -44,8 +44,7 @@ QString ReadDefaultCommand(const XdgDirs& dirs, const FileTypeRegistration& type
 // the desktop entry that wins for the type's id lies there and starts `exe`
 // (its program named by path or found on PATH), and the user's defaults do
 // not name another installed entry first.
-bool SystemRegistrationStarts(const XdgDirs& dirs, const FileTypeRegistration& type,
-                              const QString& exe);
+bool SystemRegistrationStarts(const XdgDirs& dirs, const FileTypeRegistration& type, const QString& exe);
 
 // Writes the mime package, the desktop entry and the default-application
 // line (keeping everything else in mimeapps.list), then refreshes the

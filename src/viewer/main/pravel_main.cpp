@@ -6,8 +6,8 @@
 #include <QFile>
 #include <iostream>
 #include <memory>
-#include <string_view>
 #include <string>
+#include <string_view>
 
 #include "export/loaded_report_export.h"
 #include "platform/platform.h"

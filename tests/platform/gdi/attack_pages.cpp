@@ -44,8 +44,8 @@ Bytes BlitFields(Emr type, const Dib& src, const Dib& mask) {
   }
   for (float f : {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f}) AppendF32(b, f);
   AppendU32(b, 0);
-  for (std::uint32_t v : {0u, off_bmi, static_cast<std::uint32_t>(src.bmi.size()), off_bits,
-                          static_cast<std::uint32_t>(src.bits.size())})
+  for (std::uint32_t v :
+       {0u, off_bmi, static_cast<std::uint32_t>(src.bmi.size()), off_bits, static_cast<std::uint32_t>(src.bits.size())})
     AppendU32(b, v);
   for (std::int32_t v : {0, 0}) AppendI32(b, v);
   for (std::uint32_t v : {0u, off_mask, static_cast<std::uint32_t>(mask.bmi.size()), off_mask_bits,
@@ -81,7 +81,8 @@ Bytes ZigzagBody(std::uint32_t count) {
 Bytes ExtPenBody(std::uint32_t index, std::uint32_t width, const std::vector<std::uint32_t>& dashes) {
   Bytes b;
   // ihPen, offBmi, cbBmi, offBits, cbBits, style (PS_GEOMETRIC | PS_USERSTYLE), width, brush, entries.
-  for (std::uint32_t v : {index, 0u, 0u, 0u, 0u, 0x10007u, width, 0u, 0u, 0u, static_cast<std::uint32_t>(dashes.size())})
+  for (std::uint32_t v :
+       {index, 0u, 0u, 0u, 0u, 0x10007u, width, 0u, 0u, 0u, static_cast<std::uint32_t>(dashes.size())})
     AppendU32(b, v);
   for (auto d : dashes) AppendU32(b, d);
   return b;
@@ -186,7 +187,8 @@ std::vector<AttackPage> AttackPages() {
   }
   {
     EmfBuilder e;
-    for (int k = 0; k < 40000; ++k) e.Add(Emr::ExcludeClipRect, {(k * 7) % 1000, (k * 13) % 1000, (k * 7) % 1000 + 1, (k * 13) % 1000 + 1});
+    for (int k = 0; k < 40000; ++k)
+      e.Add(Emr::ExcludeClipRect, {(k * 7) % 1000, (k * 13) % 1000, (k * 7) % 1000 + 1, (k * 13) % 1000 + 1});
     add("exclude-clip-holes", e);
   }
   {
@@ -218,7 +220,8 @@ std::vector<AttackPage> AttackPages() {
     EmfBuilder e;
     e.AddRaw(Emr::ExtCreateFontIndirectW, FontBody(1, -2000, u"Arial"));
     e.Add(Emr::SelectObject, {1});
-    for (int k = 0; k < 3; ++k) e.AddRaw(Emr::ExtTextOutW, TextBody(0, 500, std::u16string(100000, u'M'), std::vector<std::int32_t>(100000, 0)));
+    for (int k = 0; k < 3; ++k)
+      e.AddRaw(Emr::ExtTextOutW, TextBody(0, 500, std::u16string(100000, u'M'), std::vector<std::int32_t>(100000, 0)));
     add("glyphs-stacked", e);
   }
   {

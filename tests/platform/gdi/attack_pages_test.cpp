@@ -1,3 +1,5 @@
+#include "attack_pages.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -5,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "attack_pages.h"
 #include "emf_builder.h"
 #include "platform/gdi/player.h"
 #include "platform/gdi/region.h"

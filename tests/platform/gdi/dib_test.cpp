@@ -8,9 +8,8 @@
 namespace pravel::gdi {
 namespace {
 
-Bytes InfoHeader(std::int32_t w, std::int32_t h, std::uint16_t bpp,
-                 std::uint32_t compression = kBiRgb, std::uint32_t colors_used = 0,
-                 std::uint32_t size = 40) {
+Bytes InfoHeader(std::int32_t w, std::int32_t h, std::uint16_t bpp, std::uint32_t compression = kBiRgb,
+                 std::uint32_t colors_used = 0, std::uint32_t size = 40) {
   Bytes out;
   AppendU32(out, size);
   AppendI32(out, w);
@@ -28,8 +27,7 @@ Bytes InfoHeader(std::int32_t w, std::int32_t h, std::uint16_t bpp,
 void Append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
 
 // Stored rows of `bpp`-bit values, value(x, y) with y counted from the top.
-Bytes Rows(int w, int h, int bpp, bool top_down,
-           const std::function<std::uint32_t(int, int)>& value) {
+Bytes Rows(int w, int h, int bpp, bool top_down, const std::function<std::uint32_t(int, int)>& value) {
   const std::size_t stride = (static_cast<std::size_t>(w) * bpp + 31) / 32 * 4;
   Bytes out;
   for (int r = 0; r < h; ++r) {
@@ -42,8 +40,7 @@ Bytes Rows(int w, int h, int bpp, bool top_down,
         row[bit / 8] |= static_cast<std::uint8_t>(v << (8 - bpp - bit % 8));
       } else {
         for (int b = 0; b < bpp / 8; ++b)
-          row[static_cast<std::size_t>(x) * (bpp / 8) + b] =
-              static_cast<std::uint8_t>(v >> (8 * b));
+          row[static_cast<std::size_t>(x) * (bpp / 8) + b] = static_cast<std::uint8_t>(v >> (8 * b));
       }
     }
     Append(out, row);
@@ -58,14 +55,11 @@ Bitmap DecodeBitmap(const Bytes& bmi, const Bytes& bits, std::uint32_t usage = k
 }
 
 std::uint32_t At(const Bitmap& bm, int x, int y) {
-  return bm.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(bm.width) +
-                   static_cast<std::size_t>(x)];
+  return bm.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(bm.width) + static_cast<std::size_t>(x)];
 }
 
 // Palette entry i as stored (B, G, R, 0) and as decoded.
-std::uint32_t PaletteColor(std::uint32_t i) {
-  return 0xFF000000u | (i * 0x0B0703u + 0x102030u) % 0x1000000u;
-}
+std::uint32_t PaletteColor(std::uint32_t i) { return 0xFF000000u | (i * 0x0B0703u + 0x102030u) % 0x1000000u; }
 void AppendPalette(Bytes& bmi, std::uint32_t count) {
   for (std::uint32_t i = 0; i < count; ++i) AppendU32(bmi, PaletteColor(i) & 0xFFFFFF);
 }
@@ -76,9 +70,7 @@ TEST(DecodeDib, IndexedDepthsInBothRowOrders) {
     for (bool top_down : {false, true}) {
       SCOPED_TRACE(testing::Message() << bpp << " bits, top-down " << top_down);
       const std::uint32_t colors = 1u << bpp;
-      const auto index = [&](int x, int y) {
-        return static_cast<std::uint32_t>(x * 3 + y * 7) % colors;
-      };
+      const auto index = [&](int x, int y) { return static_cast<std::uint32_t>(x * 3 + y * 7) % colors; };
       Bytes bmi = InfoHeader(w, top_down ? -h : h, static_cast<std::uint16_t>(bpp));
       AppendPalette(bmi, colors);
       const Bitmap bm = DecodeBitmap(bmi, Rows(w, h, bpp, top_down, index));
@@ -101,8 +93,7 @@ TEST(DecodeDib, IndexedDepthsInBothRowOrders) {
 TEST(DecodeDib, DirectColourDepthsInBothRowOrders) {
   constexpr int w = 3, h = 2;
   const auto rgb = [](int x, int y) {
-    return static_cast<std::uint32_t>(0x10 * (x + 1)) << 16 |
-           0x4000u * static_cast<std::uint32_t>(y + 1) | 0x08u;
+    return static_cast<std::uint32_t>(0x10 * (x + 1)) << 16 | 0x4000u * static_cast<std::uint32_t>(y + 1) | 0x08u;
   };
   for (bool top_down : {false, true}) {
     SCOPED_TRACE(top_down);
@@ -111,8 +102,7 @@ TEST(DecodeDib, DirectColourDepthsInBothRowOrders) {
     const Bitmap b32 = DecodeBitmap(InfoHeader(w, height, 32), Rows(w, h, 32, top_down, rgb));
     // 5-5-5: each channel v becomes (v << 3) | (v >> 2).
     const auto rgb555 = [](int x, int y) {
-      return static_cast<std::uint32_t>(x + 1) << 10 | static_cast<std::uint32_t>(y * 31) << 5 |
-             0x1Fu;
+      return static_cast<std::uint32_t>(x + 1) << 10 | static_cast<std::uint32_t>(y * 31) << 5 | 0x1Fu;
     };
     const Bitmap b16 = DecodeBitmap(InfoHeader(w, height, 16), Rows(w, h, 16, top_down, rgb555));
     for (int y = 0; y < h; ++y) {
@@ -120,16 +110,14 @@ TEST(DecodeDib, DirectColourDepthsInBothRowOrders) {
         EXPECT_EQ(At(b24, x, y), 0xFF000000u | rgb(x, y));
         EXPECT_EQ(At(b32, x, y), 0xFF000000u | rgb(x, y));  // alpha bytes all 0: opaque
         const std::uint32_t r5 = static_cast<std::uint32_t>(x + 1);
-        const std::uint32_t expected =
-            0xFF000000u | ((r5 << 3 | r5 >> 2) << 16) | (y == 0 ? 0u : 0xFFu << 8) | 0xFFu;
+        const std::uint32_t expected = 0xFF000000u | ((r5 << 3 | r5 >> 2) << 16) | (y == 0 ? 0u : 0xFFu << 8) | 0xFFu;
         EXPECT_EQ(At(b16, x, y), expected);
       }
     }
     EXPECT_FALSE(b32.has_alpha);
   }
   // Any non-zero alpha byte: alpha is kept as stored.
-  const Bytes bits =
-      Rows(2, 1, 32, true, [](int x, int) { return x == 0 ? 0x00112233u : 0x80445566u; });
+  const Bytes bits = Rows(2, 1, 32, true, [](int x, int) { return x == 0 ? 0x00112233u : 0x80445566u; });
   const Bitmap alpha = DecodeBitmap(InfoHeader(2, -1, 32), bits);
   EXPECT_TRUE(alpha.has_alpha);
   EXPECT_EQ(alpha.pixels, (std::vector<std::uint32_t>{0x00112233u, 0x80445566u}));
@@ -162,8 +150,7 @@ TEST(DecodeDib, ColourTables) {
   bmi = InfoHeader(4, 1, 4, kBiRgb, 4);
   for (std::uint16_t i : {0, 13, 19, 20}) AppendU16(bmi, i);
   bm = DecodeBitmap(bmi, {0x01, 0x23, 0, 0}, kDibPalColors);
-  EXPECT_EQ(bm.pixels,
-            (std::vector<std::uint32_t>{0xFF000000u, 0xFFFF0000u, 0xFFFFFFFFu, 0xFF000000u}));
+  EXPECT_EQ(bm.pixels, (std::vector<std::uint32_t>{0xFF000000u, 0xFFFF0000u, 0xFFFFFFFFu, 0xFF000000u}));
 }
 
 TEST(DecodeDib, BitFields) {
@@ -230,8 +217,8 @@ TEST(DecodeDib, Rle4WithEscapes) {
   };
   const Bitmap bm = DecodeBitmap(bmi, bits);
   EXPECT_FALSE(bm.has_alpha);
-  EXPECT_EQ(bm.pixels, (std::vector<std::uint32_t>{Grey(3), Grey(4), Grey(5), Grey(6), Grey(7),
-                                                   Grey(1), Grey(2), Grey(1), Grey(2), Grey(1)}));
+  EXPECT_EQ(bm.pixels, (std::vector<std::uint32_t>{Grey(3), Grey(4), Grey(5), Grey(6), Grey(7), Grey(1), Grey(2),
+                                                   Grey(1), Grey(2), Grey(1)}));
 }
 
 TEST(DecodeDib, BadRleRunsKeepWhatWasDecoded) {
@@ -269,8 +256,7 @@ TEST(DecodeDib, JpegAndPngPassThrough) {
 }
 
 TEST(DecodeDib, RejectsMalformedInput) {
-  const auto rejects = [](const Bytes& bmi, const Bytes& bits,
-                          std::uint32_t usage = kDibRgbColors) {
+  const auto rejects = [](const Bytes& bmi, const Bytes& bits, std::uint32_t usage = kDibRgbColors) {
     EXPECT_THROW(DecodeDib(bmi, bits, usage), EMetafileError);
   };
   const Bytes pixels(64, 0);
@@ -313,8 +299,7 @@ TEST(EncodeDib24, RoundTripsThroughTheDecoder) {
   EXPECT_EQ(dib[41], 0x0B);
   EXPECT_EQ(dib[42], 0x0A);
 
-  const Bitmap back =
-      DecodeBitmap(Bytes(dib.begin(), dib.begin() + 40), Bytes(dib.begin() + 40, dib.end()));
+  const Bitmap back = DecodeBitmap(Bytes(dib.begin(), dib.begin() + 40), Bytes(dib.begin() + 40, dib.end()));
   bm.pixels[3] |= 0xFF000000u;  // alpha is not stored
   EXPECT_EQ(back.pixels, bm.pixels);
 

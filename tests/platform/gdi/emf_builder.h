@@ -96,8 +96,10 @@ inline Bytes TextBody(std::int32_t x, std::int32_t y, const std::u16string& text
   AppendU32(b, dx.empty() ? 0 : static_cast<std::uint32_t>(off_string + string_bytes));
   Bytes s;
   for (char16_t c : text) {
-    if (wide) AppendU16(s, c);
-    else AppendU8(s, static_cast<std::uint8_t>(c));
+    if (wide)
+      AppendU16(s, c);
+    else
+      AppendU8(s, static_cast<std::uint8_t>(c));
   }
   s.resize(string_bytes, 0);
   b.insert(b.end(), s.begin(), s.end());
@@ -109,13 +111,14 @@ inline Bytes TextBody(std::int32_t x, std::int32_t y, const std::u16string& text
 struct Dib {
   Bytes bmi, bits;
 };
-inline Dib MakeDib(std::int32_t width, std::int32_t height, std::uint16_t bpp, const std::vector<std::uint32_t>& palette,
-                   const Bytes& bits) {
+inline Dib MakeDib(std::int32_t width, std::int32_t height, std::uint16_t bpp,
+                   const std::vector<std::uint32_t>& palette, const Bytes& bits) {
   Dib d;
   for (std::int32_t v : {40, width, height}) AppendI32(d.bmi, v);
   AppendU16(d.bmi, 1);
   AppendU16(d.bmi, bpp);
-  for (std::uint32_t v : {0u, static_cast<std::uint32_t>(bits.size()), 0u, 0u, static_cast<std::uint32_t>(palette.size()), 0u})
+  for (std::uint32_t v :
+       {0u, static_cast<std::uint32_t>(bits.size()), 0u, 0u, static_cast<std::uint32_t>(palette.size()), 0u})
     AppendU32(d.bmi, v);
   for (auto c : palette) AppendU32(d.bmi, c);
   d.bits = bits;
@@ -143,7 +146,8 @@ inline Bytes StretchDibBody(const Dib& dib, std::int32_t x, std::int32_t y, std:
 // RGNDATA of rectangles, with the leading size field of region records.
 inline Bytes RegionData(const std::vector<RectL>& rects) {
   Bytes b;
-  for (std::uint32_t v : {32u, 1u, static_cast<std::uint32_t>(rects.size()), static_cast<std::uint32_t>(16 * rects.size())})
+  for (std::uint32_t v :
+       {32u, 1u, static_cast<std::uint32_t>(rects.size()), static_cast<std::uint32_t>(16 * rects.size())})
     AppendU32(b, v);
   for (int i = 0; i < 4; ++i) AppendI32(b, 0);
   for (const auto& r : rects)

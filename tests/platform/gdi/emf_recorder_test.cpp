@@ -30,8 +30,7 @@ std::vector<std::int32_t> Fields(const EmfRecord& r, std::size_t count) {
   return out;
 }
 
-void ExpectRecord(const EmfRecord& r, Emr type, std::size_t size,
-                  const std::vector<std::int32_t>& fields) {
+void ExpectRecord(const EmfRecord& r, Emr type, std::size_t size, const std::vector<std::int32_t>& fields) {
   EXPECT_EQ(r.type, static_cast<std::uint32_t>(type)) << EmrName(r.type);
   EXPECT_EQ(r.bytes.size(), size) << EmrName(r.type);
   EXPECT_EQ(LoadU32(r.bytes, 4), size);
@@ -74,8 +73,7 @@ TEST(EmfRecorder, DescriptionNamesTheProgramAndThePage) {
   EXPECT_EQ(mf.Header().offDescription, 108u);
   EXPECT_EQ(mf.Header().nSize, 108u + 32u);
   std::u16string text;
-  for (std::size_t i = 0; i < 15; ++i)
-    text.push_back(static_cast<char16_t>(LoadU16(mf.Data(), 108 + 2 * i)));
+  for (std::size_t i = 0; i < 15; ++i) text.push_back(static_cast<char16_t>(LoadU16(mf.Data(), 108 + 2 * i)));
   EXPECT_EQ(text, expected);
   EXPECT_TRUE(Body(mf).empty());
 }
@@ -85,7 +83,9 @@ TEST(EmfRecorder, ObjectsTakeTheLowestFreeHandle) {
   EXPECT_EQ(rec.CreatePen(LineStyle::Dash, 3, 0x0000FF), 1u);
   EXPECT_EQ(rec.CreateBrushIndirect(BrushStyle::Hatched, 0x00FF00, 5), 2u);
   const std::uint32_t dashes[] = {6, 2};
-  EXPECT_EQ(rec.ExtCreatePen(PenStyleBits(LineStyle::UserStyle, PenType::Geometric), 4, BrushStyle::Solid, 0x123456, 0, dashes), 3u);
+  EXPECT_EQ(rec.ExtCreatePen(PenStyleBits(LineStyle::UserStyle, PenType::Geometric), 4, BrushStyle::Solid, 0x123456, 0,
+                             dashes),
+            3u);
   rec.SelectObject(2);
   rec.SelectStockObject(R::Stock::NullBrush);
   rec.DeleteObject(2);
@@ -132,8 +132,7 @@ TEST(EmfRecorder, FontRecordHoldsTheWholeLogFont) {
   EXPECT_EQ(r.bytes[34], 1);    // strike-out
   EXPECT_EQ(r.bytes[35], 238);  // charset
   std::u16string face;
-  for (std::size_t i = 0; i < 32; ++i)
-    face.push_back(static_cast<char16_t>(LoadU16(r.bytes, 40 + 2 * i)));
+  for (std::size_t i = 0; i < 32; ++i) face.push_back(static_cast<char16_t>(LoadU16(r.bytes, 40 + 2 * i)));
   EXPECT_EQ(face, (lf.face.substr(0, 31) + u'\0'));
   EXPECT_EQ(face.substr(0, 4), u"Żółw");
   EXPECT_EQ(LoadU32(r.bytes, 360), 0x08007664u);  // design vector without axes
@@ -210,8 +209,7 @@ TEST(EmfRecorder, ShapesAndPointForms) {
   ExpectRecord(body[4], Emr::Ellipse, 24, {1, 2, 3, 4});
   ExpectRecord(body[5], Emr::Arc, 40, {0, 0, 10, 10, 10, 5, 0, 5});
   // Bounds in pixels (inclusive), count, then 16-bit x,y pairs.
-  ExpectRecord(body[6], Emr::Polyline16, 8 + 16 + 4 + 12,
-               {0, -5, 20, 7, 3, 0, static_cast<std::int32_t>(0xFFFB000Au)});
+  ExpectRecord(body[6], Emr::Polyline16, 8 + 16 + 4 + 12, {0, -5, 20, 7, 3, 0, static_cast<std::int32_t>(0xFFFB000Au)});
   ExpectRecord(body[7], Emr::Polygon, 8 + 16 + 4 + 16, {0, 0, 40000, 5, 2, 0, 0, 40000, 5});
   ExpectRecord(body[8], Emr::PolyBezier, 8 + 16 + 4 + 24, {0, -5, 20, 7, 3, 0, 0, 10, -5});
   ExpectRecord(body[9], Emr::PolyPolygon16, 8 + 16 + 8 + 8 + 12, {0, -5, 20, 7, 2, 3, 1, 2, 0});
@@ -294,8 +292,7 @@ TEST(EmfRecorder, PicturesAreStoredAsDecodableDibs) {
   const DibPicture picture = DecodeDib(s.bytes.subspan(80, 40), s.bytes.subspan(120, bits));
   EXPECT_EQ(std::get<Bitmap>(picture).pixels, bm.pixels);
 
-  ExpectRecord(body[2], Emr::BitBlt, 100 + 40 + bits,
-               {40, 50, 41, 51, 40, 50, 2, 2, 0xEE0086, 1, 0});
+  ExpectRecord(body[2], Emr::BitBlt, 100 + 40 + bits, {40, 50, 41, 51, 40, 50, 2, 2, 0xEE0086, 1, 0});
   const EmfRecord& b = body[2];
   EXPECT_EQ(LoadF32(b.bytes, 52), 1.0f);  // source transform: identity
   EXPECT_EQ(LoadF32(b.bytes, 64), 1.0f);
@@ -303,8 +300,7 @@ TEST(EmfRecorder, PicturesAreStoredAsDecodableDibs) {
   EXPECT_EQ(Fields(b, 23).back(), 24);         // cbBitsSrc
   EXPECT_EQ(LoadU32(b.bytes, 84), 100u);
   EXPECT_EQ(LoadU32(b.bytes, 92), 140u);
-  EXPECT_EQ(std::get<Bitmap>(DecodeDib(b.bytes.subspan(100, 40), b.bytes.subspan(140))).pixels,
-            bm.pixels);
+  EXPECT_EQ(std::get<Bitmap>(DecodeDib(b.bytes.subspan(100, 40), b.bytes.subspan(140))).pixels, bm.pixels);
   ExpectRecord(body[3], Emr::BitBlt, 100, {0, 0, 7, 8, 0, 0, 8, 9, 0xF00021});
   EXPECT_EQ(LoadU32(body[3].bytes, 88), 0u);  // no source bitmap
 
@@ -320,10 +316,7 @@ TEST(EmfRecorder, BoundsCoverWhatWasDrawn) {
     return HeaderBounds(rec.Finish());
   };
   // Filled shapes leave out their right and bottom edge; lines keep their end.
-  EXPECT_EQ(bounds([](EmfRecorder& r) {
-              r.Rectangle({10, 20, 110, 220});
-            }),
-            (RectL{10, 20, 109, 219}));
+  EXPECT_EQ(bounds([](EmfRecorder& r) { r.Rectangle({10, 20, 110, 220}); }), (RectL{10, 20, 109, 219}));
   EXPECT_EQ(bounds([](EmfRecorder& r) {
               r.MoveTo(300, 5);
               r.LineTo(200, 50);

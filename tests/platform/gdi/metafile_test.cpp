@@ -13,16 +13,16 @@ Bytes MakeEmf(const std::vector<Bytes>& records = {}) {
   Bytes out;
   AppendU32(out, 1);
   AppendU32(out, 88);
-  for (int v : {0, 0, 99, 199}) AppendI32(out, v);          // rclBounds
-  for (int v : {0, 0, 2645, 5291}) AppendI32(out, v);       // rclFrame, 0.01 mm
+  for (int v : {0, 0, 99, 199}) AppendI32(out, v);     // rclBounds
+  for (int v : {0, 0, 2645, 5291}) AppendI32(out, v);  // rclFrame, 0.01 mm
   AppendU32(out, kEmfSignature);
   AppendU32(out, 0x10000);
-  AppendU32(out, 0);                                         // nBytes, patched below
+  AppendU32(out, 0);  // nBytes, patched below
   AppendU32(out, static_cast<std::uint32_t>(records.size() + 2));
   AppendU16(out, 1);
   AppendU16(out, 0);
   for (int i = 0; i < 3; ++i) AppendU32(out, 0);
-  for (int v : {1920, 1080, 508, 286}) AppendI32(out, v);   // szlDevice, szlMillimeters
+  for (int v : {1920, 1080, 508, 286}) AppendI32(out, v);  // szlDevice, szlMillimeters
   for (const auto& r : records) out.insert(out.end(), r.begin(), r.end());
   for (std::uint32_t v : {14u, 20u, 0u, 16u, 20u}) AppendU32(out, v);  // EOF
   StoreU32(out, 48, static_cast<std::uint32_t>(out.size()));
@@ -57,30 +57,28 @@ TEST(Metafile, IgnoresBytesAfterNBytes) {
 }
 
 TEST(Metafile, RejectsInvalidBytes) {
-  const auto rejects = [](Bytes b) {
-    EXPECT_THROW(Metafile::FromBytes(ByteSpan(b)), EMetafileError);
-  };
+  const auto rejects = [](Bytes b) { EXPECT_THROW(Metafile::FromBytes(ByteSpan(b)), EMetafileError); };
   rejects({});
   Bytes b = MakeEmf();
   b[0] = 2;
-  rejects(b);                                   // not a header record
+  rejects(b);  // not a header record
   b = MakeEmf();
   b[40] = 'X';
-  rejects(b);                                   // no signature
+  rejects(b);  // no signature
   b = MakeEmf();
   StoreU32(b, 48, static_cast<std::uint32_t>(b.size() + 4));
-  rejects(b);                                   // nBytes past the data
+  rejects(b);  // nBytes past the data
   b = MakeEmf();
   b.resize(b.size() - 20);
   StoreU32(b, 48, static_cast<std::uint32_t>(b.size()));
-  rejects(b);                                   // no EOF record
+  rejects(b);  // no EOF record
   b = MakeEmf({{27, 0, 0, 0, 4, 0, 0, 0}});
-  rejects(b);                                   // record size below 8
+  rejects(b);  // record size below 8
   b = MakeEmf({{27, 0, 0, 0, 0xF0, 0xFF, 0xFF, 0x7F}});
-  rejects(b);                                   // record size past the end
+  rejects(b);  // record size past the end
   b = MakeEmf();
   StoreU32(b, 4, 40);
-  rejects(b);                                   // header size too small
+  rejects(b);  // header size too small
 }
 
 }  // namespace

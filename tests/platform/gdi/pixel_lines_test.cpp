@@ -24,8 +24,7 @@ TEST(PixelLines, ClosedFiguresAddTheClosingEdgeAndTheirFirstPixel) {
   p.LineTo({2, 0});
   p.LineTo({2, 2});
   p.Close();
-  EXPECT_EQ(PixelLinePixels(p, kDevice),
-            (std::vector<Pixel>{{0, 0}, {1, 0}, {2, 0}, {2, 1}, {2, 2}, {1, 1}, {0, 0}}));
+  EXPECT_EQ(PixelLinePixels(p, kDevice), (std::vector<Pixel>{{0, 0}, {1, 0}, {2, 0}, {2, 1}, {2, 2}, {1, 1}, {0, 0}}));
 }
 
 TEST(PixelLines, StepsOffTheDeviceAreLeftOut) {

@@ -50,8 +50,8 @@ TEST(PlayerRecords, FillFrameAndInvertRegions) {
   EXPECT_EQ(s.shapes[0].brush.color, 0xFF0000u);
   EXPECT_EQ(s.shapes[0].path.verbs.size(), 10u);  // two rectangles
   // The frame: 2 pixels at the sides, 3 at top and bottom.
-  const Region frame_region = Region::FromPolygons(FlattenPath(s.shapes[1].path), FillRule::Winding,
-                                                   {0, 0, 1000, 1000});
+  const Region frame_region =
+      Region::FromPolygons(FlattenPath(s.shapes[1].path), FillRule::Winding, {0, 0, 1000, 1000});
   EXPECT_TRUE(frame_region.Combine(Region::FromRect({102, 103, 198, 197}), RegionOp::And).Empty());
   EXPECT_EQ(frame_region.Bounds(), (RectI{100, 100, 200, 200}));
   EXPECT_EQ(s.shapes[2].rop, Rop2::Not);
@@ -71,7 +71,7 @@ TEST(PlayerRecords, ClipModesAndMetaRegion) {
   emf.Add(Emr::SetMetaRgn, {});        // becomes the meta region; the clip is reset
   select(emf, 5, {50, 50, 300, 300});  // COPY: the effective clip stays within the meta region
   emf.Add(Emr::Rectangle, {0, 0, 2, 2});
-  select(emf, 3, {50, 50, 60, 60});    // XOR cuts a hole
+  select(emf, 3, {50, 50, 60, 60});  // XOR cuts a hole
   emf.Add(Emr::Rectangle, {0, 0, 2, 2});
   const auto s = Play(emf);
   ASSERT_EQ(s.shapes.size(), 4u);
@@ -100,7 +100,7 @@ TEST(PlayerRecords, PolyDrawAndAngleArcMoveThePosition) {
   ASSERT_EQ(s.shapes.size(), 4u);
   EXPECT_EQ(s.shapes[0].path.verbs.back(), PathVerb::Close);
   EXPECT_EQ(s.shapes[1].path.points.front(), (PointD{10, 10}));
-  EXPECT_EQ(s.shapes[2].path.points.front(), (PointD{15, 40}));  // a line to the arc's start first
+  EXPECT_EQ(s.shapes[2].path.points.front(), (PointD{15, 40}));   // a line to the arc's start first
   EXPECT_EQ(s.shapes[3].path.points.front(), (PointD{100, 50}));  // the arc ends at 90 degrees: up
 }
 
@@ -160,13 +160,13 @@ TEST(PlayerRecords, TextListsAndSmallText) {
 
 TEST(Charset, CodePagesAndSymbol) {
   const Bytes bytes{0x41, 0x80, 0xA5, 0xE6};
-  EXPECT_EQ(DecodeAnsi(bytes, 0), u"A\u20AC\u00A5\u00E6");     // 1252
-  EXPECT_EQ(DecodeAnsi(bytes, 238), u"A\u20AC\u0104\u0107");   // 1250: Ą ć
-  EXPECT_EQ(DecodeAnsi(bytes, 161), u"A\u20AC\u00A5\u03B6");   // 1253: ζ
-  EXPECT_EQ(DecodeAnsi(bytes, 162), u"A\u20AC\u00A5\u00E6");   // 1254
-  EXPECT_EQ(DecodeAnsi(bytes, 186), u"A\u20AC\u00A5\u0119");   // 1257: ę
-  EXPECT_EQ(DecodeAnsi(bytes, 2), u"A\u0080\u00A5\u00E6");     // symbol: as is
-  EXPECT_EQ(DecodeAnsi(Bytes{0x81}, 0), u"\u0081");            // undefined byte
+  EXPECT_EQ(DecodeAnsi(bytes, 0), u"A\u20AC\u00A5\u00E6");    // 1252
+  EXPECT_EQ(DecodeAnsi(bytes, 238), u"A\u20AC\u0104\u0107");  // 1250: Ą ć
+  EXPECT_EQ(DecodeAnsi(bytes, 161), u"A\u20AC\u00A5\u03B6");  // 1253: ζ
+  EXPECT_EQ(DecodeAnsi(bytes, 162), u"A\u20AC\u00A5\u00E6");  // 1254
+  EXPECT_EQ(DecodeAnsi(bytes, 186), u"A\u20AC\u00A5\u0119");  // 1257: ę
+  EXPECT_EQ(DecodeAnsi(bytes, 2), u"A\u0080\u00A5\u00E6");    // symbol: as is
+  EXPECT_EQ(DecodeAnsi(Bytes{0x81}, 0), u"\u0081");           // undefined byte
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ TEST(PlayerMapping, ShapesKeepOrLoseTheirRightAndBottomEdgeAsInTheAdvancedMode) 
   emf.Add(Emr::Ellipse, {10, 20, 110, 220});    // with a pen: one pixel less
   emf.Add(Emr::RoundRect, {10, 20, 110, 220, 8, 8});
   emf.Add(Emr::SelectObject, {static_cast<std::int32_t>(0x80000008u)});  // NULL_PEN
-  emf.Add(Emr::Ellipse, {10, 20, 110, 220});    // fills up to right - 1: the path's edge
+  emf.Add(Emr::Ellipse, {10, 20, 110, 220});                             // fills up to right - 1: the path's edge
   const auto s = Play(emf);
   ASSERT_EQ(s.shapes.size(), 7u);
   ExpectBounds(s.shapes[0].path, {10, 20, 110, 220});
@@ -108,9 +108,9 @@ TEST(PlayerMapping, RestoreDcRestoresTransformAndClip) {
   emf.Add(Emr::SaveDC, {});
   emf.Add(Emr::SetViewportOrgEx, {100, 100}).Add(Emr::IntersectClipRect, {0, 0, 50, 50});
   emf.Add(Emr::SaveDC, {}).Add(Emr::SetViewportOrgEx, {200, 200});
-  emf.Add(Emr::RestoreDC, {-1}).Add(Emr::Rectangle, {0, 0, 10, 10});   // one level back
-  emf.Add(Emr::RestoreDC, {1}).Add(Emr::Rectangle, {0, 0, 10, 10});    // absolute level 1
-  emf.Add(Emr::RestoreDC, {-5}).Add(Emr::Rectangle, {0, 0, 10, 10});   // no such level: ignored
+  emf.Add(Emr::RestoreDC, {-1}).Add(Emr::Rectangle, {0, 0, 10, 10});  // one level back
+  emf.Add(Emr::RestoreDC, {1}).Add(Emr::Rectangle, {0, 0, 10, 10});   // absolute level 1
+  emf.Add(Emr::RestoreDC, {-5}).Add(Emr::Rectangle, {0, 0, 10, 10});  // no such level: ignored
   const auto s = Play(emf);
   ASSERT_EQ(s.shapes.size(), 6u);
   ExpectBounds(s.shapes[0].path, {100, 100, 110, 110});
@@ -124,16 +124,16 @@ TEST(PlayerMapping, RestoreDcRestoresTransformAndClip) {
 
 TEST(PlayerObjects, PensBrushesAndStockObjects) {
   EmfBuilder emf;
-  emf.Add(Emr::CreatePen, {1, 0, 5, 0, 0x0000FF});               // 5 logical units, red
-  emf.Add(Emr::CreateBrushIndirect, {2, 2, 0x00FF00, 4});         // hatched HS_CROSS, green
+  emf.Add(Emr::CreatePen, {1, 0, 5, 0, 0x0000FF});         // 5 logical units, red
+  emf.Add(Emr::CreateBrushIndirect, {2, 2, 0x00FF00, 4});  // hatched HS_CROSS, green
   emf.Add(Emr::SelectObject, {1}).Add(Emr::SelectObject, {2});
   emf.Add(Emr::SetBkMode, {1});
   emf.Add(Emr::Ellipse, {0, 0, 100, 100});
   emf.Add(Emr::SelectObject, {static_cast<std::int32_t>(0x80000008u)});  // NULL_PEN
-  emf.Add(Emr::DeleteObject, {2}).Add(Emr::SelectObject, {2});   // deleted: selection ignored
-  emf.Add(Emr::SelectObject, {99});                               // beyond the table: ignored
+  emf.Add(Emr::DeleteObject, {2}).Add(Emr::SelectObject, {2});           // deleted: selection ignored
+  emf.Add(Emr::SelectObject, {99});                                      // beyond the table: ignored
   emf.Add(Emr::Rectangle, {0, 0, 10, 10});
-  const auto s = Play(emf, {0, 0, 2000, 2000});                  // everything doubles
+  const auto s = Play(emf, {0, 0, 2000, 2000});  // everything doubles
   ASSERT_EQ(s.shapes.size(), 3u);
   EXPECT_EQ(s.shapes[0].brush.kind, BrushKind::Hatch);
   EXPECT_EQ(s.shapes[0].brush.hatch, 4);
@@ -227,9 +227,13 @@ TEST(Region, CombinesAndScanConverts) {
   EXPECT_EQ(a.Combine(b, RegionOp::Xor).Rects().size(), 4u);
   EXPECT_TRUE(a.Combine(a, RegionOp::Xor).Empty());
   // Two nested squares: alternate leaves a hole, winding (same direction) does not.
-  const std::vector<std::vector<PointD>> squares{{{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {{2, 2}, {8, 2}, {8, 8}, {2, 8}}};
+  const std::vector<std::vector<PointD>> squares{{{0, 0}, {10, 0}, {10, 10}, {0, 10}},
+                                                 {{2, 2}, {8, 2}, {8, 8}, {2, 8}}};
   const RectI limit{-100, -100, 100, 100};
-  EXPECT_EQ(Region::FromPolygons(squares, FillRule::Alternate, limit).Combine(Region::FromRect({4, 4, 5, 5}), RegionOp::And).Empty(), true);
+  EXPECT_EQ(Region::FromPolygons(squares, FillRule::Alternate, limit)
+                .Combine(Region::FromRect({4, 4, 5, 5}), RegionOp::And)
+                .Empty(),
+            true);
   EXPECT_EQ(Region::FromPolygons(squares, FillRule::Winding, limit).Rects(), (std::vector<RectI>{{0, 0, 10, 10}}));
   // A huge polygon costs no more than the limit.
   const Region huge = Region::FromPolygons({{{-1e9, -1e9}, {1e9, -1e9}, {1e9, 1e9}}}, FillRule::Winding, limit);
@@ -245,7 +249,7 @@ TEST(PlayerText, AdvancesPlaceGlyphsAndAlignmentShiftsThem) {
   emf.AddRaw(Emr::ExtTextOutW, test::TextBody(100, 50, u"abc", {10, 20, 30}));
   emf.Add(Emr::SetTextAlign, {2 | 24});  // right, baseline
   emf.AddRaw(Emr::ExtTextOutW, test::TextBody(100, 50, u"abc", {10, 20, 30}));
-  emf.Add(Emr::SetTextAlign, {6});       // centre
+  emf.Add(Emr::SetTextAlign, {6});  // centre
   emf.AddRaw(Emr::ExtTextOutW, test::TextBody(100, 50, u"abc", {10, 20, 30}));
   const auto s = Play(emf, {0, 0, 2000, 2000});
   ASSERT_EQ(s.texts.size(), 3u);
@@ -286,9 +290,9 @@ TEST(PlayerText, MeasuredRunsAreAlignedOntoTheBaseline) {
   emf.AddRaw(Emr::ExtCreateFontIndirectW, test::FontBody(1, -20, u"Arial"));
   emf.Add(Emr::SelectObject, {1});
   emf.AddRaw(Emr::ExtTextOutW, test::TextBody(100, 50, u"abc", {}));  // left, top
-  emf.Add(Emr::SetTextAlign, {6 | 8});                                 // centre, bottom
+  emf.Add(Emr::SetTextAlign, {6 | 8});                                // centre, bottom
   emf.AddRaw(Emr::ExtTextOutW, test::TextBody(100, 50, u"abc", {}));
-  emf.Add(Emr::SetTextAlign, {2 | 24});                                // right, baseline
+  emf.Add(Emr::SetTextAlign, {2 | 24});  // right, baseline
   emf.AddRaw(Emr::ExtTextOutW, test::TextBody(100, 50, u"abc", {}));
   emf.Add(Emr::SetTextAlign, {0});
   emf.AddRaw(Emr::ExtTextOutW, test::TextBody(100, 50, u"abc", {10, 20, 30}));  // advances: only the baseline moves
@@ -351,20 +355,21 @@ TEST(PlayerPictures, DibsOfEachDepthAndOrientation) {
     std::uint16_t bpp;
     std::int32_t height;  // negative: top-down
     std::vector<std::uint32_t> palette;
-    Bytes bits;            // 2 x 2 pixels, rows padded to 4 bytes
+    Bytes bits;  // 2 x 2 pixels, rows padded to 4 bytes
   };
   const std::uint32_t red = 0xFF0000, blue = 0x0000FF;
   const std::vector<Case> cases{
-      {1, 2, {red, blue}, {0x40, 0, 0, 0, 0x80, 0, 0, 0}},   // bottom row: red blue; top: blue red
+      {1, 2, {red, blue}, {0x40, 0, 0, 0, 0x80, 0, 0, 0}},  // bottom row: red blue; top: blue red
       {4, 2, {red, blue}, {0x01, 0, 0, 0, 0x10, 0, 0, 0}},
-      {8, -2, {red, blue}, {1, 0, 0, 0, 0, 1, 0, 0}},       // top-down: top row blue red
+      {8, -2, {red, blue}, {1, 0, 0, 0, 0, 1, 0, 0}},  // top-down: top row blue red
       {24, 2, {}, {0, 0, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0}},
       {32, -2, {}, {0xFF, 0, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0xFF, 0, 0, 0}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bpp);
     EmfBuilder emf;
-    emf.AddRaw(Emr::StretchDIBits, test::StretchDibBody(test::MakeDib(2, c.height, c.bpp, c.palette, c.bits), 10, 20, 4, 4, 2, 2));
+    emf.AddRaw(Emr::StretchDIBits,
+               test::StretchDibBody(test::MakeDib(2, c.height, c.bpp, c.palette, c.bits), 10, 20, 4, 4, 2, 2));
     const auto s = Play(emf);
     ASSERT_EQ(s.images.size(), 1u);
     const auto& img = *s.images[0].image;
@@ -386,8 +391,7 @@ TEST(PlayerPictures, RepeatedPayloadsAreDecodedOnce) {
   rle.bmi[16] = 1;  // BI_RLE8
   const auto play = [&rle](int draws) {
     EmfBuilder emf;
-    for (int k = 0; k < draws; ++k)
-      emf.AddRaw(Emr::StretchDIBits, test::StretchDibBody(rle, 10 * k, 0, 8, 4, 4, 2));
+    for (int k = 0; k < draws; ++k) emf.AddRaw(Emr::StretchDIBits, test::StretchDibBody(rle, 10 * k, 0, 8, 4, 4, 2));
     RecordingSurface surface;
     const WorkBudget budget = PlayMetafile(emf.Make(), surface, {0, 0, 1000, 1000});
     return std::pair{budget.Used(Work::PicturePixels), std::move(surface.out)};
@@ -426,9 +430,9 @@ TEST(PlayerRobustness, RecordsThatDoNotFitAreSkipped) {
   for (int v : {0, 0, 0, 0}) AppendI32(poly, v);
   AppendU32(poly, 1000000);  // more points than the record holds
   emf.AddRaw(Emr::Polyline16, poly);
-  emf.AddRaw(Emr::ExtTextOutW, Bytes(20, 0));                     // cut short
+  emf.AddRaw(Emr::ExtTextOutW, Bytes(20, 0));  // cut short
   Bytes text = test::TextBody(0, 0, u"ab", {1, 1});
-  StoreU32(text, 36 + 4, 0x7FFFFFF0);                              // string offset far outside
+  StoreU32(text, 36 + 4, 0x7FFFFFF0);  // string offset far outside
   emf.AddRaw(Emr::ExtTextOutW, text);
   emf.Add(Emr::RestoreDC, {static_cast<std::int32_t>(0x80000000u)});
   emf.Add(Emr::SetWindowExtEx, {0, 0});

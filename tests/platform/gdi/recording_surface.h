@@ -20,8 +20,8 @@ struct Recorded {
 };
 
 inline RectD Bounds(const Path& p) {
-  RectD r{std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
-          std::numeric_limits<double>::lowest(), std::numeric_limits<double>::lowest()};
+  RectD r{std::numeric_limits<double>::max(), std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest(),
+          std::numeric_limits<double>::lowest()};
   for (const auto& pt : p.points) {
     r.left = std::min(r.left, pt.x);
     r.top = std::min(r.top, pt.y);

@@ -50,7 +50,7 @@ TEST(JoinedFills, FillsOfOneColourBecomeOnePathWhereThatPaintsTheSame) {
   fill(Square(3, 0), 0x445566);    // another colour
   fill(Square(3.5, 0), 0x445566);  // rectangles join however they overlap
   fill(Triangle(5), 0x445566);
-  fill(Triangle(5.5), 0x445566);   // overlaps the last
+  fill(Triangle(5.5), 0x445566);  // overlaps the last
   fill(Square(5, 0), 0x445566, gdi::Rop2::XorPen);
   gdi::Path nan = Square(6, 0);
   nan.points[1].x = std::nan("");

@@ -30,9 +30,7 @@ class PainterSurfaceTest : public ::testing::Test {
   }
 
   // The metafile on a 1000 x 1000 image: one MM_TEXT unit per pixel.
-  static QImage Render(const EmfBuilder& emf, int size = 1000) {
-    return RenderImage(emf.Make(), QSize(size, size));
-  }
+  static QImage Render(const EmfBuilder& emf, int size = 1000) { return RenderImage(emf.Make(), QSize(size, size)); }
   static QRgb At(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFFu; }
   // Columns [from, to) of row y that are not white.
   static std::vector<int> InkColumns(const QImage& image, int y, int from, int to) {
@@ -108,9 +106,9 @@ TEST_F(PainterSurfaceTest, ClippingExcludesWhatItShouldAndRestoreDcRestoresIt) {
   emf.Add(Emr::Rectangle, {0, 300, 200, 350});
   const QImage image = Render(emf);
   EXPECT_EQ(At(image, 30, 45), kBlack);
-  EXPECT_EQ(At(image, 50, 45), kWhite);   // excluded
-  EXPECT_EQ(At(image, 150, 20), kWhite);  // outside the intersection
-  EXPECT_EQ(At(image, 150, 320), kBlack); // clip gone after RESTOREDC
+  EXPECT_EQ(At(image, 50, 45), kWhite);    // excluded
+  EXPECT_EQ(At(image, 150, 20), kWhite);   // outside the intersection
+  EXPECT_EQ(At(image, 150, 320), kBlack);  // clip gone after RESTOREDC
 }
 
 TEST_F(PainterSurfaceTest, DibIsStretchedTopRowFirst) {
@@ -130,7 +128,7 @@ TEST_F(PainterSurfaceTest, RasterOperationsAndHatches) {
   EmfBuilder emf;
   emf.Add(Emr::SelectObject, {static_cast<std::int32_t>(0x80000000u)});  // WHITE_BRUSH
   emf.Add(Emr::SelectObject, {static_cast<std::int32_t>(0x80000008u)});  // NULL_PEN
-  emf.Add(Emr::SetRop2, {7});                                             // R2_XORPEN: white turns black
+  emf.Add(Emr::SetRop2, {7});                                            // R2_XORPEN: white turns black
   emf.Add(Emr::Rectangle, {0, 0, 51, 51}).Add(Emr::Rectangle, {20, 20, 71, 71});
   emf.Add(Emr::SetRop2, {13});
   emf.Add(Emr::CreateBrushIndirect, {1, 2, 0x000000, 0}).Add(Emr::SelectObject, {1});  // HS_HORIZONTAL
@@ -141,12 +139,13 @@ TEST_F(PainterSurfaceTest, RasterOperationsAndHatches) {
   EXPECT_EQ(At(image, 60, 60), kBlack);
   int lines = 0;
   for (int y = 200; y < 240; ++y) lines += At(image, 220, y) == kBlack;
-  EXPECT_EQ(lines, 5);                   // one row in eight
+  EXPECT_EQ(lines, 5);  // one row in eight
   EXPECT_EQ(At(image, 220, 201), kWhite);
 }
 
 // BITBLT of a whole DIB to (x, y) with a raster operation.
-Bytes BlitBody(const gdi::test::Dib& dib, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, std::uint32_t rop) {
+Bytes BlitBody(const gdi::test::Dib& dib, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+               std::uint32_t rop) {
   const std::uint32_t off_bmi = 8 + 92;
   const auto off_bits = static_cast<std::uint32_t>(off_bmi + dib.bmi.size());
   Bytes b;

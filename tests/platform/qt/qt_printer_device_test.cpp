@@ -31,8 +31,8 @@ class QtPrinterDeviceTest : public ::testing::Test {
     QFile f(PdfPath());
     if (!f.open(QIODevice::ReadOnly)) return -1;
     const QByteArray pdf = f.readAll();
-    return static_cast<int>(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") +
-                            pdf.count("/Type /Page/") + pdf.count("/Type /Page "));
+    return static_cast<int>(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page/") +
+                            pdf.count("/Type /Page "));
   }
 
   QTemporaryDir dir_;
@@ -174,8 +174,7 @@ TEST_F(QtPrinterDeviceTest, RaisesThePrinterErrors) {
   EXPECT_EQ(PrinterErrorOf([&] { dev->EndDoc(); }), "Printer is not currently printing");
   EXPECT_EQ(PrinterErrorOf([&] { dev->Abort(); }), "Printer is not currently printing");
   EXPECT_EQ(PrinterErrorOf([&] { dev->SetPrinterIndex(1); }), "Printer index out of range");
-  EXPECT_EQ(PrinterErrorOf([&] { dev->SetPrinter("Nowhere", "", "", std::nullopt); }),
-            "Printer index out of range");
+  EXPECT_EQ(PrinterErrorOf([&] { dev->SetPrinter("Nowhere", "", "", std::nullopt); }), "Printer index out of range");
   dev->BeginDoc();
   EXPECT_EQ(PrinterErrorOf([&] { dev->BeginDoc(); }), "Printing in progress");
   EXPECT_EQ(PrinterErrorOf([&] { dev->SetPrinterIndex(0); }), "Printing in progress");
@@ -204,8 +203,8 @@ TEST_F(QtPrinterDeviceTest, CupsQueuesArePrinters) {
     EXPECT_GT(dev.GetDeviceCaps(DeviceCap::LOGPIXELSX), 0);
     EXPECT_GT(dev.GetDeviceCaps(DeviceCap::HORZRES), 0);
     EXPECT_LE(dev.GetDeviceCaps(DeviceCap::HORZRES), dev.GetDeviceCaps(DeviceCap::PHYSICALWIDTH));
-    EXPECT_FALSE(dev.DeviceCapabilities(selected.Device, selected.Port, DeviceCapability::DC_PAPERS,
-                                        selected.Mode).empty())
+    EXPECT_FALSE(
+        dev.DeviceCapabilities(selected.Device, selected.Port, DeviceCapability::DC_PAPERS, selected.Mode).empty())
         << selected.Device;
   }
 }

@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-
 #include <QGuiApplication>
 #include <QImage>
+#include <array>
 
 #include "platform/gdi/emf_builder.h"
 #include "platform/qt/render.h"
@@ -157,12 +156,12 @@ TEST_F(RenderPicturesTest, PlgBltMapsTheSourceOntoAParallelogramThroughItsMask) 
     EmfBuilder emf;
     emf.AddRaw(Emr::PlgBlt, PlgBltBody(source, nullptr, corners, 2, 2));
     const QImage image = Render(emf);
-    EXPECT_EQ(At(image, 175, 150), kBlue);  // source (0.5, 0.5)
-    EXPECT_EQ(At(image, 275, 150), kRed);   // source (1.5, 0.5)
-    EXPECT_EQ(At(image, 225, 250), kRed);   // source (0.5, 1.5)
-    EXPECT_EQ(At(image, 325, 250), kBlue);  // source (1.5, 1.5)
-    EXPECT_EQ(At(image, 120, 250), kWhite); // left of the slanted edge
-    EXPECT_EQ(At(image, 380, 150), kWhite); // right of it
+    EXPECT_EQ(At(image, 175, 150), kBlue);   // source (0.5, 0.5)
+    EXPECT_EQ(At(image, 275, 150), kRed);    // source (1.5, 0.5)
+    EXPECT_EQ(At(image, 225, 250), kRed);    // source (0.5, 1.5)
+    EXPECT_EQ(At(image, 325, 250), kBlue);   // source (1.5, 1.5)
+    EXPECT_EQ(At(image, 120, 250), kWhite);  // left of the slanted edge
+    EXPECT_EQ(At(image, 380, 150), kWhite);  // right of it
   }
   {
     // Mask bottom-up: bottom row set, set; top row set, clear.
@@ -204,8 +203,7 @@ TEST_F(RenderPicturesTest, RectangleGradientsRunAlongTheirAxis) {
   EmfBuilder emf;
   // Horizontal red to blue over (100, 100)-(356, 150); vertical black to white below.
   emf.AddRaw(Emr::GradientFill, GradientBody({{100, 100, 0xFF00, 0, 0}, {356, 150, 0, 0, 0xFF00}}, {0, 1}, 2, 0));
-  emf.AddRaw(Emr::GradientFill,
-             GradientBody({{100, 200, 0, 0, 0}, {150, 456, 0xFF00, 0xFF00, 0xFF00}}, {0, 1}, 2, 1));
+  emf.AddRaw(Emr::GradientFill, GradientBody({{100, 200, 0, 0, 0}, {150, 456, 0xFF00, 0xFF00, 0xFF00}}, {0, 1}, 2, 1));
   const QImage image = Render(emf);
   EXPECT_EQ(At(image, 100, 120), kRed);
   EXPECT_NEAR(qRed(At(image, 228, 120)), 128, 3);

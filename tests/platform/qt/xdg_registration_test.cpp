@@ -44,9 +44,8 @@ TEST(ExecArgument, QuotesOnlyWhatTheFormatReserves) {
 TEST(FileTypeRegistration, WrittenCommandReadsBackUnchanged) {
   const TestHome home;
   // Backslashes, tabs and newlines go through the file's own escapes.
-  for (const QString& exec :
-       {QStringLiteral("/opt/pravel/pravel %f"), QStringLiteral("\"/opt/a b/p\\\\x\" %f"),
-        QStringLiteral("\"/opt/tab\there/new\nline\" %f")}) {
+  for (const QString& exec : {QStringLiteral("/opt/pravel/pravel %f"), QStringLiteral("\"/opt/a b/p\\\\x\" %f"),
+                              QStringLiteral("\"/opt/tab\there/new\nline\" %f")}) {
     WriteFileTypeRegistration(home.Dirs(), SampleType(exec));
     EXPECT_EQ(ReadDefaultCommand(home.Dirs(), SampleType(QString())), exec);
   }
@@ -73,8 +72,7 @@ TEST(FileTypeRegistration, MimeappsListKeepsEverythingElse) {
   WriteText(list, before);
   WriteFileTypeRegistration(home.Dirs(), SampleType("/bin/sample %f"));
   QString expected = before;
-  expected.replace("application/x-sample=other.desktop;viewer.desktop;",
-                   "application/x-sample=sample.desktop;");
+  expected.replace("application/x-sample=other.desktop;viewer.desktop;", "application/x-sample=sample.desktop;");
   EXPECT_EQ(ReadText(list), expected);
 
   // A list without the section gets one at the end; a missing one is created.
@@ -123,8 +121,7 @@ TEST(FileTypeRegistration, UnwritableFolderRaisesCreateError) {
   const TestHome home;
   // A plain file where a folder should be stops even a privileged user.
   WriteText(home.DataHome(), "not a folder");
-  EXPECT_THROW(WriteFileTypeRegistration(home.Dirs(), SampleType("/bin/sample %f")),
-               EFileCreateError);
+  EXPECT_THROW(WriteFileTypeRegistration(home.Dirs(), SampleType("/bin/sample %f")), EFileCreateError);
 
   const TestHome second;
   WriteText(second.ConfigHome(), "not a folder");
