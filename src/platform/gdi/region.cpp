@@ -8,6 +8,12 @@ namespace pravel::gdi {
 
 namespace {
 
+// Band edges in order, each once.
+void SortUnique(std::vector<std::int32_t>& ys) {
+  std::sort(ys.begin(), ys.end());
+  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+}
+
 using Spans = std::vector<std::int32_t>;
 
 bool Inside(RegionOp op, bool a, bool b) {
@@ -83,8 +89,7 @@ Region Region::FromRects(std::span<const RectI> rects) {
     ys.push_back(r.top);
     ys.push_back(r.bottom);
   }
-  std::sort(ys.begin(), ys.end());
-  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+  SortUnique(ys);
   Bands out;
   std::vector<const RectI*> active;
   std::vector<std::pair<std::int32_t, std::int32_t>> spans;
@@ -151,8 +156,7 @@ Region Region::Combine(const Region& other, RegionOp op) const {
     ys.push_back(b.top);
     ys.push_back(b.bottom);
   }
-  std::sort(ys.begin(), ys.end());
-  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+  SortUnique(ys);
   Bands out;
   const Spans none;
   std::size_t i = 0, j = 0;
