@@ -65,7 +65,7 @@ class FontCache {
   bool antialias_;
   std::map<std::tuple<QString, int, int, bool, std::uint8_t>, ResolvedFont> fonts_;
   std::map<std::tuple<QString, int>, double> em_per_cell_;
-  // The spec asked for last, and its font: runs in a row mostly share one.
+  // The font asked for last, and what it resolved to: runs in a row mostly share one.
   std::optional<std::pair<gdi::FontSpec, const ResolvedFont*>> last_;
 };
 
