@@ -113,8 +113,11 @@ PainterSurface::PainterSurface(QPainter& painter, SurfaceOptions options)
       options_(options),
       base_(painter.transform()),
       raster_ops_(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster),
+      own_state_(painter.paintEngine() && !painter.paintEngine()->isExtended()),
       // Vector targets keep fonts as outlines to embed; smoothing means nothing there.
       fonts_(options.antialias || options.smooth_text || !raster_ops_) {
+  no_pen_.setStyle(Qt::NoPen);
+  no_brush_.setStyle(Qt::NoBrush);
   painter_.save();
   Reset();
 }
@@ -145,6 +148,37 @@ void PainterSurface::SetClip(const gdi::Region* clip) {
   QRegion region;
   region.setRects(q.data(), static_cast<int>(q.size()));
   painter_.setClipRegion(region);
+}
+
+void PainterSurface::Fill(const QPainterPath& path, const QBrush& brush) {
+  if (!own_state_) {
+    painter_.fillPath(path, brush);
+    return;
+  }
+  painter_.setPen(no_pen_);
+  painter_.setBrush(brush);
+  painter_.drawPath(path);
+}
+
+void PainterSurface::Fill(const QRectF& rect, const QColor& color) {
+  if (!own_state_) {
+    painter_.fillRect(rect, color);
+    return;
+  }
+  painter_.setPen(no_pen_);
+  painter_.setBrush(color);
+  painter_.drawRect(rect);
+}
+
+void PainterSurface::Stroke(const QPainterPath& path, const QPen& pen) {
+  if (!own_state_) {
+    painter_.strokePath(path, pen);
+    return;
+  }
+  if (path.isEmpty()) return;  // a lone move draws nothing, as strokePath has it
+  painter_.setPen(pen);
+  painter_.setBrush(no_brush_);
+  painter_.drawPath(path);
 }
 
 bool PainterSurface::SetRop2(gdi::Rop2 rop, QColor& color) {
@@ -195,7 +229,7 @@ void PainterSurface::FillPath(const gdi::Path& path, gdi::FillRule rule, const g
       qbrush.setTransform(QTransform::fromTranslate(brush.origin.x, brush.origin.y));
     }
   }
-  painter_.fillPath(ToPainterPath(path, rule), qbrush);
+  Fill(ToPainterPath(path, rule), qbrush);
   Reset();
 }
 
@@ -236,7 +270,7 @@ void PainterSurface::StrokePath(const gdi::Path& path, const gdi::Pen& pen, gdi:
       base_.type() <= QTransform::TxTranslate && gdi::WithinPixelRange(path)) {
     DrawPixelLines(path, color);
   } else {
-    painter_.strokePath(ToPainterPath(path, gdi::FillRule::Alternate), qpen);
+    Stroke(ToPainterPath(path, gdi::FillRule::Alternate), qpen);
   }
   Reset();
 }
@@ -320,14 +354,14 @@ void PainterSurface::DrawText(const gdi::TextRun& run) {
   painter_.translate(origin);
   painter_.rotate(-run.font.escapement);
   if (run.opaque) {
-    painter_.fillRect(QRectF(0, -font.ascent, width, font.ascent + font.descent), ToColor(run.background));
+    Fill(QRectF(0, -font.ascent, width, font.ascent + font.descent), ToColor(run.background));
   }
   // Underline and strike-out span the run, placed from the font's own
   // figures on the baseline: whole pixels along the axes.
   const auto line = [&](double above, double size) {
     double top = -above - size / 2;
     if (on_axes) top = std::round(top);
-    painter_.fillRect(QRectF(0, top, width, size), ToColor(run.color));
+    Fill(QRectF(0, top, width, size), ToColor(run.color));
   };
   if (run.font.underline) line(font.underline_position, font.underline_size);
   if (run.font.strike_out) line(font.strikeout_position, font.strikeout_size);

@@ -36,6 +36,13 @@ class PainterSurface final : public gdi::Surface {
  private:
   // Sets the composition for a binary raster operation; false when nothing is to be drawn.
   bool SetRop2(gdi::Rop2 rop, QColor& color);
+  // Filling and stroking. On engines that take them through the painter's
+  // state (PDF, SVG) they go with this surface's own empty pen and brush: the
+  // toolkit's fillPath and strokePath would use its shared ones, whose
+  // reference counts threads drawing other pages then contend for.
+  void Fill(const QPainterPath& path, const QBrush& brush);
+  void Fill(const QRectF& rect, const QColor& color);
+  void Stroke(const QPainterPath& path, const QPen& pen);
   void Reset();
   void DrawPixelLines(const gdi::Path& path, const QColor& color);
   void DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& color);
@@ -49,6 +56,9 @@ class PainterSurface final : public gdi::Surface {
   SurfaceOptions options_;
   QTransform base_;
   bool raster_ops_;  // a pixel target: raster operations, GDI pixel rules
+  bool own_state_;   // fills and strokes set the painter's pen and brush
+  QPen no_pen_{Qt::black};
+  QBrush no_brush_{Qt::black};
   FontCache fonts_;
   struct DecodedPicture {
     std::shared_ptr<const gdi::Image> source;  // keeps the key alive
