@@ -444,10 +444,15 @@ void PainterSurface::DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& col
   painter_.drawImage(QPointF(device_rect.topLeft()) / ratio, mask);
 }
 
-QImage PainterSurface::PictureOf(const std::shared_ptr<const gdi::Image>& image, bool keep_alpha) {
-  if (image->encoding == gdi::Image::Encoding::Raw) return ToQImage(*image, keep_alpha);
-  auto [it, added] = decoded_.try_emplace(image.get());
-  if (added) it->second = {image, ToQImage(*image, keep_alpha)};
+QImage PainterSurface::PictureOf(const std::shared_ptr<const gdi::Image>& image, PictureFormat format) {
+  // The same QImage for every draw: documents embed a picture once by its key.
+  auto [it, added] = decoded_.try_emplace({image.get(), format});
+  if (added) {
+    QImage picture = ToQImage(*image, format != PictureFormat::Opaque);
+    if (format == PictureFormat::Premultiplied && picture.format() == QImage::Format_ARGB32)
+      picture.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+    it->second = {image, std::move(picture)};
+  }
   return it->second.image;
 }
 
@@ -458,11 +463,11 @@ const QImage& PainterSurface::PatternOf(const std::shared_ptr<const gdi::Image>&
 
 void PainterSurface::DrawImage(const gdi::ImageDraw& draw) {
   if (!draw.image) return;
-  const bool keep_alpha = draw.per_pixel_alpha || draw.image->has_alpha;
-  QImage image = PictureOf(draw.image, keep_alpha);
+  const PictureFormat format = draw.per_pixel_alpha    ? PictureFormat::Premultiplied
+                               : draw.image->has_alpha ? PictureFormat::Alpha
+                                                       : PictureFormat::Opaque;
+  QImage image = PictureOf(draw.image, format);
   if (image.isNull()) return;
-  if (draw.per_pixel_alpha && image.format() == QImage::Format_ARGB32)
-    image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
   if (draw.transparent) {
     image = image.convertToFormat(QImage::Format_ARGB32);
     const QRgb key = *draw.transparent & 0xFFFFFFu;
@@ -497,7 +502,16 @@ void PainterSurface::DrawImage(const gdi::ImageDraw& draw) {
   painter_.setRenderHint(QPainter::SmoothPixmapTransform, draw.smooth || options_.antialias);
   painter_.setOpacity(draw.constant_alpha / 255.0);
   painter_.setTransform(to_device * base_);
-  painter_.drawImage(source, image, source);
+  if (painter_.paintEngine()->type() == QPaintEngine::Pdf && source != QRectF(image.rect()) && !draw.transparent) {
+    // A PDF embeds a part of a picture anew for each draw; the whole
+    // picture, clipped, it embeds once.
+    painter_.save();
+    painter_.setClipRect(source, Qt::IntersectClip);
+    painter_.drawImage(QPointF(0, 0), image);
+    painter_.restore();
+  } else {
+    painter_.drawImage(source, image, source);
+  }
   Reset();
 }
 

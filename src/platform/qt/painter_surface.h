@@ -4,8 +4,10 @@
 #include <QGlyphRun>
 #include <QPainter>
 #include <QTransform>
+#include <cstdint>
+#include <map>
 #include <memory>
-#include <unordered_map>
+#include <utility>
 
 #include "platform/gdi/surface.h"
 #include "platform/qt/font_resolver.h"
@@ -47,8 +49,9 @@ class PainterSurface final : public gdi::Surface {
   void DrawPixelLines(const gdi::Path& path, const QColor& color);
   void DrawSmoothGlyphs(const QGlyphRun& glyphs, const QColor& color);
 
-  // The picture of `image`: encoded ones decoded once per surface.
-  QImage PictureOf(const std::shared_ptr<const gdi::Image>& image, bool keep_alpha);
+  enum class PictureFormat : std::uint8_t { Opaque, Alpha, Premultiplied };
+  // The picture of `image` in `format`, made once per surface.
+  QImage PictureOf(const std::shared_ptr<const gdi::Image>& image, PictureFormat format);
   // A pattern brush's tile, made once for a run of fills with it.
   const QImage& PatternOf(const std::shared_ptr<const gdi::Image>& pattern);
 
@@ -64,7 +67,7 @@ class PainterSurface final : public gdi::Surface {
     std::shared_ptr<const gdi::Image> source;  // keeps the key alive
     QImage image;
   };
-  std::unordered_map<const gdi::Image*, DecodedPicture> decoded_;
+  std::map<std::pair<const gdi::Image*, PictureFormat>, DecodedPicture> decoded_;
   DecodedPicture pattern_;
 };
 

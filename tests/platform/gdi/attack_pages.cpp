@@ -127,6 +127,16 @@ std::vector<AttackPage> AttackPages() {
     for (int k = 0; k < 3000; ++k) e.AddRaw(Emr::StretchDIBits, StretchDibBody(rle, 0, 0, 1000, 1000, 4096, 4096));
     add("rle-bomb-stretched", e);
   }
+  {
+    // Parts of it, each a little to the side: a document output would embed each anew.
+    EmfBuilder e;
+    for (int k = 0; k < 3000; ++k) {
+      Bytes body = StretchDibBody(rle, 0, 0, 1000, 1000, 4000, 4000);
+      StoreU32(body, 24, static_cast<std::uint32_t>(k % 7));  // xSrc
+      e.AddRaw(Emr::StretchDIBits, body);
+    }
+    add("rle-bomb-parts-stretched", e);
+  }
   for (const Emr type : {Emr::MaskBlt, Emr::PlgBlt}) {
     EmfBuilder e;
     for (int k = 0; k < 1000; ++k) e.AddRaw(type, BlitFields(type, rle, rle));

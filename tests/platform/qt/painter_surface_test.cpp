@@ -217,6 +217,25 @@ TEST_F(PainterSurfaceTest, PdfKeepsTextAsTextAndSvgIsWritten) {
   EXPECT_TRUE(svg.readAll().contains("<svg"));
 }
 
+TEST_F(PainterSurfaceTest, PdfEmbedsAPictureDrawnAgainWholeOrInPartsOnce) {
+  const auto dib = gdi::test::MakeDib(2, 2, 24, {}, {0, 0, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0});
+  EmfBuilder emf;
+  for (int k = 0; k < 6; ++k) {
+    Bytes body = gdi::test::StretchDibBody(dib, 20 * k, 10, 10, 10, 2 - k % 2, 2);  // odd: the left column
+    if (k == 5) StoreU32(body, 24, 1);                                              // xSrc: the right column
+    emf.AddRaw(Emr::StretchDIBits, body);
+  }
+  QTemporaryDir dir;
+  {
+    PdfDocument pdf(dir.filePath("out.pdf"));
+    ASSERT_TRUE(pdf.AddPage(emf.Make()));
+    ASSERT_TRUE(pdf.Finish());
+  }
+  QFile pdf(dir.filePath("out.pdf"));
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  EXPECT_EQ(pdf.readAll().count("/Subtype /Image"), 1);
+}
+
 // Black pixels of column x from y0 to y1.
 int BlackRun(const QImage& image, int x, int y0, int y1) {
   int n = 0;
