@@ -204,6 +204,7 @@ std::vector<AttackPage> AttackPages() {
   {
     EmfBuilder e;
     std::vector<RectL> staggered;
+    staggered.reserve(20000);
     for (int k = 0; k < 20000; ++k) staggered.push_back({k % 500 * 2, k / 20, k % 500 * 2 + 1, k / 20 + 1});
     const Bytes data = RegionData(staggered);
     Bytes body;
