@@ -504,7 +504,8 @@ void PainterSurface::DrawImage(const gdi::ImageDraw& draw) {
   painter_.setTransform(to_device * base_);
   if (painter_.paintEngine()->type() == QPaintEngine::Pdf && source != QRectF(image.rect()) && !draw.transparent) {
     // A PDF embeds a part of a picture anew for each draw; the whole
-    // picture, clipped, it embeds once.
+    // picture, clipped, it embeds once. A colour-keyed picture is new on
+    // every draw anyway, so only its part goes in.
     painter_.save();
     painter_.setClipRect(source, Qt::IntersectClip);
     painter_.drawImage(QPointF(0, 0), image);
