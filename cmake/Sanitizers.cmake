@@ -4,7 +4,9 @@ if(PRAVEL_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 if(PRAVEL_FUZZ)
-  # Coverage for every library, so that the fuzzers see inside the parsers.
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  # Coverage for every library, so that the fuzzers see inside the parsers;
+  # undefined behaviour stops the input, so that the fuzzer reports it.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
