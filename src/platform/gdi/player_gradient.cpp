@@ -146,7 +146,7 @@ void Player::GradientFill(ByteReader& r) {
     const Vertex& lr = v[b];
     const PointD d0 = ToDevice(ul.p), d1 = ToDevice(lr.p);
     const double extent = mode == kGradientRectH ? std::fabs(d1.x - d0.x) : std::fabs(d1.y - d0.y);
-    const int steps = std::isfinite(extent) ? std::clamp(static_cast<int>(std::ceil(extent)), 1, 4096) : 1;
+    const int steps = std::isfinite(extent) ? static_cast<int>(std::clamp(std::ceil(extent), 1.0, 4096.0)) : 1;
     if (!Charge(Work::PicturePixels, static_cast<std::uint64_t>(steps))) return;
     auto image = std::make_shared<Image>();
     image->width = mode == kGradientRectH ? steps : 1;

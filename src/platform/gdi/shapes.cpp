@@ -17,7 +17,8 @@ void AppendArc(Path& path, PointD c, double rx, double ry, double start, double 
   else
     path.MoveTo(first);
   if (!std::isfinite(sweep) || sweep == 0) return;
-  const int pieces = std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) / (std::numbers::pi / 2) - 1e-9)), 1, 64);
+  const int pieces =
+      static_cast<int>(std::clamp(std::ceil(std::fabs(sweep) / (std::numbers::pi / 2) - 1e-9), 1.0, 64.0));
   const double step = sweep / pieces;
   const double k = 4.0 / 3.0 * std::tan(step / 4);
   double a = start;
@@ -81,7 +82,7 @@ void FlattenCubic(std::vector<PointD>& out, PointD p0, PointD p1, PointD p2, Poi
                     std::hypot(p1.x - 2 * p2.x + p3.x, p1.y - 2 * p2.y + p3.y);
   int n = 1;
   if (std::isfinite(dd) && dd > tolerance)
-    n = std::clamp(static_cast<int>(std::ceil(std::sqrt(dd / tolerance))), 1, 200);
+    n = static_cast<int>(std::clamp(std::ceil(std::sqrt(dd / tolerance)), 1.0, 200.0));
   for (int i = 1; i <= n; ++i) {
     const double t = static_cast<double>(i) / n, u = 1 - t;
     const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "emf_builder.h"
 #include "platform/gdi/charset.h"
 #include "platform/gdi/player.h"
@@ -121,6 +123,34 @@ TEST(PlayerRecords, GradientRectangleIsAPicture) {
   EXPECT_EQ(img.width, 100);
   EXPECT_EQ(img.pixels.front() & 0xFFFFFF, 0xFF0000u);
   EXPECT_EQ(img.pixels.back() & 0xFFFFFF, 0x0000FFu);
+}
+
+// Counts of pieces come from doubles far past int: they are clamped as doubles.
+TEST(PlayerRecords, CurvesArcsAndGradientsFarOutsideTheDeviceStayBounded) {
+  Path curve;
+  curve.MoveTo({0, 0});
+  curve.CubicTo({1e30, 0}, {0, 1e30}, {1e30, 1e30});
+  const auto flat = FlattenPath(curve);
+  ASSERT_EQ(flat.size(), 1u);
+  EXPECT_LE(flat[0].size(), 201u);
+
+  Path arc;
+  AppendArc(arc, {0, 0}, 10, 10, 0, 1e30, false);
+  EXPECT_LE(arc.points.size(), 1u + 3 * 64);
+
+  EmfBuilder emf;
+  Bytes g;
+  for (int i = 0; i < 4; ++i) AppendI32(g, 0);
+  for (std::uint32_t v : {2u, 1u, 0u}) AppendU32(g, v);
+  for (int v : {std::numeric_limits<std::int32_t>::min(), 10}) AppendI32(g, v);
+  for (std::uint16_t c : {0xFF00, 0, 0, 0}) AppendU16(g, c);
+  for (int v : {std::numeric_limits<std::int32_t>::max(), 20}) AppendI32(g, v);
+  for (std::uint16_t c : {0, 0, 0xFF00, 0}) AppendU16(g, c);
+  for (std::uint32_t v : {0u, 1u}) AppendU32(g, v);
+  emf.AddRaw(Emr::GradientFill, g);
+  const auto s = Play(emf);
+  ASSERT_EQ(s.images.size(), 1u);
+  EXPECT_EQ(s.images[0].image->width, 4096);
 }
 
 TEST(PlayerRecords, TextListsAndSmallText) {
