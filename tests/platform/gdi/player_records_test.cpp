@@ -106,17 +106,23 @@ TEST(PlayerRecords, PolyDrawAndAngleArcMoveThePosition) {
   EXPECT_EQ(s.shapes[3].path.points.front(), (PointD{100, 50}));  // the arc ends at 90 degrees: up
 }
 
-TEST(PlayerRecords, GradientRectangleIsAPicture) {
-  EmfBuilder emf;
+// A horizontal gradient rectangle from red at (left, top) to blue at
+// (right, bottom).
+Bytes GradientRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
   Bytes g;
   for (int i = 0; i < 4; ++i) AppendI32(g, 0);
   for (std::uint32_t v : {2u, 1u, 0u}) AppendU32(g, v);  // two vertices, one rectangle, horizontal
-  for (int v : {10, 10}) AppendI32(g, v);
+  for (std::int32_t v : {left, top}) AppendI32(g, v);
   for (std::uint16_t c : {0xFF00, 0, 0, 0}) AppendU16(g, c);
-  for (int v : {110, 20}) AppendI32(g, v);
+  for (std::int32_t v : {right, bottom}) AppendI32(g, v);
   for (std::uint16_t c : {0, 0, 0xFF00, 0}) AppendU16(g, c);
   for (std::uint32_t v : {0u, 1u}) AppendU32(g, v);
-  emf.AddRaw(Emr::GradientFill, g);
+  return g;
+}
+
+TEST(PlayerRecords, GradientRectangleIsAPicture) {
+  EmfBuilder emf;
+  emf.AddRaw(Emr::GradientFill, GradientRect(10, 10, 110, 20));
   const auto s = Play(emf);
   ASSERT_EQ(s.images.size(), 1u);
   const auto& img = *s.images[0].image;
@@ -139,15 +145,8 @@ TEST(PlayerRecords, CurvesArcsAndGradientsFarOutsideTheDeviceStayBounded) {
   EXPECT_LE(arc.points.size(), 1u + 3 * 64);
 
   EmfBuilder emf;
-  Bytes g;
-  for (int i = 0; i < 4; ++i) AppendI32(g, 0);
-  for (std::uint32_t v : {2u, 1u, 0u}) AppendU32(g, v);
-  for (int v : {std::numeric_limits<std::int32_t>::min(), 10}) AppendI32(g, v);
-  for (std::uint16_t c : {0xFF00, 0, 0, 0}) AppendU16(g, c);
-  for (int v : {std::numeric_limits<std::int32_t>::max(), 20}) AppendI32(g, v);
-  for (std::uint16_t c : {0, 0, 0xFF00, 0}) AppendU16(g, c);
-  for (std::uint32_t v : {0u, 1u}) AppendU32(g, v);
-  emf.AddRaw(Emr::GradientFill, g);
+  emf.AddRaw(Emr::GradientFill,
+             GradientRect(std::numeric_limits<std::int32_t>::min(), 10, std::numeric_limits<std::int32_t>::max(), 20));
   const auto s = Play(emf);
   ASSERT_EQ(s.images.size(), 1u);
   EXPECT_EQ(s.images[0].image->width, 4096);
