@@ -268,7 +268,9 @@ void TQRPrinter::PlayOnSheet(const gdi::Metafile& page, std::int32_t n) {
   if (surface == nullptr) return;
   const gdi::RectD printable{0, 0, static_cast<double>(device_->GetDeviceCaps(DeviceCap::HORZRES)),
                              static_cast<double>(device_->GetDeviceCaps(DeviceCap::VERTRES))};
-  if (gdi::PlayMetafile(page, *surface, printable).exhausted) NoteStoppedPage(n);
+  // Print jobs are spooled as vector pages.
+  const double dpi = device_->GetDeviceCaps(DeviceCap::LOGPIXELSY);
+  if (gdi::PlayMetafile(page, *surface, printable, gdi::VectorTargetBudget(dpi)).exhausted) NoteStoppedPage(n);
 }
 
 void TQRPrinter::Print() {

@@ -1,5 +1,7 @@
 #include "platform/gdi/work_budget.h"
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace pravel::gdi {
@@ -39,6 +41,14 @@ std::array<std::uint64_t, kWorkKinds> WorkBudget::DefaultLimits() noexcept {
       std::uint64_t{4'000'000},    // PatternPixels
       std::uint64_t{4'000'000},    // FillRows: 15 times only, Qt's fill of edges that cross costs ~1 us a row
   };
+}
+
+WorkBudget VectorTargetBudget(double dpi) noexcept {
+  WorkBudget budget;
+  const double scale = std::isfinite(dpi) ? std::clamp(dpi / 96, 1.0, 50.0) : 1.0;
+  auto& rows = budget.limit[static_cast<std::size_t>(Work::FillRows)];
+  rows = static_cast<std::uint64_t>(static_cast<double>(rows) * scale);
+  return budget;
 }
 
 bool WorkBudget::Charge(Work kind, std::uint64_t amount) noexcept {

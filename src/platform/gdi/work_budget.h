@@ -39,6 +39,12 @@ struct WorkBudget {
   static std::array<std::uint64_t, kWorkKinds> DefaultLimits() noexcept;
 };
 
+// The budget for a target that does not scan-convert (a PDF or print job) at
+// `dpi` device units per inch. The rows that filled edges cross grow with the
+// resolution and cost such a target nothing, so their limit grows with it
+// beyond 96 dpi: a page may cross as many rows as on a 96-dpi raster page.
+WorkBudget VectorTargetBudget(double dpi) noexcept;
+
 // What a caller shows for page `page` whose budget ran out.
 inline constexpr std::string_view kWorkExhaustedText = "drawing stopped, the page asks for too much work";
 

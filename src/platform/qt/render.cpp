@@ -28,9 +28,9 @@ QPageSize PageSizeOf(const gdi::Metafile& metafile) {
 }  // namespace
 
 gdi::WorkBudget PaintMetafile(QPainter& painter, const gdi::Metafile& metafile, const QRectF& target,
-                              SurfaceOptions options) {
+                              SurfaceOptions options, gdi::WorkBudget budget) {
   PainterSurface surface(painter, options);
-  return gdi::PlayMetafile(metafile, surface, {target.left(), target.top(), target.right(), target.bottom()});
+  return gdi::PlayMetafile(metafile, surface, {target.left(), target.top(), target.right(), target.bottom()}, budget);
 }
 
 QSizeF FrameSizeMm(const gdi::Metafile& metafile) {
@@ -146,7 +146,9 @@ bool PdfDocument::AddPage(const gdi::Metafile& metafile, SurfaceOptions options,
   }
   const QSizeF mm = FrameSizeMm(metafile);
   const double w = std::fabs(mm.width()) / 25.4 * kPdfResolution, h = std::fabs(mm.height()) / 25.4 * kPdfResolution;
-  const bool exhausted = PaintMetafile(*painter_, metafile, QRectF(0, 0, w, h), options).exhausted;
+  const bool exhausted =
+      PaintMetafile(*painter_, metafile, QRectF(0, 0, w, h), options, gdi::VectorTargetBudget(kPdfResolution))
+          .exhausted;
   if (stopped != nullptr) *stopped = exhausted;
   ++pages_;
   return true;

@@ -18,7 +18,7 @@ namespace pravel::qt {
 // Plays the metafile with its frame stretched over `target` (painter coordinates).
 // Returns the work budget as the play left it (exhausted: drawing stopped).
 gdi::WorkBudget PaintMetafile(QPainter& painter, const gdi::Metafile& metafile, const QRectF& target,
-                              SurfaceOptions options = {});
+                              SurfaceOptions options = {}, gdi::WorkBudget budget = {});
 
 // The page's frame size in millimetres.
 QSizeF FrameSizeMm(const gdi::Metafile& metafile);

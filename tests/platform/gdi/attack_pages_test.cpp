@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "emf_builder.h"
 #include "platform/gdi/player.h"
@@ -90,6 +91,19 @@ TEST(WorkBudget, ChargesSaturate) {
   EXPECT_TRUE(budget.Charge(Work::Glyphs, 10));
   EXPECT_FALSE(budget.Charge(Work::Glyphs, UINT64_MAX));
   EXPECT_EQ(budget.Used(Work::Glyphs), UINT64_MAX);
+}
+
+TEST(WorkBudget, VectorTargetsAllowTheRowsOfTheirResolution) {
+  // Page-high bars that a 96-dpi page crosses within the fill-row limit.
+  EmfBuilder emf;
+  for (int k = 0; k < 1500; ++k) emf.Add(Emr::Rectangle, {k % 1000, 0, k % 1000 + 2, 1000});
+  const RectD at_1200_dpi{0, 0, 12500, 12500};
+  BoundsCheckingSurface surface;
+  EXPECT_FALSE(PlayMetafile(emf.Make(), surface, {0, 0, 1000, 1000}).exhausted);
+  EXPECT_TRUE(PlayMetafile(emf.Make(), surface, at_1200_dpi).exhausted);
+  EXPECT_FALSE(PlayMetafile(emf.Make(), surface, at_1200_dpi, VectorTargetBudget(1200)).exhausted);
+  const WorkBudget odd = VectorTargetBudget(std::numeric_limits<double>::quiet_NaN());
+  EXPECT_EQ(odd.limit, WorkBudget{}.limit);
 }
 
 TEST(Region, OffsetPastTheDeviceRangeLeavesTheRegion) {
