@@ -114,6 +114,7 @@ PainterSurface::PainterSurface(QPainter& painter, SurfaceOptions options)
       base_(painter.transform()),
       raster_ops_(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster),
       own_state_(painter.paintEngine() && !painter.paintEngine()->isExtended()),
+      text_as_outlines_(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::SVG),
       // Vector targets keep fonts as outlines to embed; smoothing means nothing there.
       fonts_(options.antialias || options.smooth_text || !raster_ops_) {
   no_pen_.setStyle(Qt::NoPen);
@@ -304,6 +305,17 @@ QList<quint32> GlyphsOf(const ResolvedFont& font, std::u16string_view text, bool
   return glyphs;
 }
 
+QPainterPath GlyphOutlines(const QGlyphRun& run) {
+  QPainterPath outlines;
+  outlines.setFillRule(Qt::WindingFill);
+  const QRawFont font = run.rawFont();
+  const QList<quint32> glyphs = run.glyphIndexes();
+  const QList<QPointF> positions = run.positions();
+  for (qsizetype k = 0; k < glyphs.size() && k < positions.size(); ++k)
+    outlines.addPath(font.pathForGlyph(glyphs[k]).translated(positions[k]));
+  return outlines;
+}
+
 }  // namespace
 
 gdi::TextMetrics PainterSurface::MeasureText(const gdi::FontSpec& spec, std::u16string_view text, bool glyph_indices) {
@@ -353,7 +365,7 @@ void PainterSurface::DrawText(const gdi::TextRun& run) {
   }
   painter_.translate(origin);
   painter_.rotate(-run.font.escapement);
-  if (run.opaque) {
+  if (run.opaque && width != 0) {
     Fill(QRectF(0, -font.ascent, width, font.ascent + font.descent), ToColor(run.background));
   }
   // Underline and strike-out span the run, placed from the font's own
@@ -370,6 +382,13 @@ void PainterSurface::DrawText(const gdi::TextRun& run) {
   glyph_run.setRawFont(font.raw);
   glyph_run.setGlyphIndexes(glyphs);
   glyph_run.setPositions(positions);
+  if (text_as_outlines_) {
+    // The SVG writer would write the run as paths and an empty text element,
+    // each in its own group, per run.
+    Fill(GlyphOutlines(glyph_run), QBrush(ToColor(run.color)));
+    Reset();
+    return;
+  }
   painter_.setPen(ToColor(run.color));
   painter_.setRenderHint(QPainter::TextAntialiasing, font.smooth);
   if (font.smooth && raster_ops_ && !options_.antialias)

@@ -58,8 +58,9 @@ class PainterSurface final : public gdi::Surface {
   QPainter& painter_;
   SurfaceOptions options_;
   QTransform base_;
-  bool raster_ops_;  // a pixel target: raster operations, GDI pixel rules
-  bool own_state_;   // fills and strokes set the painter's pen and brush
+  bool raster_ops_;        // a pixel target: raster operations, GDI pixel rules
+  bool own_state_;         // fills and strokes set the painter's pen and brush
+  bool text_as_outlines_;  // an SVG target: glyphs filled as one path
   QPen no_pen_{Qt::black};
   QBrush no_brush_{Qt::black};
   FontCache fonts_;
