@@ -87,10 +87,14 @@ namespace {
 // The SVG writer stores each picture it is given whole, as PNG: a picture
 // pixel costs it some fifty times what it costs a raster target, so an SVG
 // page may ask for a quarter of the pixels (still more than ten times what
-// any real page draws).
+// any real page draws). It also holds the whole document in memory until the
+// end, at some five bytes for each byte written and at least 300 bytes a
+// drawing call, so an SVG page may make a sixteenth of the calls (three times
+// what the busiest real drawing makes, two hundred times a report page).
 gdi::WorkBudget SvgBudget() {
   gdi::WorkBudget budget;
   budget.limit[static_cast<std::size_t>(gdi::Work::PicturePixels)] /= 4;
+  budget.limit[static_cast<std::size_t>(gdi::Work::Operations)] /= 16;
   return budget;
 }
 

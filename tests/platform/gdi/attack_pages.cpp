@@ -250,6 +250,13 @@ std::vector<AttackPage> AttackPages() {
     add("set-pixels", e, false);
   }
   {
+    // Cheap calls, each its own group in an SVG document.
+    EmfBuilder e;
+    for (int k = 0; k < 85000; ++k)
+      e.Add(Emr::Rectangle, {k * 7 % 1000, k * 13 % 1000, k * 7 % 1000 + 3, k * 13 % 1000 + 3});
+    add("small-rectangles", e);
+  }
+  {
     // A grid export gives each text its own row and column.
     EmfBuilder e({0, 0, 200000, 200000});
     for (int k = 1; k <= 20000; ++k) e.AddRaw(Emr::ExtTextOutW, TextBody(k, k, u"x", {}));
