@@ -245,7 +245,7 @@ void Player::MoveTo(ByteReader& r) {
 
 void Player::SetObject(std::uint32_t index, GdiObject object) {
   if (index == 0 || index >= objects_.size()) return;
-  objects_[index] = std::move(object);
+  objects_[index].emplace(std::move(object));
 }
 
 const GdiObject* Player::Object(std::uint32_t handle, std::optional<GdiObject>& stock) const {
