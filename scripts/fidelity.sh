@@ -5,7 +5,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 tool="$top/build/src/cli/qrptool"
 if [ ! -x "$tool" ]; then
-  "$top/scripts/build.sh" build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  "$top/scripts/build.sh" build -DCMAKE_BUILD_TYPE=Release
 fi
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 exec /usr/bin/python3 "$top/../shared/tools/fidelity" --qrptool "$tool" "$@"
