@@ -162,6 +162,7 @@ void PainterSurface::Fill(const QPainterPath& path, const QBrush& brush) {
 }
 
 void PainterSurface::Fill(const QRectF& rect, const QColor& color) {
+  if (rect.width() == 0 || rect.height() == 0) return;  // vector writers would keep it
   if (!own_state_) {
     painter_.fillRect(rect, color);
     return;
@@ -305,14 +306,11 @@ QList<quint32> GlyphsOf(const ResolvedFont& font, std::u16string_view text, bool
   return glyphs;
 }
 
-QPainterPath GlyphOutlines(const QGlyphRun& run) {
+// Glyphs and positions are of equal count.
+QPainterPath GlyphOutlines(const QRawFont& font, const QList<quint32>& glyphs, const QList<QPointF>& positions) {
   QPainterPath outlines;
   outlines.setFillRule(Qt::WindingFill);
-  const QRawFont font = run.rawFont();
-  const QList<quint32> glyphs = run.glyphIndexes();
-  const QList<QPointF> positions = run.positions();
-  for (qsizetype k = 0; k < glyphs.size() && k < positions.size(); ++k)
-    outlines.addPath(font.pathForGlyph(glyphs[k]).translated(positions[k]));
+  for (qsizetype k = 0; k < glyphs.size(); ++k) outlines.addPath(font.pathForGlyph(glyphs[k]).translated(positions[k]));
   return outlines;
 }
 
@@ -365,7 +363,7 @@ void PainterSurface::DrawText(const gdi::TextRun& run) {
   }
   painter_.translate(origin);
   painter_.rotate(-run.font.escapement);
-  if (run.opaque && width != 0) {
+  if (run.opaque) {
     Fill(QRectF(0, -font.ascent, width, font.ascent + font.descent), ToColor(run.background));
   }
   // Underline and strike-out span the run, placed from the font's own
@@ -378,17 +376,17 @@ void PainterSurface::DrawText(const gdi::TextRun& run) {
   if (run.font.underline) line(font.underline_position, font.underline_size);
   if (run.font.strike_out) line(font.strikeout_position, font.strikeout_size);
   if (stretch != 1) painter_.scale(stretch, 1);
+  if (text_as_outlines_) {
+    // The SVG writer would write the run as paths and an empty text element,
+    // each in its own group, per run.
+    Fill(GlyphOutlines(font.raw, glyphs, positions), QBrush(ToColor(run.color)));
+    Reset();
+    return;
+  }
   QGlyphRun glyph_run;
   glyph_run.setRawFont(font.raw);
   glyph_run.setGlyphIndexes(glyphs);
   glyph_run.setPositions(positions);
-  if (text_as_outlines_) {
-    // The SVG writer would write the run as paths and an empty text element,
-    // each in its own group, per run.
-    Fill(GlyphOutlines(glyph_run), QBrush(ToColor(run.color)));
-    Reset();
-    return;
-  }
   painter_.setPen(ToColor(run.color));
   painter_.setRenderHint(QPainter::TextAntialiasing, font.smooth);
   if (font.smooth && raster_ops_ && !options_.antialias)
